@@ -1,0 +1,28 @@
+# Host build: the package tool, unit tests and benchmarks.
+file(GLOB HOST_SOURCES CONFIGURE_DEPENDS tools/host/*.cpp)
+add_library(sorvela_host STATIC ${HOST_SOURCES})
+target_link_libraries(sorvela_host PUBLIC sorvela_core)
+
+add_executable(sorvela-pack tools/sorvela_pack.cpp)
+target_link_libraries(sorvela-pack PRIVATE sorvela_host)
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
+foreach(source ${BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE sorvela_host)
+endforeach()
+
+enable_testing()
+find_package(GTest REQUIRED)
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*_test.cpp)
+add_executable(unit_tests ${UNIT_TESTS})
+target_link_libraries(unit_tests PRIVATE sorvela_host GTest::gtest_main)
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+include(GoogleTest)
+gtest_discover_tests(unit_tests)
+
+# End-to-end tests under Wine, registered when the stub build sits beside us.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+  include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+endif()

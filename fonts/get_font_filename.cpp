@@ -1,0 +1,136 @@
+// Face names through the system's font resource file, and the Fonts key.
+#include "fonts/get_font_filename.h"
+
+#include <cstring>
+
+#include "package/text_file.h"
+#include "shell/text.h"
+#include "shellfolders/folders.h"
+
+namespace sorvela {
+namespace {
+
+constexpr char kMarker[] = "FONTRES:";
+constexpr char kWindowsFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+std::string ValueName(const std::string& faceName) { return Trim(faceName) + " (TrueType)"; }
+
+Error SystemError(const Services& s, long code) {
+  return MakeError(static_cast<int32_t>(code), s.system.DescribeError(code));
+}
+
+}  // namespace
+
+Error GetFontName(const Services& s, const std::string& fontFile, std::string* name) {
+  name->clear();
+  std::string folder = s.system.AppFolder();
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  const std::string resourceFile = folder + "\\~TEMP.FOT";
+  // A file left behind by an earlier run would make the system refuse every call.
+  (void)s.files.Remove(resourceFile);
+  if (s.fonts.CreateScalableFontResource(1, resourceFile, fontFile)) return Error::Ok();
+
+  std::string bytes;
+  if (Error e = ReadWholeFile(s.files, resourceFile, &bytes)) return e;
+  const size_t marker = bytes.find(kMarker);
+  if (marker != std::string::npos) {
+    const size_t start = marker + std::strlen(kMarker);
+    const size_t nul = bytes.find('\0', start);
+    if (nul != std::string::npos) name->assign(bytes, start, nul - start);
+  }
+  (void)s.files.Remove(resourceFile);
+  return Error::Ok();
+}
+
+std::string GetFontsKey(System& system) {
+  uint32_t platform = 0;
+  if (!system.GetPlatformId(&platform)) return "";
+  if (platform == 1) return kWindowsFontsKey;
+  if (platform == 2) return kNtFontsKey;
+  return "";
+}
+
+std::string QueryValueText(Registry& registry, RegKey key, const std::string& valueName) {
+  uint32_t type = 0, size = 0;
+  if (registry.QueryValue(key, valueName, &type, nullptr, &size) != 0) return "";
+  if (type != kRegSz && type != kRegBinary) return "";
+  std::string data(size, '\0');
+  uint32_t ignoredType = 0;
+  if (registry.QueryValue(key, valueName, &ignoredType, data.data(), &size) != 0) return "";
+  data.resize(std::min<size_t>(size, data.size()));
+  if (type == kRegSz) return data.substr(0, data.find('\0'));
+  const auto byte = [&](size_t i) { return i < data.size() ? static_cast<uint8_t>(data[i]) : 0; };
+  return std::to_string(static_cast<int16_t>(byte(0) | byte(1) << 8));
+}
+
+std::string GetRegistryString(Registry& registry, RegKey root, const std::string& keyPath,
+                              const std::string& valueName) {
+  RegKey key = 0;
+  (void)registry.OpenKey(root, keyPath, &key);
+  std::string text = QueryValueText(registry, key, valueName);
+  (void)registry.CloseKey(key);
+  return text;
+}
+
+Error SetRegistryString(const Services& s, RegKey root, const std::string& keyPath,
+                        const std::string& valueName, const std::string& data) {
+  RegKey key = 0;
+  long result = s.registry.CreateKey(root, keyPath, &key);
+  if (result == 0)
+    result = s.registry.SetValue(key, valueName, kRegSz, data.data(),
+                                 static_cast<uint32_t>(data.size()));
+  (void)s.registry.CloseKey(key);
+  return result == 0 ? Error::Ok() : SystemError(s, result);
+}
+
+std::string AddBackslash(const std::string& path) {
+  if (path.empty() || path.back() == '\\') return path;
+  return path + '\\';
+}
+
+Error GetFontsFolder(const Services& s, std::string* folder) {
+  if (Error e = GetSpecialFolder(s.shell, kCsidlFonts, folder)) return e;
+  *folder = AddBackslash(*folder);
+  return Error::Ok();
+}
+
+Error GetRegisteredFontFile(const Services& s, const std::string& faceName, std::string* file) {
+  file->clear();
+  const std::string keyPath = GetFontsKey(s.system);
+  if (keyPath.empty()) return Error::Ok();
+  std::string text = GetRegistryString(s.registry, kHkeyLocalMachine, keyPath, ValueName(faceName));
+  if (text.empty() || text.find('\\') != std::string::npos) {
+    *file = std::move(text);
+    return Error::Ok();
+  }
+  std::string folder;
+  if (Error e = GetFontsFolder(s, &folder)) return e;
+  *file = folder + text;
+  return Error::Ok();
+}
+
+Error IsFontInstalled(const Services& s, const std::string& fontFile, bool* installed) {
+  *installed = false;
+  std::string face;
+  if (Error e = GetFontName(s, fontFile, &face)) return e;
+  if (face.empty()) return Error::Ok();
+  std::string registered;
+  if (Error e = GetRegisteredFontFile(s, face, &registered)) return e;
+  *installed = !registered.empty();
+  return Error::Ok();
+}
+
+Error RegisterFont(const Services& s, const std::string& faceName, const std::string& fileName) {
+  const std::string keyPath = GetFontsKey(s.system);
+  if (keyPath.empty()) return Error::Ok();
+  if (Trim(faceName).empty())
+    return MakeError(codes::kInvalidArgument, "The font file " + fileName + " has no face name");
+  if (Error e = SetRegistryString(s, kHkeyLocalMachine, keyPath, ValueName(faceName), fileName))
+    return e;
+  std::string folder;
+  if (Error e = GetFontsFolder(s, &folder)) return e;
+  return s.fonts.AddFontResource(folder + fileName);
+}
+
+}  // namespace sorvela

@@ -1,0 +1,90 @@
+// The two walks over the package trailer and their helpers.
+#include "package/self_extract.h"
+
+#include <new>
+
+#include "package/trailer.h"
+
+namespace sorvela::modSelfExtract {
+
+int16_t EntryCount = 0;
+std::string ReadmeFile;
+std::string LicenseFile;
+
+std::string& ReplaceText(std::string& text, const std::string& search,
+                         const std::string& replacement) {
+  if (search.empty()) return text;
+  // One pass from the left; callers never pass a replacement that could form
+  // a new occurrence, so this equals replacing until none is left.
+  std::string result;
+  size_t from = 0;
+  for (size_t at; (at = text.find(search, from)) != std::string::npos; from = at + search.size()) {
+    result.append(text, from, at - from);
+    result += replacement;
+  }
+  if (from == 0) return text;
+  result.append(text, from, std::string::npos);
+  text = std::move(result);
+  return text;
+}
+
+std::string& StripLineBreaks(std::string& text) {
+  ReplaceText(text, "\n", "");
+  return ReplaceText(text, "\r", "");
+}
+
+std::string GetTempFolder(System& system) {
+  char buffer[260] = {};
+  if (system.GetTempPath(sizeof buffer, buffer) == 0) return "";
+  return std::string(buffer, strnlen(buffer, sizeof buffer));
+}
+
+std::string PackagePath(System& system) {
+  std::string folder = system.AppFolder();
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder + system.ExeTitle() + ".exe";
+}
+
+Error ListPackage(Files& files, const std::string& packagePath, std::vector<std::string>* names) {
+  std::unique_ptr<ReadFile> file;
+  if (Error e = files.Open(packagePath, &file)) return e;
+  if (Error e = trailer::ReadCount(*file, &EntryCount)) return e;
+  std::vector<trailer::Entry> entries;
+  if (Error e = trailer::ReadEntries(*file, EntryCount, &entries)) return e;
+  for (trailer::Entry& entry : entries) names->push_back(std::move(entry.name));
+  return Error::Ok();
+}
+
+void ExtractPackage(Files& files, System& system, Windows& windows) {
+  const std::string packagePath = PackagePath(system);
+  uint64_t backOffset = 0;
+  for (int32_t k = 1;; ++k) {
+    // The listing pass has read every header already, so what fails here is
+    // input/output: that entry is skipped and the walk goes on.
+    std::unique_ptr<ReadFile> file;
+    trailer::Entry entry;
+    const bool haveHeader =
+        !files.Open(packagePath, &file) && !trailer::ReadEntry(*file, backOffset, &entry);
+    windows.DoEvents();
+    if (haveHeader) {
+      std::string folder = GetTempFolder(system);
+      if (folder.empty() || folder.back() != '\\') folder += '\\';
+      std::unique_ptr<char[]> data(new (std::nothrow) char[entry.size ? entry.size : 1]);
+      const bool haveData = data && !file->ReadAt(entry.dataOffset, data.get(), entry.size);
+      file.reset();
+      windows.DoEvents();
+      if (haveData) {
+        (void)files.Write(folder + entry.name, data.get(), entry.size);
+        windows.DoEvents();
+      }
+      backOffset += uint64_t{entry.size} + trailer::kEntryHeader;
+    } else {
+      // Without a size the walk can't find the next header.
+      break;
+    }
+    windows.DoEvents();
+    if (k >= EntryCount) break;
+  }
+}
+
+}  // namespace sorvela::modSelfExtract

@@ -1,0 +1,37 @@
+// modSelfExtract: the listing and extraction walks over the program's own
+// file, the temporary folder and the small text routines around them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "services/services.h"
+
+namespace sorvela::modSelfExtract {
+
+// Module state that lives for the whole run.
+extern int16_t EntryCount;
+extern std::string ReadmeFile;
+extern std::string LicenseFile;
+
+// Replaces every occurrence of search (non-empty) in text; text receives the result.
+std::string& ReplaceText(std::string& text, const std::string& search,
+                         const std::string& replacement);
+// Removes every LF, then every CR; text receives the result.
+std::string& StripLineBreaks(std::string& text);
+// The temporary folder as the system gives it (no backslash added), or "".
+std::string GetTempFolder(System& system);
+
+// The package file: folder + "\" when missing + executable name + ".exe".
+std::string PackagePath(System& system);
+
+// The listing pass: sets EntryCount and appends each entry's name to names,
+// entry 1 first. Entry 1 is read whatever the count says.
+Error ListPackage(Files& files, const std::string& packagePath, std::vector<std::string>* names);
+
+// Writes every entry into the temporary folder. Failing steps are skipped;
+// the message loop runs between steps.
+void ExtractPackage(Files& files, System& system, Windows& windows);
+
+}  // namespace sorvela::modSelfExtract

@@ -1,0 +1,62 @@
+// Text reading for the manifest, readme and licence entries.
+#include "package/text_file.h"
+
+#include <new>
+
+namespace sorvela {
+
+Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes) {
+  std::unique_ptr<ReadFile> file;
+  if (Error e = files.Open(path, &file)) return e;
+  const uint64_t length = file->Length();
+  if (length > bytes->max_size()) return MakeError(codes::kOutOfMemory, "Out of memory");
+  try {
+    bytes->resize(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+    return MakeError(codes::kOutOfMemory, "Out of memory");
+  }
+  return file->ReadAt(0, bytes->data(), bytes->size());
+}
+
+Error FieldReader::Next(std::string* field) {
+  auto atSeparator = [&](size_t i) {
+    return i < text_.size() && (text_[i] == ',' || text_[i] == '\r' || text_[i] == '\n');
+  };
+  while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
+  if (pos_ >= text_.size()) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+  if (text_[pos_] == '"') {
+    const size_t close = text_.find('"', pos_ + 1);
+    const size_t end = close == std::string_view::npos ? text_.size() : close;
+    field->assign(text_.substr(pos_ + 1, end - pos_ - 1));
+    pos_ = end == text_.size() ? end : end + 1;
+    while (pos_ < text_.size() && !atSeparator(pos_)) ++pos_;
+  } else {
+    const size_t start = pos_;
+    while (pos_ < text_.size() && !atSeparator(pos_)) ++pos_;
+    size_t end = pos_;
+    while (end > start && text_[end - 1] == ' ') --end;
+    field->assign(text_.substr(start, end - start));
+  }
+  if (pos_ < text_.size()) {
+    const char separator = text_[pos_++];
+    if (separator == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+  }
+  return Error::Ok();
+}
+
+std::string TextBoxLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 2);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t cr = text.find('\r', pos);
+    if (cr == std::string_view::npos) cr = text.size();
+    out.append(text.substr(pos, cr - pos));
+    out += "\r\n";
+    pos = cr + 1;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
+  }
+  return out;
+}
+
+}  // namespace sorvela

@@ -1,0 +1,34 @@
+// Reading the package's text entries: the manifest's comma or line separated
+// fields, and the readme and licence texts line by line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "services/services.h"
+
+namespace sorvela {
+
+// The whole file in memory; fails when it can't be opened, read or held.
+Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes);
+
+// Fields separated by a comma or a line break (CR LF, CR or LF). Leading
+// spaces are skipped; a quoted field runs to the next quote and whatever
+// follows it up to the separator is dropped; an unquoted field loses its
+// trailing spaces.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view text) : text_(text) {}
+  // Fails with "Input past end of file" when no field is left.
+  Error Next(std::string* field);
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// The text as the text boxes show it: each line, ended by CR or CR LF in the
+// file (a lone LF stays inside its line), followed by CR LF.
+std::string TextBoxLines(std::string_view text);
+
+}  // namespace sorvela

@@ -1,0 +1,72 @@
+// The package trailer: entries appended to the stub, read from the file's end.
+//
+//   [ stub bytes ........................................ ]
+//   [ data N ][ name N (40) ][ size N (10) ]   first entry appended
+//   ...
+//   [ data 1 ][ name 1 (40) ][ size 1 (10) ]   last entry appended = entry 1
+//   [ count (5) ][ tail block (514, never read) ]
+//
+// With L the file length and B the sum of (S + 50) over the entries before
+// entry k, entry k's size field is at L-529-B, its name field at L-569-B and
+// its S data bytes end right before the name field. Names are ANSI, padded
+// with spaces or NULs; sizes and the count are decimal text, padded likewise.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "services/services.h"
+
+namespace sorvela::trailer {
+
+constexpr size_t kTailBlock = 514;
+constexpr size_t kCountField = 5;
+constexpr size_t kNameField = 40;
+constexpr size_t kSizeField = 10;
+constexpr size_t kEntryHeader = kNameField + kSizeField;
+constexpr size_t kTrailerEnd = kTailBlock + kCountField;
+constexpr int32_t kMaxEntries = 32767;
+static_assert(kEntryHeader == 50 && kTrailerEnd == 519, "fixed by the package format");
+
+// The count field: the number at the start of the text after line breaks are
+// removed (no number gives 0), rounded to 16 bits; outside that range fails.
+Error ParseCount(std::string_view field, int16_t* count);
+
+// A size field: a non-negative whole decimal number with optional blank and
+// NUL padding; anything else fails.
+Error ParseSize(std::string_view field, uint32_t* size);
+
+// A name field as the program lists it: line breaks removed, cut at the first
+// NUL. Trailing spaces stay (file names ignore them).
+std::string NameFromField(std::string_view field);
+
+// False for names that would leave the folder they are written to.
+bool IsSafeName(std::string_view name);
+
+struct Entry {
+  std::string name;
+  uint32_t size = 0;
+  uint64_t dataOffset = 0;
+};
+
+// Reads the count field of a package of the given length.
+Error ReadCount(ReadFile& file, int16_t* count);
+
+// Reads the header of the entry whose header ends backOffset bytes before the
+// count field, checking that its data lies inside the file.
+Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry);
+
+// Reads the headers of entries 1, 2, ... up to count, and always entry 1.
+Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries);
+
+// Builders, shared by the package tool and the tests. pad is the byte that
+// fills the rest of a field (space or NUL).
+std::string NameField(std::string_view name, char pad = ' ');
+std::string SizeField(uint64_t size, char pad = ' ');
+std::string CountField(int64_t count, char pad = ' ');
+void AppendEntry(std::string* out, std::string_view name, std::string_view data, char pad = ' ');
+void AppendEnd(std::string* out, int64_t count, char pad = ' ');
+
+}  // namespace sorvela::trailer

@@ -1,0 +1,164 @@
+// The narrow services through which the core reaches the system. The Win32
+// layer implements them for real; unit tests hand in fakes that can fail any
+// call. Strings are ANSI bytes, passed through unchanged.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "services/error.h"
+
+namespace sorvela {
+
+// One file open for reading; closed when destroyed.
+class ReadFile {
+ public:
+  virtual ~ReadFile() = default;
+  virtual uint64_t Length() const = 0;
+  // Reads exactly n bytes at offset; a short read is an error.
+  virtual Error ReadAt(uint64_t offset, void* buffer, size_t n) = 0;
+};
+
+class Files {
+ public:
+  virtual ~Files() = default;
+  virtual Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) = 0;
+  // Creates or replaces the file so that it holds exactly these bytes.
+  virtual Error Write(const std::string& path, const void* data, size_t n) = 0;
+  // Replaces an existing destination.
+  virtual Error Copy(const std::string& from, const std::string& to) = 0;
+  virtual Error Remove(const std::string& path) = 0;
+};
+
+// Registry handles; 0 is no key.
+using RegKey = uintptr_t;
+constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegExpandSz = 2;
+constexpr uint32_t kRegBinary = 3;
+constexpr uint32_t kRegDword = 4;
+
+// Mirrors the advapi32 calls; results are system error codes (0 = success).
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  virtual long OpenKey(RegKey root, const std::string& path, RegKey* key) = 0;
+  virtual long CreateKey(RegKey root, const std::string& path, RegKey* key) = 0;
+  // With data == nullptr only *type and *size are filled in.
+  virtual long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
+                          uint32_t* size) = 0;
+  virtual long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
+                        uint32_t size) = 0;
+  virtual long CloseKey(RegKey key) = 0;
+};
+
+// gdi32 and the font-change broadcast of user32.
+class FontSystem {
+ public:
+  virtual ~FontSystem() = default;
+  virtual Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+                                           const std::string& fontFile) = 0;
+  virtual Error AddFontResource(const std::string& path) = 0;
+  virtual void BroadcastFontChange() = 0;
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // SHGetSpecialFolderLocation(100, csidl) and, on success, SHGetPathFromIDListA
+  // into a 512-character buffer filled with spaces, which *buffer receives whole.
+  // Returns the location call's result (0 = success).
+  virtual long SpecialFolderLocation(int32_t csidl, std::string* buffer) = 0;
+  // ShellExecuteA(0, NULL, file, NULL, "", SW_SHOWNORMAL); the result is of no use.
+  virtual void Open(const std::string& file) = 0;
+  virtual bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                                         const std::string& value, const std::string& path) = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+  // GetTempPathA: 0 on failure, else the length written into buffer.
+  virtual uint32_t GetTempPath(uint32_t length, char* buffer) = 0;
+  // GetVersionExA with a zeroed 148-byte record; false when the call fails.
+  virtual bool GetPlatformId(uint32_t* platformId) = 0;
+  // Folder of the running executable: no trailing backslash unless a drive root.
+  virtual std::string AppFolder() = 0;
+  // The executable's file name without its extension.
+  virtual std::string ExeTitle() = 0;
+  // The argument text that follows the program's name.
+  virtual std::string CommandLine() = 0;
+  virtual void InitCommonControls() = 0;
+  // The system's description of one of its error codes.
+  virtual std::string DescribeError(long code) = 0;
+  // Ends the process at once: no unload handler runs. Fakes may return, so
+  // callers return right after it.
+  virtual void Terminate() = 0;
+};
+
+// The controls the core reads or changes; the Win32 layer maps them to windows.
+enum class Control {
+  frmMain,
+  frmExtracting,
+  picReady,
+  picReadme,
+  picLicense,
+  picInstall,
+  lblReady,
+  txtReadme,
+  txtLicense,
+  lblInstall,
+  cmdNext,
+  cmdCancel,
+  imgCopy,
+  imgRegister,
+  imgLinks,
+  imgPass,
+  imgFail,
+  lstFiles,
+  lstFonts,
+};
+
+constexpr int kMbOk = 0;
+constexpr int kMbStop = 16;
+constexpr int kMbExclamation = 48;
+constexpr int kMbInformation = 64;
+constexpr int kMbYesNoInformation = 68;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+class Windows {
+ public:
+  virtual ~Windows() = default;
+  // Forms: frmMain, frmExtracting. Show makes a form visible (loading it first).
+  virtual void Show(Control form) = 0;
+  virtual void Unload(Control form) = 0;
+  // A control's own visibility flag, whatever its container shows.
+  virtual void SetVisible(Control control, bool visible) = 0;
+  virtual bool IsVisible(Control control) = 0;
+  virtual void SetText(Control control, const std::string& text) = 0;
+  virtual std::string GetText(Control control) = 0;
+  virtual void SetEnabled(Control control, bool enabled) = 0;
+  virtual void SetForeColor(Control control, uint32_t bgr) = 0;
+  virtual void CopyPicture(Control from, Control to) = 0;
+  virtual void AddItem(Control list, const std::string& text) = 0;
+  // Repaints the form and its controls now, without the message loop.
+  virtual void Refresh(Control form) = 0;
+  // Lets the message loop handle what is waiting.
+  virtual void DoEvents() = 0;
+  // Modal; returns the number of the button pressed.
+  virtual int MessageBox(const std::string& text, const std::string& title, int style) = 0;
+};
+
+struct Services {
+  Files& files;
+  Registry& registry;
+  FontSystem& fonts;
+  Shell& shell;
+  System& system;
+  Windows& windows;
+};
+
+}  // namespace sorvela

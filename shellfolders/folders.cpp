@@ -1,0 +1,32 @@
+// Special folders and web-link files.
+#include "shellfolders/folders.h"
+
+namespace sorvela {
+
+Error GetSpecialFolder(Shell& shell, int32_t csidl, std::string* path) {
+  std::string buffer;
+  path->clear();
+  if (shell.SpecialFolderLocation(csidl, &buffer) != 0) return Error::Ok();
+  const size_t nul = buffer.find('\0');
+  if (nul == std::string::npos)
+    return MakeError(codes::kInvalidArgument, "Invalid procedure call or argument");
+  path->assign(buffer, 0, nul);
+  return Error::Ok();
+}
+
+void WriteIniValue(Shell& shell, const std::string& section, const std::string& key,
+                   const std::string& value, const std::string& path) {
+  (void)shell.WritePrivateProfileString(section, key, value, path);
+}
+
+void CreateWebLink(Shell& shell, const std::string& title, const std::string& address) {
+  for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
+    std::string folder;
+    if (GetSpecialFolder(shell, csidl, &folder)) continue;  // that folder is skipped
+    if (folder.empty()) return;
+    if (folder.back() != '\\') folder += '\\';
+    WriteIniValue(shell, "InternetShortcut", "URL", address, folder + title + ".url");
+  }
+}
+
+}  // namespace sorvela

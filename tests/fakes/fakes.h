@@ -1,0 +1,299 @@
+// Hand-written fakes of the system services. Every call can be made to fail,
+// and each fake remembers what was asked of it.
+#pragma once
+
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "package/memory_file.h"
+#include "services/services.h"
+
+namespace sorvela::fakes {
+
+// Thrown by FakeSystem::Terminate so that nothing after it runs, as in the stub.
+struct Terminated {};
+
+class FakeFiles final : public Files {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> failWrite, failOpen, failCopyTo, failRemove;
+  std::vector<std::string> log;
+
+  Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) override {
+    log.push_back("open " + path);
+    auto it = files.find(path);
+    if (it == files.end() || failOpen.count(path))
+      return MakeError(codes::kFileNotFound, "File not found");
+    *file = std::make_unique<MemoryFile>(it->second);
+    return Error::Ok();
+  }
+  Error Write(const std::string& path, const void* data, size_t n) override {
+    log.push_back("write " + path);
+    if (failWrite.count(path)) return MakeError(70, "Permission denied");
+    files[path].assign(static_cast<const char*>(data), n);
+    return Error::Ok();
+  }
+  Error Copy(const std::string& from, const std::string& to) override {
+    log.push_back("copy " + from + " " + to);
+    auto it = files.find(from);
+    if (it == files.end()) return MakeError(codes::kFileNotFound, "File not found");
+    if (failCopyTo.count(to)) return MakeError(32, "The file is in use");
+    files[to] = it->second;
+    return Error::Ok();
+  }
+  Error Remove(const std::string& path) override {
+    log.push_back("remove " + path);
+    if (failRemove.count(path) || !files.erase(path))
+      return MakeError(codes::kFileNotFound, "File not found");
+    return Error::Ok();
+  }
+};
+
+class FakeRegistry final : public Registry {
+ public:
+  struct Value {
+    uint32_t type;
+    std::string data;
+  };
+  // key path -> value name -> value
+  std::map<std::string, std::map<std::string, Value>> keys;
+  long failCreate = 0, failSet = 0;
+  int accesses = 0;
+
+  long OpenKey(RegKey root, const std::string& path, RegKey* key) override {
+    ++accesses;
+    if (root != kHkeyLocalMachine || !keys.count(path)) return 2;
+    *key = Handle(path);
+    return 0;
+  }
+  long CreateKey(RegKey root, const std::string& path, RegKey* key) override {
+    ++accesses;
+    if (failCreate) return failCreate;
+    if (root != kHkeyLocalMachine) return 2;
+    keys[path];
+    *key = Handle(path);
+    return 0;
+  }
+  long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
+                  uint32_t* size) override {
+    ++accesses;
+    if (!key || key > handles_.size()) return 6;
+    auto& values = keys[handles_[key - 1]];
+    auto it = values.find(name);
+    if (it == values.end()) return 2;
+    *type = it->second.type;
+    if (data) {
+      if (*size < it->second.data.size()) return 234;
+      std::memcpy(data, it->second.data.data(), it->second.data.size());
+    }
+    *size = static_cast<uint32_t>(it->second.data.size());
+    return 0;
+  }
+  long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
+                uint32_t size) override {
+    ++accesses;
+    if (failSet) return failSet;
+    if (!key || key > handles_.size()) return 6;
+    keys[handles_[key - 1]][name] = Value{type, std::string(data, size)};
+    return 0;
+  }
+  long CloseKey(RegKey) override { return 0; }
+
+ private:
+  RegKey Handle(const std::string& path) {
+    handles_.push_back(path);
+    return handles_.size();
+  }
+  std::vector<std::string> handles_;
+};
+
+// Font resource files are made from a face name table keyed by font path.
+class FakeFonts final : public FontSystem {
+ public:
+  FakeFiles* files = nullptr;
+  std::map<std::string, std::string> faces;  // font path -> face name
+  std::vector<std::string> added;
+  std::set<std::string> failAdd;
+  int broadcasts = 0;
+  std::vector<std::string> log;
+
+  Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+                                   const std::string& fontFile) override {
+    log.push_back("fot " + std::to_string(hidden) + " " + resourceFile + " " + fontFile);
+    auto face = faces.find(fontFile);
+    if (face == faces.end() || !files->files.count(fontFile))
+      return MakeError(87, "The parameter is incorrect");
+    if (files->files.count(resourceFile)) return MakeError(80, "The file exists");
+    files->files[resourceFile] = std::string("\x01\x02header", 8) + "FONTRES:" + face->second +
+                                 std::string(1, '\0') + "tail";
+    return Error::Ok();
+  }
+  Error AddFontResource(const std::string& path) override {
+    if (failAdd.count(path)) return MakeError(2, "The system cannot find the file specified");
+    added.push_back(path);
+    return Error::Ok();
+  }
+  void BroadcastFontChange() override { ++broadcasts; }
+};
+
+class FakeShell final : public Shell {
+ public:
+  std::map<int32_t, std::string> folders;  // csidl -> path
+  std::set<int32_t> noNul;                 // folders whose answer has no end
+  std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> ini;
+  std::set<std::string> failIni;
+  std::vector<std::string> opened;
+
+  long SpecialFolderLocation(int32_t csidl, std::string* buffer) override {
+    auto it = folders.find(csidl);
+    if (it == folders.end()) return static_cast<long>(0x80070057);
+    *buffer = std::string(512, ' ');
+    if (!noNul.count(csidl)) {
+      buffer->replace(0, it->second.size(), it->second);
+      (*buffer)[it->second.size()] = '\0';
+    }
+    return 0;
+  }
+  void Open(const std::string& file) override { opened.push_back(file); }
+  bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                                 const std::string& value, const std::string& path) override {
+    if (failIni.count(path)) return false;
+    ini[path][section][key] = value;
+    return true;
+  }
+};
+
+class FakeSystem final : public System {
+ public:
+  std::string tempPath = "C:\\Temp\\";
+  bool tempFails = false;
+  uint32_t platformId = 2;
+  bool versionFails = false;
+  std::string appFolder = "C:\\Fonts Setup";
+  std::string exeTitle = "setup";
+  std::string commandLine;
+  int initCalls = 0;
+  int terminations = 0;
+
+  uint32_t GetTempPath(uint32_t length, char* buffer) override {
+    if (tempFails || tempPath.size() >= length) return 0;
+    std::memcpy(buffer, tempPath.c_str(), tempPath.size() + 1);
+    return static_cast<uint32_t>(tempPath.size());
+  }
+  bool GetPlatformId(uint32_t* platform) override {
+    if (versionFails) return false;
+    *platform = platformId;
+    return true;
+  }
+  std::string AppFolder() override { return appFolder; }
+  std::string ExeTitle() override { return exeTitle; }
+  std::string CommandLine() override { return commandLine; }
+  void InitCommonControls() override { ++initCalls; }
+  std::string DescribeError(long code) override { return "system error " + std::to_string(code); }
+  void Terminate() override {
+    ++terminations;
+    throw Terminated{};
+  }
+};
+
+class FakeWindows final : public Windows {
+ public:
+  struct State {
+    bool visible = true;
+    bool enabled = true;
+    bool loaded = false;
+    std::string text;
+    uint32_t color = 0x000000;
+    std::string picture;
+    std::vector<std::string> items;
+  };
+  std::map<Control, State> controls;
+  struct Box {
+    std::string text, title;
+    int style;
+  };
+  std::vector<Box> boxes;
+  std::deque<int> answers;  // replies to message boxes, Yes when none are left
+  std::vector<std::string> log;
+  int doEvents = 0;
+  int refreshes = 0;
+
+  FakeWindows() {
+    controls[Control::frmMain].visible = false;
+    controls[Control::frmExtracting].visible = false;
+    controls[Control::imgPass].picture = "pass";
+    controls[Control::imgFail].picture = "fail";
+    controls[Control::cmdNext].text = "&Next";
+    controls[Control::cmdCancel].text = "&Cancel";
+  }
+  State& operator[](Control c) { return controls[c]; }
+
+  void Show(Control form) override {
+    log.push_back("show " + Name(form));
+    controls[form].loaded = controls[form].visible = true;
+  }
+  void Unload(Control form) override {
+    log.push_back("unload " + Name(form));
+    controls[form].loaded = controls[form].visible = false;
+  }
+  void SetVisible(Control c, bool visible) override {
+    log.push_back((visible ? "visible " : "hidden ") + Name(c));
+    controls[c].visible = visible;
+  }
+  bool IsVisible(Control c) override { return controls[c].visible; }
+  void SetText(Control c, const std::string& text) override { controls[c].text = text; }
+  std::string GetText(Control c) override { return controls[c].text; }
+  void SetEnabled(Control c, bool enabled) override {
+    log.push_back((enabled ? "enable " : "disable ") + Name(c));
+    controls[c].enabled = enabled;
+  }
+  void SetForeColor(Control c, uint32_t bgr) override { controls[c].color = bgr; }
+  void CopyPicture(Control from, Control to) override {
+    controls[to].picture = controls[from].picture;
+  }
+  void AddItem(Control list, const std::string& text) override {
+    controls[list].items.push_back(text);
+  }
+  void Refresh(Control form) override {
+    log.push_back("refresh " + Name(form));
+    ++refreshes;
+  }
+  void DoEvents() override { ++doEvents; }
+  int MessageBox(const std::string& text, const std::string& title, int style) override {
+    log.push_back("box " + title);
+    boxes.push_back({text, title, style});
+    if (answers.empty()) return kIdYes;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  static std::string Name(Control c) {
+    static const char* const names[] = {
+        "frmMain",  "frmExtracting", "picReady",   "picReadme", "picLicense", "picInstall",
+        "lblReady", "txtReadme",     "txtLicense", "lblInstall", "cmdNext",   "cmdCancel",
+        "imgCopy",  "imgRegister",   "imgLinks",   "imgPass",   "imgFail",    "lstFiles",
+        "lstFonts"};
+    return names[static_cast<int>(c)];
+  }
+};
+
+// One of each fake, wired together, with the bundle the core takes.
+struct FakeMachine {
+  FakeFiles files;
+  FakeRegistry registry;
+  FakeFonts fonts;
+  FakeShell shell;
+  FakeSystem system;
+  FakeWindows windows;
+  Services services{files, registry, fonts, shell, system, windows};
+
+  FakeMachine() { fonts.files = &files; }
+};
+
+}  // namespace sorvela::fakes

@@ -1,0 +1,100 @@
+// POSIX file access for host-side tools.
+#include "tools/host/posix_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace sorvela {
+namespace {
+
+Error Errno(const std::string& path) {
+  const int code = errno;
+  return MakeError(code == ENOENT ? codes::kFileNotFound : code ? code : codes::kPastEndOfFile,
+                   path + ": " + std::strerror(code));
+}
+
+class PosixReadFile final : public ReadFile {
+ public:
+  PosixReadFile(int fd, uint64_t length) : fd_(fd), length_(length) {}
+  ~PosixReadFile() override { ::close(fd_); }
+  uint64_t Length() const override { return length_; }
+  Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    auto* out = static_cast<char*>(buffer);
+    while (n > 0) {
+      const ssize_t got = ::pread(fd_, out, n, static_cast<off_t>(offset));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      out += got;
+      offset += static_cast<uint64_t>(got);
+      n -= static_cast<size_t>(got);
+    }
+    return Error::Ok();
+  }
+
+ private:
+  int fd_;
+  uint64_t length_;
+};
+
+}  // namespace
+
+std::string HostPath(const std::string& path) {
+  std::string host = path;
+  std::replace(host.begin(), host.end(), '\\', '/');
+  return host;
+}
+
+Error PosixFiles::Open(const std::string& path, std::unique_ptr<ReadFile>* file) {
+  const std::string host = HostPath(path);
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Errno(host);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return Errno(host);
+  }
+  *file = std::make_unique<PosixReadFile>(fd, static_cast<uint64_t>(st.st_size));
+  return Error::Ok();
+}
+
+Error PosixFiles::Write(const std::string& path, const void* data, size_t n) {
+  const std::string host = HostPath(path);
+  const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Errno(host);
+  const char* in = static_cast<const char*>(data);
+  while (n > 0) {
+    const ssize_t put = ::write(fd, in, n);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      Error e = Errno(host);
+      ::close(fd);
+      return e;
+    }
+    in += put;
+    n -= static_cast<size_t>(put);
+  }
+  if (::close(fd) != 0) return Errno(host);
+  return Error::Ok();
+}
+
+Error PosixFiles::Copy(const std::string& from, const std::string& to) {
+  std::unique_ptr<ReadFile> file;
+  if (Error e = Open(from, &file)) return e;
+  std::string bytes(file->Length(), '\0');
+  if (Error e = file->ReadAt(0, bytes.data(), bytes.size())) return e;
+  return Write(to, bytes.data(), bytes.size());
+}
+
+Error PosixFiles::Remove(const std::string& path) {
+  const std::string host = HostPath(path);
+  if (::unlink(host.c_str()) != 0) return Errno(host);
+  return Error::Ok();
+}
+
+}  // namespace sorvela

@@ -1,0 +1,199 @@
+// sorvela-pack: makes, lists and unpacks font packages.
+//
+//   sorvela-pack create --stub STUB --out PACKAGE [--title T] [--url U]
+//                       [--url-title T] [--readme FILE] [--license FILE]
+//                       [--manifest FILE] FONT...
+//   sorvela-pack list PACKAGE
+//   sorvela-pack extract PACKAGE DIR
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "fonts/face_name.h"
+#include "package/memory_file.h"
+#include "package/trailer.h"
+#include "tools/host/posix_files.h"
+
+namespace {
+
+using namespace sorvela;
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "sorvela-pack: %s\n", message.c_str());
+  return 1;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes, std::string* why) {
+  PosixFiles files;
+  std::unique_ptr<ReadFile> file;
+  Error e = files.Open(path, &file);
+  if (!e) {
+    bytes->assign(file->Length(), '\0');
+    e = file->ReadAt(0, bytes->data(), bytes->size());
+  }
+  if (e) *why = e.description;
+  return !e;
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The names the format can carry and that stay inside the folder they go to.
+std::string CheckName(const std::string& name) {
+  if (name.empty()) return "an entry name is empty";
+  if (name.size() > trailer::kNameField)
+    return "\"" + name + "\" is longer than " + std::to_string(trailer::kNameField) + " bytes";
+  if (name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos)
+    return "\"" + name + "\" holds a path separator, \":\" or \"..\"";
+  if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+    return "\"" + name + "\" holds a line break or NUL";
+  return "";
+}
+
+std::string Quoted(const std::string& field) { return "\"" + field + "\""; }
+
+struct Entry {
+  std::string name;
+  std::string data;
+};
+
+int Create(int argc, char** argv) {
+  std::string stub, out, title, url, urlTitle, readme, license, manifest;
+  std::vector<std::string> fonts;
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string* target) {
+      if (i + 1 >= argc) return false;
+      *target = argv[++i];
+      return true;
+    };
+    bool ok = true;
+    if (arg == "--stub") ok = value(&stub);
+    else if (arg == "--out") ok = value(&out);
+    else if (arg == "--title") ok = value(&title);
+    else if (arg == "--url") ok = value(&url);
+    else if (arg == "--url-title") ok = value(&urlTitle);
+    else if (arg == "--readme") ok = value(&readme);
+    else if (arg == "--license") ok = value(&license);
+    else if (arg == "--manifest") ok = value(&manifest);
+    else if (arg.rfind("--", 0) == 0) return Fail("unknown option " + arg);
+    else fonts.push_back(arg);
+    if (!ok) return Fail(arg + " needs a value");
+  }
+  if (stub.empty() || out.empty()) return Fail("create needs --stub and --out");
+  for (const std::string* field : {&title, &url, &urlTitle})
+    if (field->find_first_of("\"\r\n") != std::string::npos)
+      return Fail("a title or address can't hold quotes or line breaks");
+
+  std::string why;
+  std::string package;
+  if (!ReadBytes(stub, &package, &why)) return Fail(why);
+
+  // Appended first is listed last: texts and manifest first, then the fonts
+  // backwards so that the package lists them in the order given.
+  std::vector<Entry> entries;
+  auto add = [&](const std::string& path, const std::string& name) {
+    Entry entry{name, {}};
+    if (!ReadBytes(path, &entry.data, &why)) return false;
+    entries.push_back(std::move(entry));
+    return true;
+  };
+  if (!readme.empty() && !add(readme, BaseName(readme))) return Fail(why);
+  if (!license.empty() && !add(license, BaseName(license))) return Fail(why);
+  if (!manifest.empty()) {
+    if (!add(manifest, "kestrel.dat")) return Fail(why);
+  } else {
+    const std::string text = Quoted("KESTREL DATAFILE 1") + "\r\n" +
+                             Quoted(readme.empty() ? "NOREADME" : BaseName(readme)) + "\r\n" +
+                             Quoted(license.empty() ? "NOLICENSE" : BaseName(license)) + "\r\n" +
+                             Quoted(title) + "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) +
+                             "\r\n";
+    entries.push_back({"kestrel.dat", text});
+  }
+  for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
+    if (!add(*font, BaseName(*font))) return Fail(why);
+
+  if (entries.size() > static_cast<size_t>(trailer::kMaxEntries))
+    return Fail("a package holds at most " + std::to_string(trailer::kMaxEntries) + " entries");
+  for (const Entry& entry : entries) {
+    const std::string problem = CheckName(entry.name);
+    if (!problem.empty()) return Fail(problem);
+    if (entry.data.size() > INT32_MAX) return Fail("\"" + entry.name + "\" is too large");
+  }
+  for (const Entry& entry : entries) trailer::AppendEntry(&package, entry.name, entry.data);
+  trailer::AppendEnd(&package, static_cast<int64_t>(entries.size()));
+
+  // Written beside the target and renamed, so a failure leaves no half package.
+  const std::string temporary = out + ".partial";
+  PosixFiles files;
+  if (Error e = files.Write(temporary, package.data(), package.size())) {
+    (void)files.Remove(temporary);
+    return Fail(e.description);
+  }
+  if (std::rename(temporary.c_str(), out.c_str()) != 0) {
+    (void)files.Remove(temporary);
+    return Fail(out + ": " + std::strerror(errno));
+  }
+  ::chmod(out.c_str(), 0755);
+  return 0;
+}
+
+Error ReadPackage(const std::string& path, std::string* bytes,
+                  std::vector<trailer::Entry>* entries) {
+  std::string why;
+  if (!ReadBytes(path, bytes, &why)) return MakeError(codes::kFileNotFound, why);
+  MemoryFile file(*bytes);
+  int16_t count = 0;
+  if (Error e = trailer::ReadCount(file, &count)) return e;
+  return trailer::ReadEntries(file, count, entries);
+}
+
+int List(const std::string& path) {
+  std::string bytes;
+  std::vector<trailer::Entry> entries;
+  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(path + ": " + e.description);
+  for (const trailer::Entry& entry : entries) {
+    const std::string face =
+        ReadFaceName(std::string_view(bytes).substr(entry.dataOffset, entry.size));
+    std::printf("%s\t%u%s%s\n", entry.name.c_str(), entry.size, face.empty() ? "" : "\t",
+                face.c_str());
+  }
+  return 0;
+}
+
+int Extract(const std::string& path, const std::string& folder) {
+  std::string bytes;
+  std::vector<trailer::Entry> entries;
+  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(path + ": " + e.description);
+  PosixFiles files;
+  // In reading order, as the stub writes them: of two namesakes the later one stays.
+  for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
+    std::string name = entry->name;
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    if (Error e = files.Write(folder + "/" + name, bytes.data() + entry->dataOffset, entry->size))
+      return Fail(e.description);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string usage =
+      "usage: sorvela-pack create --stub STUB --out PACKAGE [--title T] [--url U]\n"
+      "                           [--url-title T] [--readme FILE] [--license FILE]\n"
+      "                           [--manifest FILE] FONT...\n"
+      "       sorvela-pack list PACKAGE\n"
+      "       sorvela-pack extract PACKAGE DIR\n";
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "create") return Create(argc - 2, argv + 2);
+  if (command == "list" && argc == 3) return List(argv[2]);
+  if (command == "extract" && argc == 4) return Extract(argv[2], argv[3]);
+  std::fputs(usage.c_str(), stderr);
+  return 2;
+}
