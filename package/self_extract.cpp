@@ -1,6 +1,7 @@
 // The two walks over the package trailer and their helpers.
 #include "package/self_extract.h"
 
+#include <cstring>
 #include <new>
 
 #include "package/trailer.h"

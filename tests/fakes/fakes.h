@@ -18,13 +18,20 @@ namespace sorvela::fakes {
 // Thrown by FakeSystem::Terminate so that nothing after it runs, as in the stub.
 struct Terminated {};
 
+// Windows drops trailing spaces and dots of a path's last part; so does the fake.
+inline std::string WinPath(std::string path) {
+  while (!path.empty() && (path.back() == ' ' || path.back() == '.')) path.pop_back();
+  return path;
+}
+
 class FakeFiles final : public Files {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> failWrite, failOpen, failCopyTo, failRemove;
   std::vector<std::string> log;
 
-  Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) override {
+  Error Open(const std::string& rawPath, std::unique_ptr<ReadFile>* file) override {
+    const std::string path = WinPath(rawPath);
     log.push_back("open " + path);
     auto it = files.find(path);
     if (it == files.end() || failOpen.count(path))
@@ -32,13 +39,15 @@ class FakeFiles final : public Files {
     *file = std::make_unique<MemoryFile>(it->second);
     return Error::Ok();
   }
-  Error Write(const std::string& path, const void* data, size_t n) override {
+  Error Write(const std::string& rawPath, const void* data, size_t n) override {
+    const std::string path = WinPath(rawPath);
     log.push_back("write " + path);
     if (failWrite.count(path)) return MakeError(70, "Permission denied");
     files[path].assign(static_cast<const char*>(data), n);
     return Error::Ok();
   }
-  Error Copy(const std::string& from, const std::string& to) override {
+  Error Copy(const std::string& rawFrom, const std::string& rawTo) override {
+    const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
     log.push_back("copy " + from + " " + to);
     auto it = files.find(from);
     if (it == files.end()) return MakeError(codes::kFileNotFound, "File not found");
@@ -46,7 +55,8 @@ class FakeFiles final : public Files {
     files[to] = it->second;
     return Error::Ok();
   }
-  Error Remove(const std::string& path) override {
+  Error Remove(const std::string& rawPath) override {
+    const std::string path = WinPath(rawPath);
     log.push_back("remove " + path);
     if (failRemove.count(path) || !files.erase(path))
       return MakeError(codes::kFileNotFound, "File not found");

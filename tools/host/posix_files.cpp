@@ -46,6 +46,8 @@ class PosixReadFile final : public ReadFile {
 std::string HostPath(const std::string& path) {
   std::string host = path;
   std::replace(host.begin(), host.end(), '\\', '/');
+  // As on Windows, a name's trailing spaces and dots don't count.
+  while (!host.empty() && (host.back() == ' ' || host.back() == '.')) host.pop_back();
   return host;
 }
 

@@ -1,0 +1,291 @@
+// Start-up: listing, extraction, manifest, texts, lists, captions, the
+// command line and the ways the program ends.
+#include <gtest/gtest.h>
+
+#include "fakes/fakes.h"
+#include "fakes/package.h"
+#include "package/self_extract.h"
+#include "shell/frm_main.h"
+
+namespace sorvela {
+namespace {
+
+using fakes::FakeMachine;
+using fakes::Manifest;
+using fakes::MakePackage;
+using fakes::Terminated;
+using fakes::TestEntry;
+
+constexpr char kExe[] = "C:\\Fonts Setup\\setup.exe";
+constexpr char kTemp[] = "C:\\Temp\\";
+
+class StartTest : public ::testing::Test {
+ protected:
+  void Pack(const std::vector<TestEntry>& entries, char pad = '\0') {
+    m.files.files[kExe] = MakePackage(entries, pad);
+  }
+  // Runs Form_Load; true when the program ended during it.
+  bool Load() {
+    try {
+      form.Form_Load();
+      return false;
+    } catch (const Terminated&) {
+      return true;
+    }
+  }
+  bool StartFailedWithMessage() {
+    return m.windows.boxes.size() == 1 &&
+           m.windows.boxes[0].text == "This Sorvela contains no fonts." &&
+           m.windows.boxes[0].title == "Sorvela Error" && m.windows.boxes[0].style == 48;
+  }
+  FakeMachine m;
+  FrmMain form{m.services};
+};
+
+TEST_F(StartTest, TypicalPackageFillsListsTextsAndCaptions) {
+  Pack({{"readme.txt", "Hello\r\nWorld\r\n"},
+        {"kestrel.dat", Manifest("readme.txt", "NOLICENSE", "Sample Fonts")},
+        {"Serif.TTF", "serif-bytes"},
+        {"Sans.ttf", "sans-bytes"}});
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(form.lstFiles,
+            (std::vector<std::string>{"Sans.ttf", "Serif.TTF", "kestrel.dat", "readme.txt"}));
+  EXPECT_EQ(form.lstFonts, (std::vector<std::string>{"Sans.ttf", "Serif.TTF"}));
+  EXPECT_EQ(m.windows[Control::lstFiles].items, form.lstFiles);
+  EXPECT_EQ(m.windows[Control::lstFonts].items, form.lstFonts);
+  EXPECT_EQ(modSelfExtract::EntryCount, 4);
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "Sans.ttf"], "sans-bytes");
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "readme.txt"], "Hello\r\nWorld\r\n");
+  EXPECT_EQ(form.ExtractPath, kTemp);
+  EXPECT_EQ(form.AppPath, "C:\\Fonts Setup\\");
+  EXPECT_EQ(form.PackageTitle, "Sample Fonts");
+  EXPECT_EQ(form.URL, "http://fonts.example/");
+  EXPECT_EQ(form.URLTitle, "Sample Fonts Home");
+  EXPECT_EQ(modSelfExtract::ReadmeFile, "readme.txt");
+  EXPECT_EQ(modSelfExtract::LicenseFile, "NOLICENSE");
+  EXPECT_EQ(m.windows[Control::txtReadme].text, "Hello\r\nWorld\r\n");
+  EXPECT_EQ(m.windows[Control::txtLicense].text, "");
+  EXPECT_EQ(m.windows[Control::frmMain].text, "Sample Fonts - Velloway");
+  EXPECT_EQ(m.windows[Control::lblReady].text, "Ready to Install Sample Fonts");
+  // The progress window goes before the main window shows; then the Readme page.
+  const auto& log = m.windows.log;
+  const auto at = [&](const std::string& s) { return std::find(log.begin(), log.end(), s); };
+  EXPECT_LT(at("hidden frmMain"), at("show frmExtracting"));
+  EXPECT_LT(at("show frmExtracting"), at("unload frmExtracting"));
+  EXPECT_LT(at("unload frmExtracting"), at("show frmMain"));
+  EXPECT_GT(m.windows.doEvents, 0);
+  EXPECT_TRUE(m.windows[Control::picReadme].visible);
+  EXPECT_FALSE(m.windows[Control::picReady].visible);
+  EXPECT_FALSE(m.windows[Control::picLicense].visible);
+  EXPECT_FALSE(m.windows[Control::picInstall].visible);
+  EXPECT_TRUE(m.windows.boxes.empty());
+}
+
+TEST_F(StartTest, PaddingAndLineBreaksInNames) {
+  Pack({{"kestrel.dat", Manifest()}, {"b.ttf", "B"}, {"a.ttf\r\n", "A"}});
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(form.lstFiles[0], "a.ttf");
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "a.ttf"], "A");
+
+  // Space padding stays in the list; file names ignore it.
+  FakeMachine fm;
+  fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"b.ttf\r\n", "B"}}, ' ');
+  FrmMain f(fm.services);
+  f.Form_Load();
+  EXPECT_EQ(f.lstFiles[0], "b.ttf" + std::string(33, ' '));
+  EXPECT_EQ(f.lstFonts, f.lstFiles.size() ? std::vector<std::string>{f.lstFiles[0]}
+                                          : std::vector<std::string>{});
+  EXPECT_EQ(fm.files.files[std::string(kTemp) + "b.ttf"], "B");
+}
+
+TEST_F(StartTest, SameNameTwiceKeepsTheEntryNearerTheStart) {
+  Pack({{"kestrel.dat", Manifest()}, {"f.ttf", "first appended"}, {"f.ttf", "last appended"}});
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(form.lstFiles.size(), 3u);
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "f.ttf"], "first appended");
+}
+
+TEST_F(StartTest, TempFolderWithoutBackslashOrMissing) {
+  Pack({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+  m.system.tempPath = "D:\\tmp";
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(form.ExtractPath, "D:\\tmp\\");
+  EXPECT_EQ(m.files.files["D:\\tmp\\a.ttf"], "A");
+
+  FakeMachine other;
+  other.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+  other.system.tempFails = true;
+  FrmMain root(other.services);
+  EXPECT_NO_THROW(root.Form_Load());
+  EXPECT_EQ(other.files.files["\\a.ttf"], "A");  // the root of the current drive
+  EXPECT_EQ(root.ExtractPath, "\\");
+}
+
+TEST_F(StartTest, FontListAndTitleEdges) {
+  Pack({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "")},
+        {"font.otf", "o"},
+        {"font.ttf.txt", "t"},
+        {"font.ttf ", "s"},
+        {"xTTF", "x"},
+        {"FONT.TTF", "F"}});
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(form.lstFonts, (std::vector<std::string>{"FONT.TTF", "xTTF", "font.ttf "}));
+  EXPECT_EQ(m.windows[Control::frmMain].text, " - Velloway");
+  EXPECT_EQ(m.windows[Control::lblReady].text, "Ready to Install ");
+  EXPECT_TRUE(m.windows[Control::picReady].visible);
+}
+
+TEST_F(StartTest, FirstPageFollowsTheTexts) {
+  const struct {
+    bool readme, license;
+    Control page;
+  } cases[] = {{true, true, Control::picReadme},
+               {true, false, Control::picReadme},
+               {false, true, Control::picLicense},
+               {false, false, Control::picReady}};
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.files.files[kExe] = MakePackage(
+        {{"r.txt", "readme\r\n"},
+         {"l.txt", "licence\r\n"},
+         {"kestrel.dat",
+          Manifest(c.readme ? "r.txt" : "NOREADME", c.license ? "l.txt" : "NOLICENSE")}});
+    FrmMain f(fm.services);
+    f.Form_Load();
+    for (Control page :
+         {Control::picReadme, Control::picLicense, Control::picReady, Control::picInstall})
+      EXPECT_EQ(fm.windows[page].visible, page == c.page);
+  }
+}
+
+TEST_F(StartTest, EmptyReadmeSkipsItsPageButOneEmptyLineShowsIt) {
+  Pack({{"r.txt", ""}, {"kestrel.dat", Manifest("r.txt")}});
+  ASSERT_FALSE(Load());
+  EXPECT_TRUE(m.windows[Control::picReady].visible);
+
+  FakeMachine fm;
+  fm.files.files[kExe] = MakePackage({{"r.txt", "\r\n"}, {"kestrel.dat", Manifest("r.txt")}});
+  FrmMain f(fm.services);
+  f.Form_Load();
+  EXPECT_EQ(fm.windows[Control::txtReadme].text, "\r\n");
+  EXPECT_TRUE(fm.windows[Control::picReadme].visible);
+}
+
+TEST_F(StartTest, FailuresEndWithTheOneMessage) {
+  const std::vector<std::vector<TestEntry>> packages = {
+      {{"kestrel.dat", "\"kestrel datafile 1\",a,b,c,d,e"}},
+      {{"kestrel.dat", "\"KESTREL DATAFILE 2\",a,b,c,d,e"}},
+      {{"kestrel.dat", "\"KESTREL DATAFILE 1\",NOREADME,NOLICENSE,t,u"}},  // five fields
+      {{"kestrel.dat", Manifest("noreadme")}},                             // markers are exact
+      {{"kestrel.dat", Manifest("NOREADME", "missing.txt")}},
+      {{"font.ttf", "no manifest"}},
+      {{"..", "escape"}, {"kestrel.dat", Manifest()}},
+  };
+  for (const auto& entries : packages) {
+    FakeMachine fm;
+    fm.files.files[kExe] = MakePackage(entries);
+    FrmMain f(fm.services);
+    EXPECT_THROW(f.Form_Load(), Terminated);
+    ASSERT_EQ(fm.windows.boxes.size(), 1u);
+    EXPECT_EQ(fm.windows.boxes[0].text, "This Sorvela contains no fonts.");
+    EXPECT_FALSE(fm.windows[Control::frmExtracting].loaded);
+    EXPECT_FALSE(fm.windows[Control::frmMain].visible);
+  }
+}
+
+TEST_F(StartTest, BareStubFailsWhateverTheCommandLine) {
+  for (const char* args : {"", "/?", "/I", "/E"}) {
+    FakeMachine fm;
+    fm.files.files[kExe] = std::string(40000, 'M');
+    fm.system.commandLine = args;
+    FrmMain f(fm.services);
+    EXPECT_THROW(f.Form_Load(), Terminated);
+    ASSERT_EQ(fm.windows.boxes.size(), 1u) << args;
+    EXPECT_EQ(fm.windows.boxes[0].title, "Sorvela Error");
+  }
+  // No package file at all.
+  m.files.files.clear();
+  EXPECT_TRUE(Load());
+  EXPECT_TRUE(StartFailedWithMessage());
+}
+
+TEST_F(StartTest, TruncatedPackagesEndWithTheMessage) {
+  const std::string good = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "AAAA"}});
+  for (size_t cut = 1; cut < good.size(); ++cut) {
+    // Cutting exactly entry 1's 54 bytes leaves a well-formed trailer: count
+    // "AAAAa" reads as 0 and the manifest's header stands where entry 1's did.
+    if (cut == 4 + 50) continue;
+    FakeMachine fm;
+    fm.files.files[kExe] = good.substr(0, good.size() - cut);
+    FrmMain f(fm.services);
+    EXPECT_THROW(f.Form_Load(), Terminated) << cut;
+    ASSERT_EQ(fm.windows.boxes.size(), 1u) << cut;
+    EXPECT_EQ(fm.windows.boxes[0].text, "This Sorvela contains no fonts.");
+  }
+}
+
+TEST_F(StartTest, ExtractionSkipsAFileItCannotWrite) {
+  Pack({{"kestrel.dat", Manifest()}, {"b.ttf", "B"}, {"a.ttf", "A"}});
+  m.files.failWrite.insert(std::string(kTemp) + "a.ttf");
+  ASSERT_FALSE(Load());
+  EXPECT_FALSE(m.files.files.count(std::string(kTemp) + "a.ttf"));
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "b.ttf"], "B");
+}
+
+TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
+  const struct {
+    const char* args;
+    const char* outcome;  // "extract", "install", "usage" or "wizard"
+  } cases[] = {
+      {"/E", "extract"},       {"setup /x /e", "extract"}, {"  /i  ", "install"},
+      {"/E /I", "install"},    {"/?", "usage"},            {"/EXTRACT", "wizard"},
+      {"-E", "wizard"},        {"/? now", "wizard"},       {"E", "wizard"},
+      {"     ", "wizard"},     {"", "wizard"},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+    fm.fonts.faces[std::string(kTemp) + "a.ttf"] = "Alpha";
+    fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.system.commandLine = c.args;
+    FrmMain f(fm.services);
+    bool ended = false;
+    try {
+      f.Form_Load();
+    } catch (const Terminated&) {
+      ended = true;
+    }
+    const std::string outcome = c.outcome;
+    EXPECT_EQ(ended, outcome != "wizard") << c.args;
+    EXPECT_EQ(fm.files.files.count("C:\\Fonts Setup\\a.ttf"), outcome == "extract" ? 1u : 0u)
+        << c.args;
+    EXPECT_EQ(fm.files.files.count("C:\\Windows\\Fonts\\a.ttf"), outcome == "install" ? 1u : 0u)
+        << c.args;
+    if (outcome == "usage") {
+      ASSERT_EQ(fm.windows.boxes.size(), 1u);
+      EXPECT_EQ(fm.windows.boxes[0].text,
+                "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install");
+      EXPECT_EQ(fm.windows.boxes[0].title, "Sorvela Install");
+      EXPECT_EQ(fm.windows.boxes[0].style, 64);
+    }
+    if (outcome == "wizard") {
+      EXPECT_TRUE(fm.windows[Control::picReady].visible) << c.args;
+    }
+  }
+}
+
+TEST_F(StartTest, DriveRootGetsOneBackslash) {
+  m.system.appFolder = "C:\\";
+  m.files.files["C:\\setup.exe"] = MakePackage({{"kestrel.dat", Manifest()}});
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(form.AppPath, "C:\\");
+}
+
+TEST_F(StartTest, InitialiseCallsCommonControlsOnly) {
+  form.Form_Initialize();
+  EXPECT_EQ(m.system.initCalls, 1);
+  EXPECT_TRUE(m.windows.log.empty());
+}
+
+}  // namespace
+}  // namespace sorvela

@@ -1,0 +1,84 @@
+// Text routines: replacing, line breaks, manifest fields, text-box lines, names.
+#include <gtest/gtest.h>
+
+#include "package/self_extract.h"
+#include "package/text_file.h"
+#include "shell/text.h"
+
+namespace sorvela {
+namespace {
+
+using modSelfExtract::ReplaceText;
+using modSelfExtract::StripLineBreaks;
+
+TEST(TextRoutines, ReplaceAndStrip) {
+  std::string text = "a\nb\n";
+  EXPECT_EQ(ReplaceText(text, "\n", ""), "ab");
+  EXPECT_EQ(text, "ab");  // the caller's variable takes the result
+  std::string unchanged = "no breaks";
+  EXPECT_EQ(ReplaceText(unchanged, "\n", ""), "no breaks");
+  std::string tabs = "\tx\t\ty\t";
+  EXPECT_EQ(ReplaceText(tabs, "\t", ""), "xy");
+  std::string words = "one two two";
+  EXPECT_EQ(ReplaceText(words, "two", "2"), "one 2 2");
+
+  std::string mixed = "x\r\ny";
+  EXPECT_EQ(StripLineBreaks(mixed), "xy");
+  std::string onlyBreaks = "\r\n\n\r\r";
+  EXPECT_EQ(StripLineBreaks(onlyBreaks), "");
+  EXPECT_EQ(onlyBreaks, "");
+}
+
+TEST(TextRoutines, NameEndingsTrimAndUpperCase) {
+  const struct {
+    const char* name;
+    const char* ending;
+  } cases[] = {{"Font.ttf", "TTF"}, {"FONT.TTF", "TTF"}, {"font.ttf ", "TTF"}, {"xTTF", "TTF"},
+               {"font.otf", "OTF"}, {"font.ttf.txt", "TXT"}, {"kestrel.dat", "DAT"},
+               {"  data  ", "ATA"}, {"ab", "AB"}, {"", ""}};
+  for (const auto& c : cases) EXPECT_EQ(NameEnding(c.name), c.ending) << c.name;
+  EXPECT_EQ(Trim("  /i  "), "/i");
+  EXPECT_EQ(UpperAscii("/e\xe9"), "/E\xe9");
+}
+
+std::vector<std::string> Fields(const std::string& text, size_t n) {
+  FieldReader reader(text);
+  std::vector<std::string> fields;
+  for (size_t i = 0; i < n; ++i) {
+    std::string field;
+    if (reader.Next(&field)) break;
+    fields.push_back(field);
+  }
+  return fields;
+}
+
+TEST(ManifestFields, SeparatorsQuotesAndBlanks) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(Fields("a,b\r\nc\rd\ne", 9), (V{"a", "b", "c", "d", "e"}));
+  EXPECT_EQ(Fields("\"x, y\",  z", 9), (V{"x, y", "z"}));
+  EXPECT_EQ(Fields("\"quoted\" junk,next", 9), (V{"quoted", "next"}));
+  EXPECT_EQ(Fields("a\r\n\r\nb", 9), (V{"a", "", "b"}));  // a blank line is one empty field
+  EXPECT_EQ(Fields("   lead,trail   \r\n", 9), (V{"lead", "trail"}));
+  EXPECT_EQ(Fields("\"unterminated", 9), (V{"unterminated"}));
+  EXPECT_EQ(Fields("", 9), V{});
+  EXPECT_EQ(Fields("a,b,c,d,e,f,g", 6).size(), 6u);
+}
+
+TEST(TextBoxText, LinesEndAtCrOrCrLf) {
+  const struct {
+    std::string file;
+    std::string text;
+  } cases[] = {
+      {"a\r\nb\r\nc\r\n", "a\r\nb\r\nc\r\n"},
+      {"\r\n", "\r\n"},
+      {"", ""},
+      {"last", "last\r\n"},
+      {"one\ntwo", "one\ntwo\r\n"},  // a lone LF stays in its line
+      {"a\rb\r", "a\r\nb\r\n"},
+      {"a\r\r\nb", "a\r\n\r\nb\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TextBoxLines(c.file), c.text);
+}
+
+}  // namespace
+}  // namespace sorvela
