@@ -22,8 +22,8 @@ void WriteIniValue(Shell& shell, const std::string& section, const std::string& 
 void CreateWebLink(Shell& shell, const std::string& title, const std::string& address) {
   for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
     std::string folder;
-    if (GetSpecialFolder(shell, csidl, &folder)) continue;  // that folder is skipped
-    if (folder.empty()) return;
+    // A lookup that errs leaves no folder, which ends the routine like a missing one.
+    if (GetSpecialFolder(shell, csidl, &folder) || folder.empty()) return;
     if (folder.back() != '\\') folder += '\\';
     WriteIniValue(shell, "InternetShortcut", "URL", address, folder + title + ".url");
   }

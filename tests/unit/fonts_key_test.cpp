@@ -1,0 +1,234 @@
+// Face names through the font resource file, the Fonts key services, special
+// folders and web-link files, against fakes.
+#include <gtest/gtest.h>
+
+#include "fakes/fakes.h"
+#include "fonts/get_font_filename.h"
+#include "shellfolders/folders.h"
+
+namespace sorvela {
+namespace {
+
+using fakes::FakeMachine;
+
+constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr char kWinKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kFot[] = "C:\\Fonts Setup\\~TEMP.FOT";
+
+class FontsKeyTest : public ::testing::Test {
+ protected:
+  FontsKeyTest() {
+    m.shell.folders[20] = "C:\\Windows\\Fonts";
+    m.files.files["C:\\Temp\\a.ttf"] = "font";
+    m.fonts.faces["C:\\Temp\\a.ttf"] = "  Alpha Sans ";
+  }
+  std::string Face(const std::string& path) {
+    std::string name = "unset";
+    EXPECT_FALSE(GetFontName(m.services, path, &name));
+    return name;
+  }
+  void SetValue(const std::string& name, uint32_t type, const std::string& data) {
+    m.registry.keys[kNtKey][name] = {type, data};
+  }
+  FakeMachine m;
+};
+
+TEST_F(FontsKeyTest, FaceNameComesFromTheResourceFileAndLeavesNothing) {
+  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
+  EXPECT_FALSE(m.files.files.count(kFot));
+  EXPECT_EQ(m.fonts.log.back(), std::string("fot 1 ") + kFot + " C:\\Temp\\a.ttf");
+  m.files.files["C:\\Temp\\b.ttf"] = "font";
+  m.fonts.faces["C:\\Temp\\b.ttf"] = "Beta";
+  EXPECT_EQ(Face("C:\\Temp\\b.ttf"), "Beta");  // twice in a row, each its own
+  EXPECT_EQ(Face("C:\\Temp\\not-a-font.ttf"), "");
+
+  // A stale file of the fixed name is cleared first instead of failing every call.
+  m.files.files[kFot] = "left over";
+  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
+
+  // A folder standing where the file must go: the system refuses, the name is "".
+  m.files.failRemove.insert(kFot);
+  m.files.files[kFot] = "a folder";
+  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "");
+}
+
+TEST_F(FontsKeyTest, ResourceFileWithoutMarkerOrEndGivesNothing) {
+  struct Broken final : FontSystem {
+    fakes::FakeFiles* files;
+    std::string content;
+    Error CreateScalableFontResource(uint32_t, const std::string& res,
+                                     const std::string&) override {
+      files->files[res] = content;
+      return Error::Ok();
+    }
+    Error AddFontResource(const std::string&) override { return Error::Ok(); }
+    void BroadcastFontChange() override {}
+  } broken;
+  broken.files = &m.files;
+  Services s{m.files, m.registry, broken, m.shell, m.system, m.windows};
+  for (const std::string& content :
+       {std::string("no marker here"), std::string("FONTRES:Name without end"),
+        std::string("FONTRES:\0rest", 13), std::string("fontres:lower\0", 14)}) {
+    broken.content = content;
+    std::string name = "unset";
+    ASSERT_FALSE(GetFontName(s, "C:\\Temp\\a.ttf", &name));
+    EXPECT_EQ(name, "") << content;
+    EXPECT_FALSE(m.files.files.count(kFot));
+  }
+  // An unreadable resource file is the caller's failure, and stays behind.
+  broken.content = "FONTRES:X";
+  m.files.failOpen.insert(kFot);
+  std::string name;
+  EXPECT_TRUE(GetFontName(s, "C:\\Temp\\a.ttf", &name));
+}
+
+TEST_F(FontsKeyTest, PlatformChoosesTheKey) {
+  const struct {
+    uint32_t platform;
+    const char* key;
+  } cases[] = {{0, ""}, {1, kWinKey}, {2, kNtKey}, {3, ""}, {99, ""}};
+  for (const auto& c : cases) {
+    m.system.platformId = c.platform;
+    EXPECT_EQ(GetFontsKey(m.system), c.key) << c.platform;
+  }
+  m.system.versionFails = true;
+  EXPECT_EQ(GetFontsKey(m.system), "");
+}
+
+TEST_F(FontsKeyTest, ValueTypesReadAsText) {
+  SetValue("sz", kRegSz, "file.ttf");
+  SetValue("sz-no-nul", kRegSz, "whole");
+  SetValue("sz-nul", kRegSz, std::string("cut\0here", 8));
+  SetValue("bin", kRegBinary, std::string("\xfe\xff\x12", 3));
+  SetValue("bin1", kRegBinary, std::string("\x07", 1));
+  SetValue("bin0", kRegBinary, "");
+  SetValue("expand", kRegExpandSz, "x.ttf");
+  SetValue("dword", kRegDword, std::string("\x01\0\0\0", 4));
+  const struct {
+    const char* name;
+    const char* text;
+  } cases[] = {{"sz", "file.ttf"}, {"sz-no-nul", "whole"}, {"sz-nul", "cut"}, {"bin", "-2"},
+               {"bin1", "7"},      {"bin0", "0"},         {"expand", ""},    {"dword", ""},
+               {"missing", ""}};
+  for (const auto& c : cases)
+    EXPECT_EQ(GetRegistryString(m.registry, kHkeyLocalMachine, kNtKey, c.name), c.text) << c.name;
+  EXPECT_EQ(GetRegistryString(m.registry, kHkeyLocalMachine, "No\\Such\\Key", "sz"), "");
+}
+
+TEST_F(FontsKeyTest, RegisteredFileIsBareNameOrFullPath) {
+  SetValue("Bare (TrueType)", kRegSz, "bare.ttf");
+  SetValue("Full (TrueType)", kRegSz, "D:\\Elsewhere\\full.ttf");
+  SetValue("Empty (TrueType)", kRegSz, "");
+  const struct {
+    const char* face;
+    const char* file;
+  } cases[] = {{"Bare", "C:\\Windows\\Fonts\\bare.ttf"},
+               {"  Bare  ", "C:\\Windows\\Fonts\\bare.ttf"},
+               {"Full", "D:\\Elsewhere\\full.ttf"},
+               {"Empty", ""},
+               {"Unknown", ""}};
+  for (const auto& c : cases) {
+    std::string file = "unset";
+    ASSERT_FALSE(GetRegisteredFontFile(m.services, c.face, &file));
+    EXPECT_EQ(file, c.file) << c.face;
+  }
+  m.shell.folders.erase(20);  // no Fonts folder: the bare name comes back unchanged
+  std::string file;
+  ASSERT_FALSE(GetRegisteredFontFile(m.services, "Bare", &file));
+  EXPECT_EQ(file, "bare.ttf");
+}
+
+TEST_F(FontsKeyTest, InstalledMeansTheFaceIsRegistered) {
+  bool installed = true;
+  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\a.ttf", &installed));
+  EXPECT_FALSE(installed);
+  SetValue("Alpha Sans (TrueType)", kRegSz, "whatever.ttf");
+  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\a.ttf", &installed));
+  EXPECT_TRUE(installed);
+  m.system.platformId = 0;
+  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\a.ttf", &installed));
+  EXPECT_FALSE(installed);
+
+  // A file without a face name is not installed, and the registry isn't asked.
+  m.system.platformId = 2;
+  m.registry.accesses = 0;
+  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\none.ttf", &installed));
+  EXPECT_FALSE(installed);
+  EXPECT_EQ(m.registry.accesses, 0);
+}
+
+TEST_F(FontsKeyTest, RegisterWritesTheValueAndLoadsTheFont) {
+  ASSERT_FALSE(RegisterFont(m.services, " Alpha Sans ", "a.ttf"));
+  const auto& value = m.registry.keys[kNtKey]["Alpha Sans (TrueType)"];
+  EXPECT_EQ(value.type, kRegSz);
+  EXPECT_EQ(value.data, "a.ttf");  // no NUL counted
+  EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf"});
+
+  m.system.platformId = 3;  // no Fonts key on this platform: nothing at all
+  ASSERT_FALSE(RegisterFont(m.services, "Other", "o.ttf"));
+  EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
+  EXPECT_EQ(m.fonts.added.size(), 1u);
+}
+
+TEST_F(FontsKeyTest, RegisterReportsWhatTheSystemRefuses) {
+  EXPECT_TRUE(RegisterFont(m.services, "", "a.ttf"));
+  EXPECT_TRUE(RegisterFont(m.services, "   ", "a.ttf"));
+  EXPECT_FALSE(m.registry.keys[kNtKey].count(" (TrueType)"));
+
+  m.registry.failSet = 5;
+  Error denied = RegisterFont(m.services, "Alpha", "a.ttf");
+  EXPECT_EQ(denied.code, 5);
+  EXPECT_EQ(denied.description, "system error 5");
+  EXPECT_TRUE(m.fonts.added.empty());
+
+  m.registry.failSet = 0;
+  m.fonts.failAdd.insert("C:\\Windows\\Fonts\\a.ttf");
+  EXPECT_TRUE(RegisterFont(m.services, "Alpha", "a.ttf"));
+}
+
+TEST_F(FontsKeyTest, FoldersAndBackslashes) {
+  EXPECT_EQ(AddBackslash(""), "");
+  EXPECT_EQ(AddBackslash("C:\\x"), "C:\\x\\");
+  EXPECT_EQ(AddBackslash("C:\\x\\"), "C:\\x\\");
+  std::string folder;
+  ASSERT_FALSE(GetFontsFolder(m.services, &folder));
+  EXPECT_EQ(folder, "C:\\Windows\\Fonts\\");
+  ASSERT_FALSE(GetSpecialFolder(m.shell, 20, &folder));
+  EXPECT_EQ(folder, "C:\\Windows\\Fonts");
+  ASSERT_FALSE(GetSpecialFolder(m.shell, 12345, &folder));
+  EXPECT_EQ(folder, "");
+  m.shell.noNul.insert(20);
+  EXPECT_TRUE(GetSpecialFolder(m.shell, 20, &folder));
+  EXPECT_TRUE(GetFontsFolder(m.services, &folder));
+}
+
+TEST_F(FontsKeyTest, WebLinksGoToDesktopThenFavorites) {
+  m.shell.folders[16] = "C:\\Users\\me\\Desktop";
+  m.shell.folders[6] = "C:\\Users\\me\\Favorites\\";
+  CreateWebLink(m.shell, "Example", "http://a.example/");
+  EXPECT_EQ(m.shell.ini["C:\\Users\\me\\Desktop\\Example.url"]["InternetShortcut"]["URL"],
+            "http://a.example/");
+  EXPECT_EQ(m.shell.ini["C:\\Users\\me\\Favorites\\Example.url"]["InternetShortcut"]["URL"],
+            "http://a.example/");
+
+  // No Favorites: the Desktop only. No Desktop: neither.
+  fakes::FakeShell noFavorites;
+  noFavorites.folders[16] = "D:\\Desk";
+  CreateWebLink(noFavorites, "T", "u");
+  EXPECT_EQ(noFavorites.ini.size(), 1u);
+  fakes::FakeShell noDesktop;
+  noDesktop.folders[6] = "D:\\Fav";
+  CreateWebLink(noDesktop, "T", "u");
+  EXPECT_TRUE(noDesktop.ini.empty());
+
+  // A Desktop lookup that errs counts as no Desktop.
+  fakes::FakeShell badDesktop;
+  badDesktop.folders[16] = "D:\\Desk";
+  badDesktop.folders[6] = "D:\\Fav";
+  badDesktop.noNul.insert(16);
+  CreateWebLink(badDesktop, "T", "u");
+  EXPECT_TRUE(badDesktop.ini.empty());
+}
+
+}  // namespace
+}  // namespace sorvela
