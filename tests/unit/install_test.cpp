@@ -1,0 +1,282 @@
+// The install run in both modes, the wizard's navigation, extract-only mode
+// and the clean-up, against fakes.
+#include <gtest/gtest.h>
+
+#include "fakes/fakes.h"
+#include "shell/frm_main.h"
+
+namespace sorvela {
+namespace {
+
+using fakes::FakeMachine;
+using fakes::Terminated;
+
+constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr char kDone[] = "Your font was sucessfully installed and is ready to use!";
+
+class InstallTest : public ::testing::Test {
+ protected:
+  InstallTest() {
+    m.shell.folders[20] = "C:\\Windows\\Fonts";
+    m.shell.folders[16] = "C:\\Desk";
+    m.shell.folders[6] = "C:\\Fav";
+    form.ExtractPath = "C:\\Temp\\";
+    form.AppPath = "C:\\Setup\\";
+    form.URL = "http://fonts.example/";
+    form.URLTitle = "Fonts Home";
+    AddFont("a.ttf", "Alpha");
+    AddFont("b.ttf", "Beta");
+  }
+  void AddFont(const std::string& file, const std::string& face) {
+    form.lstFonts.push_back(file);
+    form.lstFiles.push_back(file);
+    m.files.files["C:\\Temp\\" + file] = "bytes of " + file;
+    m.fonts.faces["C:\\Temp\\" + file] = face;
+  }
+  bool Run(bool silent) {
+    try {
+      form.InstallFonts(silent);
+      return false;
+    } catch (const Terminated&) {
+      return true;
+    }
+  }
+  std::string Picture(Control c) { return m.windows[c].picture; }
+  std::string Registered(const std::string& face) {
+    auto& values = m.registry.keys[kNtKey];
+    auto it = values.find(face + " (TrueType)");
+    return it == values.end() ? "<none>" : it->second.data;
+  }
+  FakeMachine m;
+  FrmMain form{m.services};
+};
+
+TEST_F(InstallTest, WizardRunCopiesRegistersBroadcastsAndLinks) {
+  EXPECT_FALSE(Run(false));
+  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\a.ttf"], "bytes of a.ttf");
+  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\b.ttf"], "bytes of b.ttf");
+  EXPECT_EQ(Registered("Alpha"), "a.ttf");
+  EXPECT_EQ(Registered("Beta"), "b.ttf");
+  EXPECT_EQ(m.fonts.added, (std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf",
+                                                     "C:\\Windows\\Fonts\\b.ttf"}));
+  EXPECT_EQ(m.fonts.broadcasts, 1);
+  EXPECT_EQ(m.shell.ini["C:\\Desk\\Fonts Home.url"]["InternetShortcut"]["URL"],
+            "http://fonts.example/");
+  EXPECT_TRUE(m.shell.ini.count("C:\\Fav\\Fonts Home.url"));
+  for (Control step : {Control::imgCopy, Control::imgRegister, Control::imgLinks})
+    EXPECT_EQ(Picture(step), "pass");
+  EXPECT_EQ(m.windows[Control::lblInstall].text, kDone);
+  EXPECT_EQ(m.windows[Control::cmdNext].text, "&Finish");
+  EXPECT_TRUE(m.windows[Control::cmdNext].enabled);
+  EXPECT_FALSE(m.windows[Control::cmdCancel].enabled);
+  EXPECT_TRUE(m.windows.boxes.empty());
+  // Buttons go off before anything is painted; one repaint per step after that.
+  EXPECT_EQ(m.windows.log[0], "disable cmdNext");
+  EXPECT_EQ(m.windows.log[1], "disable cmdCancel");
+  EXPECT_EQ(m.windows.log[2], "refresh frmMain");
+  EXPECT_EQ(m.windows.refreshes, 4);
+}
+
+TEST_F(InstallTest, SilentRunHidesTheWindowAndEndsTheProgram) {
+  EXPECT_TRUE(Run(true));
+  EXPECT_EQ(m.windows.log[2], "hidden frmMain");
+  EXPECT_EQ(Registered("Beta"), "b.ttf");
+  EXPECT_TRUE(m.windows.boxes.empty());
+  EXPECT_EQ(m.system.terminations, 1);
+}
+
+TEST_F(InstallTest, EmptyFontListStillBroadcastsAndLinks) {
+  form.lstFonts.clear();
+  EXPECT_FALSE(Run(false));
+  EXPECT_EQ(m.fonts.broadcasts, 1);
+  EXPECT_EQ(m.shell.ini.size(), 2u);
+  EXPECT_EQ(Picture(Control::imgLinks), "pass");
+  EXPECT_EQ(m.windows[Control::lblInstall].text, kDone);
+}
+
+TEST_F(InstallTest, WebLinksNeedBothTexts) {
+  for (int missing = 0; missing < 2; ++missing) {
+    FakeMachine fm;
+    fm.shell.folders = m.shell.folders;
+    FrmMain f(fm.services);
+    f.URL = missing == 0 ? "" : "http://x/";
+    f.URLTitle = missing == 1 ? "" : "Title";
+    f.InstallFonts(false);
+    EXPECT_TRUE(fm.shell.ini.empty());
+    EXPECT_EQ(fm.windows[Control::imgLinks].picture, "pass");
+  }
+}
+
+TEST_F(InstallTest, OverwritePromptYesCopiesNoKeepsTheRegisteredFont) {
+  m.registry.keys[kNtKey]["Alpha (TrueType)"] = {kRegSz, "alpha-old.ttf"};
+  m.registry.keys[kNtKey]["Beta (TrueType)"] = {kRegSz, "b.ttf"};
+  m.windows.answers = {kIdNo, kIdYes};
+  EXPECT_TRUE(Run(true));  // the prompt appears in silent mode too
+  ASSERT_EQ(m.windows.boxes.size(), 2u);
+  EXPECT_EQ(m.windows.boxes[0].text,
+            "Alpha\r\nThis font is already installed.\r\nDo you want to overwrite it?");
+  EXPECT_EQ(m.windows.boxes[0].title, "Overwrite");
+  EXPECT_EQ(m.windows.boxes[0].style, 68);
+  EXPECT_FALSE(m.files.files.count("C:\\Windows\\Fonts\\a.ttf"));
+  EXPECT_TRUE(m.files.files.count("C:\\Windows\\Fonts\\b.ttf"));
+  // The declined font keeps its registration: the key never names an uncopied file.
+  EXPECT_EQ(Registered("Alpha"), "alpha-old.ttf");
+  EXPECT_EQ(Registered("Beta"), "b.ttf");
+  EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\b.ttf"});
+}
+
+TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
+  m.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
+  EXPECT_FALSE(Run(false));
+  EXPECT_EQ(m.windows[Control::cmdNext].text, "&Close");
+  EXPECT_EQ(m.windows[Control::lblInstall].color, 0x0000FFu);
+  EXPECT_EQ(m.windows[Control::lblInstall].text,
+            "There was an error installing the fonts. Restart your computer and try again. If "
+            "the problem persists, contact Brimvale Technical Support. Error: 32 The file is in "
+            "use");
+  EXPECT_EQ(Picture(Control::imgCopy), "fail");
+  EXPECT_EQ(Picture(Control::imgRegister), "");
+  EXPECT_EQ(m.fonts.broadcasts, 0);
+
+  FakeMachine same;
+  FrmMain f(same.services);
+  same.shell.folders[20] = "C:\\Windows\\Fonts";
+  f.ExtractPath = "C:\\Temp\\";
+  f.lstFonts = {"b.ttf"};
+  same.files.files["C:\\Temp\\b.ttf"] = "B";
+  same.files.files["C:\\Windows\\Fonts\\b.ttf"] = "B";  // in use, but already this font
+  same.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
+  same.fonts.faces["C:\\Temp\\b.ttf"] = "Beta";
+  f.InstallFonts(false);
+  EXPECT_EQ(same.windows[Control::cmdNext].text, "&Finish");
+}
+
+TEST_F(InstallTest, FailureStagesMarkTheirStep) {
+  const struct {
+    const char* what;
+    std::function<void(FakeMachine&)> breakIt;
+    const char* copy;
+    const char* reg;
+    const char* links;
+  } cases[] = {
+      {"no Fonts folder answer", [](FakeMachine& fm) { fm.shell.noNul.insert(20); }, "", "", ""},
+      {"registry refuses",
+       [](FakeMachine& fm) { fm.registry.failSet = 5; }, "pass", "fail", ""},
+      {"font load refused",
+       [](FakeMachine& fm) { fm.fonts.failAdd.insert("C:\\Windows\\Fonts\\b.ttf"); }, "pass",
+       "fail", ""},
+      {"face name unreadable in the copy pass",
+       [](FakeMachine& fm) { fm.files.failOpen.insert("C:\\Setup\\~TEMP.FOT"); }, "fail", "",
+       ""},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.shell.folders = m.shell.folders;
+    fm.system.appFolder = "C:\\Setup";
+    FrmMain f(fm.services);
+    f.ExtractPath = "C:\\Temp\\";
+    f.lstFonts = {"a.ttf", "b.ttf"};
+    for (const char* file : {"a.ttf", "b.ttf"}) {
+      fm.files.files[std::string("C:\\Temp\\") + file] = file;
+      fm.fonts.faces[std::string("C:\\Temp\\") + file] = file;
+    }
+    c.breakIt(fm);
+    f.InstallFonts(false);
+    EXPECT_EQ(fm.windows[Control::imgCopy].picture, c.copy) << c.what;
+    EXPECT_EQ(fm.windows[Control::imgRegister].picture, c.reg) << c.what;
+    EXPECT_EQ(fm.windows[Control::imgLinks].picture, c.links) << c.what;
+    EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Close") << c.what;
+    EXPECT_TRUE(fm.windows[Control::cmdNext].enabled) << c.what;
+    EXPECT_FALSE(fm.windows[Control::cmdCancel].enabled) << c.what;
+    EXPECT_EQ(fm.fonts.broadcasts, 0) << c.what;
+    EXPECT_EQ(fm.windows[Control::lblInstall].color, 0xFFu) << c.what;
+  }
+}
+
+TEST_F(InstallTest, SilentFailureShowsOneErrorBox) {
+  m.registry.failSet = 5;
+  EXPECT_FALSE(Run(true));  // returns; the caller ends the program
+  ASSERT_EQ(m.windows.boxes.size(), 1u);
+  EXPECT_EQ(m.windows.boxes[0].text,
+            "There was an error installing the fonts: system error 5\r\nRestart your computer "
+            "and try again or contact Brimvale Technical Support.");
+  EXPECT_EQ(m.windows.boxes[0].title, "Error");
+  EXPECT_EQ(m.windows.boxes[0].style, 16);
+  EXPECT_FALSE(m.windows[Control::frmMain].visible);
+}
+
+TEST_F(InstallTest, RestartWordingAndNeedRestart) {
+  form.RestartNeeded = true;
+  EXPECT_FALSE(Run(false));
+  EXPECT_EQ(m.windows[Control::lblInstall].text,
+            "Your font was sucessfully installed, but you may need to restart your computer.");
+  form.NeedRestart();
+  EXPECT_FALSE(form.RestartNeeded);
+}
+
+TEST_F(InstallTest, WizardWalksPagesToTheInstall) {
+  // Readme page with a licence: Next shows the licence, then installs.
+  m.windows[Control::txtLicense].text = "licence\r\n";
+  for (Control page : {Control::picReady, Control::picLicense, Control::picInstall})
+    m.windows[page].visible = false;
+  form.cmdNext_Click();
+  EXPECT_TRUE(m.windows[Control::picLicense].visible);
+  EXPECT_FALSE(m.windows[Control::picReadme].visible);
+  EXPECT_EQ(m.fonts.broadcasts, 0);
+  form.cmdNext_Click();
+  EXPECT_TRUE(m.windows[Control::picInstall].visible);
+  EXPECT_FALSE(m.windows[Control::picLicense].visible);
+  EXPECT_EQ(m.windows[Control::cmdNext].text, "&Finish");
+  EXPECT_THROW(form.cmdNext_Click(), Terminated);  // Finish ends the program
+  EXPECT_FALSE(m.files.log.empty());
+  const size_t removes = std::count_if(m.files.log.begin(), m.files.log.end(),
+                                       [](const std::string& l) { return l.rfind("remove C:\\Temp", 0) == 0; });
+  EXPECT_EQ(removes, 0u);  // the extracted files stay
+}
+
+TEST_F(InstallTest, NextWithoutAVisiblePageDoesNothingAndCancelEnds) {
+  for (Control page :
+       {Control::picReadme, Control::picReady, Control::picLicense, Control::picInstall})
+    m.windows[page].visible = false;
+  form.cmdNext_Click();
+  EXPECT_EQ(m.fonts.broadcasts, 0);
+  EXPECT_THROW(form.cmdCancel_Click(), Terminated);
+}
+
+TEST_F(InstallTest, LabelOpensThePublisherAndChangesNothingElse) {
+  m.windows.log.clear();
+  form.Label9_Click();
+  EXPECT_EQ(m.shell.opened, std::vector<std::string>{kPublisherAddress});
+  EXPECT_TRUE(m.windows.log.empty());
+}
+
+TEST_F(InstallTest, ExtractOnlyCopiesAllButDatEntries) {
+  form.lstFiles = {"a.ttf", "kestrel.dat", "readme.txt", "x.DaT  ", "notdat", "a.ttf"};
+  for (const char* name : {"readme.txt", "x.DaT", "notdat", "kestrel.dat"})
+    m.files.files[std::string("C:\\Temp\\") + name] = name;
+  m.files.files["C:\\Setup\\a.ttf"] = "old copy";
+  form.ExtractFonts();
+  EXPECT_EQ(m.files.files["C:\\Setup\\a.ttf"], "bytes of a.ttf");
+  EXPECT_TRUE(m.files.files.count("C:\\Setup\\readme.txt"));
+  EXPECT_FALSE(m.files.files.count("C:\\Setup\\kestrel.dat"));
+  EXPECT_FALSE(m.files.files.count("C:\\Setup\\x.DaT"));
+  EXPECT_FALSE(m.files.files.count("C:\\Setup\\notdat"));  // ends in "DAT" too
+  EXPECT_TRUE(m.files.files.count("C:\\Temp\\readme.txt"));  // the extracted files stay
+}
+
+TEST_F(InstallTest, UnloadDeletesEveryListedFileAndIgnoresFailures) {
+  form.lstFiles = {"a.ttf", "gone.ttf", "b.ttf", "a.ttf"};
+  m.files.files["C:\\Temp\\other.txt"] = "not ours";
+  m.files.failRemove.insert("C:\\Temp\\b.ttf");
+  form.RestartNeeded = true;
+  int16_t cancel = 0;
+  form.Form_Unload(cancel);
+  EXPECT_EQ(cancel, 0);
+  EXPECT_FALSE(form.RestartNeeded);
+  EXPECT_FALSE(m.files.files.count("C:\\Temp\\a.ttf"));
+  EXPECT_TRUE(m.files.files.count("C:\\Temp\\b.ttf"));
+  EXPECT_TRUE(m.files.files.count("C:\\Temp\\other.txt"));
+}
+
+}  // namespace
+}  // namespace sorvela
