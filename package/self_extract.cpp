@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "package/text_file.h"
 #include "package/trailer.h"
 
 namespace sorvela::modSelfExtract {
@@ -58,31 +59,27 @@ Error ListPackage(Files& files, const std::string& packagePath, std::vector<std:
 
 void ExtractPackage(Files& files, System& system, Windows& windows) {
   const std::string packagePath = PackagePath(system);
+  // Entries are copied a piece at a time: fonts of any size need no more memory.
+  std::vector<char> buffer(1 << 20);
   uint64_t backOffset = 0;
   for (int32_t k = 1;; ++k) {
     // The listing pass has read every header already, so what fails here is
     // input/output: that entry is skipped and the walk goes on.
-    std::unique_ptr<ReadFile> file;
+    std::unique_ptr<ReadFile> package;
     trailer::Entry entry;
-    const bool haveHeader =
-        !files.Open(packagePath, &file) && !trailer::ReadEntry(*file, backOffset, &entry);
+    if (files.Open(packagePath, &package) || trailer::ReadEntry(*package, backOffset, &entry))
+      break;  // without this header the next one can't be found
     windows.DoEvents();
-    if (haveHeader) {
-      std::string folder = GetTempFolder(system);
-      if (folder.empty() || folder.back() != '\\') folder += '\\';
-      std::unique_ptr<char[]> data(new (std::nothrow) char[entry.size ? entry.size : 1]);
-      const bool haveData = data && !file->ReadAt(entry.dataOffset, data.get(), entry.size);
-      file.reset();
+    std::string folder = GetTempFolder(system);
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    std::unique_ptr<WriteFile> out;
+    if (!files.Create(folder + entry.name, &out)) {
+      if (!CopyBytes(*package, entry.dataOffset, entry.size, *out, buffer)) (void)out->Close();
+      out.reset();  // an entry that failed half-way is closed as it stands
       windows.DoEvents();
-      if (haveData) {
-        (void)files.Write(folder + entry.name, data.get(), entry.size);
-        windows.DoEvents();
-      }
-      backOffset += uint64_t{entry.size} + trailer::kEntryHeader;
-    } else {
-      // Without a size the walk can't find the next header.
-      break;
     }
+    package.reset();
+    backOffset += uint64_t{entry.size} + trailer::kEntryHeader;
     windows.DoEvents();
     if (k >= EntryCount) break;
   }

@@ -1,6 +1,7 @@
 // Text reading for the manifest, readme and licence entries.
 #include "package/text_file.h"
 
+#include <algorithm>
 #include <new>
 
 namespace sorvela {
@@ -16,6 +17,25 @@ Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes) {
     return MakeError(codes::kOutOfMemory, "Out of memory");
   }
   return file->ReadAt(0, bytes->data(), bytes->size());
+}
+
+Error WriteWholeFile(Files& files, const std::string& path, const void* data, size_t n) {
+  std::unique_ptr<WriteFile> file;
+  if (Error e = files.Create(path, &file)) return e;
+  if (Error e = file->Append(data, n)) return e;
+  return file->Close();
+}
+
+Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,
+                std::vector<char>& buffer) {
+  while (n > 0) {
+    const size_t piece = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
+    if (Error e = source.ReadAt(offset, buffer.data(), piece)) return e;
+    if (Error e = target.Append(buffer.data(), piece)) return e;
+    offset += piece;
+    n -= piece;
+  }
+  return Error::Ok();
 }
 
 Error FieldReader::Next(std::string* field) {

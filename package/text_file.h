@@ -1,9 +1,10 @@
-// Reading the package's text entries: the manifest's comma or line separated
+// Whole-file helpers, and reading the package's text entries: the manifest's comma or line separated
 // fields, and the readme and licence texts line by line.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "services/services.h"
 
@@ -11,6 +12,13 @@ namespace sorvela {
 
 // The whole file in memory; fails when it can't be opened, read or held.
 Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes);
+
+// Creates or replaces the file so that it holds exactly these bytes.
+Error WriteWholeFile(Files& files, const std::string& path, const void* data, size_t n);
+
+// Copies n bytes at offset of source into target through buffer, a piece at a time.
+Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,
+                std::vector<char>& buffer);
 
 // Fields separated by a comma or a line break (CR LF, CR or LF). Leading
 // spaces are skipped; a quoted field runs to the next quote and whatever

@@ -21,12 +21,21 @@ class ReadFile {
   virtual Error ReadAt(uint64_t offset, void* buffer, size_t n) = 0;
 };
 
+// One file open for writing, from its first byte on.
+class WriteFile {
+ public:
+  virtual ~WriteFile() = default;
+  virtual Error Append(const void* data, size_t n) = 0;
+  // Reports what closing reveals (a full disk); the destructor closes silently.
+  virtual Error Close() = 0;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
   virtual Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) = 0;
-  // Creates or replaces the file so that it holds exactly these bytes.
-  virtual Error Write(const std::string& path, const void* data, size_t n) = 0;
+  // Creates the file, or empties an existing one, for writing only.
+  virtual Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) = 0;
   // Replaces an existing destination.
   virtual Error Copy(const std::string& from, const std::string& to) = 0;
   virtual Error Remove(const std::string& path) = 0;

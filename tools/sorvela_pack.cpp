@@ -15,6 +15,7 @@
 
 #include "fonts/face_name.h"
 #include "package/memory_file.h"
+#include "package/text_file.h"
 #include "package/trailer.h"
 #include "tools/host/posix_files.h"
 
@@ -132,7 +133,7 @@ int Create(int argc, char** argv) {
   // Written beside the target and renamed, so a failure leaves no half package.
   const std::string temporary = out + ".partial";
   PosixFiles files;
-  if (Error e = files.Write(temporary, package.data(), package.size())) {
+  if (Error e = WriteWholeFile(files, temporary, package.data(), package.size())) {
     (void)files.Remove(temporary);
     return Fail(e.description);
   }
@@ -176,7 +177,7 @@ int Extract(const std::string& path, const std::string& folder) {
   for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
     std::string name = entry->name;
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    if (Error e = files.Write(folder + "/" + name, bytes.data() + entry->dataOffset, entry->size))
+    if (Error e = WriteWholeFile(files, folder + "/" + name, bytes.data() + entry->dataOffset, entry->size))
       return Fail(e.description);
   }
   return 0;

@@ -25,6 +25,16 @@ inline std::string WinPath(std::string path) {
 }
 
 class FakeFiles final : public Files {
+  struct Writer final : WriteFile {
+    explicit Writer(std::string& target) : bytes(target) {}
+    Error Append(const void* data, size_t n) override {
+      bytes.append(static_cast<const char*>(data), n);
+      return Error::Ok();
+    }
+    Error Close() override { return Error::Ok(); }
+    std::string& bytes;
+  };
+
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> failWrite, failOpen, failCopyTo, failRemove;
@@ -39,11 +49,12 @@ class FakeFiles final : public Files {
     *file = std::make_unique<MemoryFile>(it->second);
     return Error::Ok();
   }
-  Error Write(const std::string& rawPath, const void* data, size_t n) override {
+  Error Create(const std::string& rawPath, std::unique_ptr<WriteFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("write " + path);
     if (failWrite.count(path)) return MakeError(70, "Permission denied");
-    files[path].assign(static_cast<const char*>(data), n);
+    files[path].clear();
+    *file = std::make_unique<Writer>(files[path]);
     return Error::Ok();
   }
   Error Copy(const std::string& rawFrom, const std::string& rawTo) override {

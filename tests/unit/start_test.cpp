@@ -209,6 +209,16 @@ TEST_F(StartTest, BareStubFailsWhateverTheCommandLine) {
   EXPECT_TRUE(StartFailedWithMessage());
 }
 
+TEST_F(StartTest, LargeAndEmptyEntriesAreCopiedByteForByte) {
+  std::string large(3 * 1024 * 1024 + 17, '\0');
+  for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 131 % 251);
+  Pack({{"kestrel.dat", Manifest()}, {"big.ttf", large}, {"empty.ttf", ""}});
+  ASSERT_FALSE(Load());
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "big.ttf"], large);
+  ASSERT_TRUE(m.files.files.count(std::string(kTemp) + "empty.ttf"));
+  EXPECT_EQ(m.files.files[std::string(kTemp) + "empty.ttf"], "");
+}
+
 TEST_F(StartTest, TruncatedPackagesEndWithTheMessage) {
   const std::string good = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "AAAA"}});
   for (size_t cut = 1; cut < good.size(); ++cut) {

@@ -1,6 +1,8 @@
 // POSIX file access for host-side tools.
 #include "tools/host/posix_files.h"
 
+#include "package/text_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +43,35 @@ class PosixReadFile final : public ReadFile {
   uint64_t length_;
 };
 
+class PosixWriteFile final : public WriteFile {
+ public:
+  PosixWriteFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixWriteFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Error Append(const void* data, size_t n) override {
+    const char* in = static_cast<const char*>(data);
+    while (n > 0) {
+      const ssize_t put = ::write(fd_, in, n);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return Errno(path_);
+      in += put;
+      n -= static_cast<size_t>(put);
+    }
+    return Error::Ok();
+  }
+  Error Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return Errno(path_);
+    return Error::Ok();
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
 }  // namespace
 
 std::string HostPath(const std::string& path) {
@@ -65,23 +96,11 @@ Error PosixFiles::Open(const std::string& path, std::unique_ptr<ReadFile>* file)
   return Error::Ok();
 }
 
-Error PosixFiles::Write(const std::string& path, const void* data, size_t n) {
+Error PosixFiles::Create(const std::string& path, std::unique_ptr<WriteFile>* file) {
   const std::string host = HostPath(path);
   const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return Errno(host);
-  const char* in = static_cast<const char*>(data);
-  while (n > 0) {
-    const ssize_t put = ::write(fd, in, n);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      Error e = Errno(host);
-      ::close(fd);
-      return e;
-    }
-    in += put;
-    n -= static_cast<size_t>(put);
-  }
-  if (::close(fd) != 0) return Errno(host);
+  *file = std::make_unique<PosixWriteFile>(fd, host);
   return Error::Ok();
 }
 
@@ -90,7 +109,7 @@ Error PosixFiles::Copy(const std::string& from, const std::string& to) {
   if (Error e = Open(from, &file)) return e;
   std::string bytes(file->Length(), '\0');
   if (Error e = file->ReadAt(0, bytes.data(), bytes.size())) return e;
-  return Write(to, bytes.data(), bytes.size());
+  return WriteWholeFile(*this, to, bytes.data(), bytes.size());
 }
 
 Error PosixFiles::Remove(const std::string& path) {

@@ -9,7 +9,7 @@ namespace sorvela {
 class PosixFiles final : public Files {
  public:
   Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) override;
-  Error Write(const std::string& path, const void* data, size_t n) override;
+  Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
   Error Copy(const std::string& from, const std::string& to) override;
   Error Remove(const std::string& path) override;
 };
