@@ -33,14 +33,19 @@ Error GetFontName(const Services& s, const std::string& fontFile, std::string* n
 
   std::string bytes;
   if (Error e = ReadWholeFile(s.files, resourceFile, &bytes)) return e;
-  const size_t marker = bytes.find(kMarker);
-  if (marker != std::string::npos) {
-    const size_t start = marker + std::strlen(kMarker);
-    const size_t nul = bytes.find('\0', start);
-    if (nul != std::string::npos) name->assign(bytes, start, nul - start);
-  }
+  *name = FaceFromFontResource(bytes);
   (void)s.files.Remove(resourceFile);
   return Error::Ok();
+}
+
+std::string FaceFromFontResource(std::string_view bytes) {
+  const size_t marker = bytes.find(kMarker);
+  if (marker == std::string_view::npos) return "";
+  const size_t start = marker + std::strlen(kMarker);
+  const size_t nul = bytes.find('\0', start);
+  // Without an end the name can't be told from what follows it.
+  if (nul == std::string_view::npos) return "";
+  return std::string(bytes.substr(start, nul - start));
 }
 
 std::string GetFontsKey(System& system) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "services/services.h"
 
@@ -11,6 +12,9 @@ namespace sorvela {
 // The face name the system's font resource file carries after "FONTRES:", or
 // "" when the system can't make one. Fails when that file can't be read back.
 Error GetFontName(const Services& s, const std::string& fontFile, std::string* name);
+
+// The text between "FONTRES:" and the next NUL of a font resource file, or "".
+std::string FaceFromFontResource(std::string_view bytes);
 
 std::string GetFontsKey(System& system);
 std::string QueryValueText(Registry& registry, RegKey key, const std::string& valueName);
