@@ -14,3 +14,6 @@ set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)
 endif()
+
+# Tests of the Win32 layer, run under Wine.
+include(win32/tests/tests.cmake OPTIONAL)

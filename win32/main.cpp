@@ -1,0 +1,54 @@
+// The stub's entry point: the services, frmMain's start-up and the message loop.
+#include "win32/win32.h"
+#include <objbase.h>
+
+#include "shell/frm_main.h"
+#include "win32/system_services.h"
+#include "win32/ui.h"
+
+namespace {
+
+// Laid out from twips at the real resolution, the windows need no scaling by
+// the system; older systems lack the call.
+void DeclareDpiAware() {
+  using Fn = BOOL(WINAPI*)();
+  if (HMODULE user = GetModuleHandleA("user32.dll"))
+    if (auto fn = reinterpret_cast<Fn>(
+            reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
+      fn();
+}
+
+// Namespace scope, not function statics: a guarded static would pull the
+// threads library in for a program with one thread.
+sorvela::win32::Win32Files files;
+sorvela::win32::Win32Registry registry;
+sorvela::win32::Win32Fonts fonts;
+sorvela::win32::Win32Shell shell;
+sorvela::win32::Win32System system_;
+sorvela::win32::Win32Windows windows;
+sorvela::FrmMain form(sorvela::Services{files, registry, fonts, shell, system_, windows});
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  DeclareDpiAware();
+  // The picture loader and the shell want a single-threaded apartment.
+  CoInitialize(nullptr);
+
+  form.Form_Initialize();
+  windows.Attach(&form);
+  if (!windows.Create(instance)) return 1;
+  try {
+    form.Form_Load();
+  } catch (...) {
+    return 1;
+  }
+
+  MSG msg{};
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (windows.PreTranslate(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

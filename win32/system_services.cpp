@@ -1,0 +1,262 @@
+// Files, registry, fonts, shell and process services on the "A" entry points.
+#include "win32/system_services.h"
+
+#include "win32/win32.h"
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "win32/win32_text.h"
+
+namespace sorvela::win32 {
+namespace {
+
+std::string Describe(DWORD code) {
+  char* text = nullptr;
+  const DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string result = n && text ? std::string(text, n) : std::string();
+  if (text) LocalFree(text);
+  return TrimDescription(std::move(result));
+}
+
+// Some calls fail without setting a code; an Error of code 0 would read as
+// success, so those get a stand-in.
+Error LastError(DWORD standIn = ERROR_GEN_FAILURE) {
+  DWORD code = GetLastError();
+  if (code == 0) code = standIn;
+  return Error{static_cast<int32_t>(code), Describe(code)};
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (valid()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+class Win32ReadFile final : public ReadFile {
+ public:
+  explicit Win32ReadFile(HANDLE h) : handle_(h) {}
+
+  uint64_t Length() const override {
+    LARGE_INTEGER size{};
+    return GetFileSizeEx(handle_.get(), &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+  }
+
+  Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(handle_.get(), at, nullptr, FILE_BEGIN)) return LastError();
+    char* out = static_cast<char*>(buffer);
+    while (n > 0) {
+      const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+      DWORD got = 0;
+      if (!::ReadFile(handle_.get(), out, want, &got, nullptr)) return LastError();
+      if (got == 0) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      out += got;
+      n -= got;
+    }
+    return Error::Ok();
+  }
+
+ private:
+  Handle handle_;
+};
+
+class Win32WriteFile final : public WriteFile {
+ public:
+  explicit Win32WriteFile(HANDLE h) : handle_(h) {}
+  ~Win32WriteFile() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+
+  Error Append(const void* data, size_t n) override {
+    const char* in = static_cast<const char*>(data);
+    while (n > 0) {
+      const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+      DWORD written = 0;
+      if (!::WriteFile(handle_, in, want, &written, nullptr)) return LastError();
+      if (written == 0) return LastError(ERROR_HANDLE_DISK_FULL);
+      in += written;
+      n -= written;
+    }
+    return Error::Ok();
+  }
+
+  Error Close() override {
+    HANDLE h = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (h != INVALID_HANDLE_VALUE && !CloseHandle(h)) return LastError();
+    return Error::Ok();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+HKEY ToHkey(RegKey key) {
+  // The predefined roots are sign-extended on wider pointers.
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(key)));
+}
+
+}  // namespace
+
+std::string ModulePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) return "";
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// Files
+
+Error Win32Files::Open(const std::string& path, std::unique_ptr<ReadFile>* file) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastError();
+  file->reset(new Win32ReadFile(h));
+  return Error::Ok();
+}
+
+Error Win32Files::Create(const std::string& path, std::unique_ptr<WriteFile>* file) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastError();
+  file->reset(new Win32WriteFile(h));
+  return Error::Ok();
+}
+
+Error Win32Files::Copy(const std::string& from, const std::string& to) {
+  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return LastError();
+  return Error::Ok();
+}
+
+Error Win32Files::Remove(const std::string& path) {
+  if (!DeleteFileA(path.c_str())) return LastError();
+  return Error::Ok();
+}
+
+// Registry
+
+long Win32Registry::OpenKey(RegKey root, const std::string& path, RegKey* key) {
+  HKEY h = nullptr;
+  const long result = RegOpenKeyA(ToHkey(root), path.c_str(), &h);
+  *key = reinterpret_cast<RegKey>(h);
+  return result;
+}
+
+long Win32Registry::CreateKey(RegKey root, const std::string& path, RegKey* key) {
+  HKEY h = nullptr;
+  const long result = RegCreateKeyA(ToHkey(root), path.c_str(), &h);
+  *key = reinterpret_cast<RegKey>(h);
+  return result;
+}
+
+long Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
+                               uint32_t* size) {
+  DWORD t = 0, n = *size;
+  const long result = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t,
+                                       reinterpret_cast<BYTE*>(data), &n);
+  *type = t;
+  *size = n;
+  return result;
+}
+
+long Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type,
+                             const char* data, uint32_t size) {
+  return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data),
+                        size);
+}
+
+long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
+
+// Fonts
+
+Error Win32Fonts::CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+                                             const std::string& fontFile) {
+  if (!CreateScalableFontResourceA(hidden, resourceFile.c_str(), fontFile.c_str(), nullptr))
+    return LastError(ERROR_INVALID_DATA);
+  return Error::Ok();
+}
+
+Error Win32Fonts::AddFontResource(const std::string& path) {
+  if (!AddFontResourceA(path.c_str())) return LastError(ERROR_INVALID_DATA);
+  return Error::Ok();
+}
+
+void Win32Fonts::BroadcastFontChange() {
+  // A hung top-level window must not hang the install.
+  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+// Shell
+
+long Win32Shell::SpecialFolderLocation(int32_t csidl, std::string* buffer) {
+  LPITEMIDLIST list = nullptr;
+  const HRESULT result =
+      SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, &list);
+  if (result != S_OK) return result;
+  std::string path(512, ' ');
+  SHGetPathFromIDListA(list, &path[0]);
+  CoTaskMemFree(list);
+  *buffer = std::move(path);
+  return 0;
+}
+
+void Win32Shell::Open(const std::string& file) {
+  ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, "", SW_SHOWNORMAL);
+}
+
+bool Win32Shell::WritePrivateProfileString(const std::string& section, const std::string& key,
+                                           const std::string& value, const std::string& path) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+}
+
+// System
+
+uint32_t Win32System::GetTempPath(uint32_t length, char* buffer) {
+  return GetTempPathA(length, buffer);
+}
+
+bool Win32System::GetPlatformId(uint32_t* platformId) {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  static_assert(sizeof info == 148, "the record the version call expects");
+  if (!GetVersionExA(&info)) return false;
+  *platformId = info.dwPlatformId;
+  return true;
+}
+
+std::string Win32System::AppFolder() { return FolderOf(ModulePath()); }
+
+std::string Win32System::ExeTitle() { return TitleOf(ModulePath()); }
+
+std::string Win32System::CommandLine() {
+  const char* line = GetCommandLineA();
+  return ArgumentsOf(line ? line : "");
+}
+
+void Win32System::InitCommonControls() { ::InitCommonControls(); }
+
+std::string Win32System::DescribeError(long code) { return Describe(static_cast<DWORD>(code)); }
+
+void Win32System::Terminate() { ExitProcess(0); }
+
+}  // namespace sorvela::win32

@@ -1,0 +1,58 @@
+// The system services of the core, on the "A" entry points of Win32.
+#pragma once
+
+#include "services/services.h"
+
+namespace sorvela::win32 {
+
+class Win32Files final : public Files {
+ public:
+  Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) override;
+  Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
+  Error Copy(const std::string& from, const std::string& to) override;
+  Error Remove(const std::string& path) override;
+};
+
+class Win32Registry final : public Registry {
+ public:
+  long OpenKey(RegKey root, const std::string& path, RegKey* key) override;
+  long CreateKey(RegKey root, const std::string& path, RegKey* key) override;
+  long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
+                  uint32_t* size) override;
+  long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
+                uint32_t size) override;
+  long CloseKey(RegKey key) override;
+};
+
+class Win32Fonts final : public FontSystem {
+ public:
+  Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+                                   const std::string& fontFile) override;
+  Error AddFontResource(const std::string& path) override;
+  void BroadcastFontChange() override;
+};
+
+class Win32Shell final : public Shell {
+ public:
+  long SpecialFolderLocation(int32_t csidl, std::string* buffer) override;
+  void Open(const std::string& file) override;
+  bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                                 const std::string& value, const std::string& path) override;
+};
+
+class Win32System final : public System {
+ public:
+  uint32_t GetTempPath(uint32_t length, char* buffer) override;
+  bool GetPlatformId(uint32_t* platformId) override;
+  std::string AppFolder() override;
+  std::string ExeTitle() override;
+  std::string CommandLine() override;
+  void InitCommonControls() override;
+  std::string DescribeError(long code) override;
+  void Terminate() override;
+};
+
+// The running module's full path.
+std::string ModulePath();
+
+}  // namespace sorvela::win32

@@ -1,0 +1,413 @@
+// Tests of the Win32 layer against the real system calls (run under Wine):
+// what the core relies on from each service, and the window behaviour the
+// wizard's logic depends on.
+#include "win32/win32.h"
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/frm_main.h"
+#include "win32/control_ids.h"
+#include "win32/system_services.h"
+#include "win32/ui.h"
+#include "win32/win32_text.h"
+
+namespace sorvela::win32 {
+namespace {
+
+int g_failed = 0;
+const char* g_test = "";
+
+#define CHECK(cond)                                                           \
+  do {                                                                        \
+    if (!(cond)) {                                                            \
+      ++g_failed;                                                             \
+      std::printf("FAILED %s: %s (line %d)\n", g_test, #cond, __LINE__);     \
+    }                                                                         \
+  } while (0)
+
+std::string TempFolder() {
+  char buffer[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, buffer);
+  std::string folder = std::string(buffer) + "sorvela-win32-tests\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+Error WriteAll(Files& files, const std::string& path, const std::string& bytes) {
+  std::unique_ptr<WriteFile> file;
+  if (Error e = files.Create(path, &file)) return e;
+  if (Error e = file->Append(bytes.data(), bytes.size())) return e;
+  return file->Close();
+}
+
+std::string ReadAll(Files& files, const std::string& path) {
+  std::unique_ptr<ReadFile> file;
+  if (files.Open(path, &file)) return "<open failed>";
+  std::string bytes(static_cast<size_t>(file->Length()), '\0');
+  if (file->ReadAt(0, &bytes[0], bytes.size())) return "<read failed>";
+  return bytes;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Command line, paths and texts
+
+void TestArgumentsFollowTheProgramName() {
+  CHECK(ArgumentsOf("\"C:\\Program Files\\fonts.exe\" /I") == "/I");
+  CHECK(ArgumentsOf("fonts.exe   /e ") == "/e ");
+  CHECK(ArgumentsOf("\"fonts.exe\"/I") == "/I");
+  CHECK(ArgumentsOf("fonts.exe\t/?") == "/?");
+  CHECK(ArgumentsOf("fonts.exe") == "");
+  CHECK(ArgumentsOf("fonts.exe    ") == "");
+  CHECK(ArgumentsOf("\"C:\\unterminated /I") == "");
+  CHECK(ArgumentsOf("setup /x /e") == "/x /e");
+}
+
+void TestFolderKeepsOneBackslashOnlyAtADriveRoot() {
+  CHECK(FolderOf("C:\\fonts.exe") == "C:\\");
+  CHECK(FolderOf("C:\\Downloads\\fonts.exe") == "C:\\Downloads");
+  CHECK(FolderOf("\\\\server\\share\\fonts.exe") == "\\\\server\\share");
+  CHECK(TitleOf("C:\\Downloads\\my.fonts.exe") == "my.fonts");
+  CHECK(TitleOf("C:\\Downloads\\fonts") == "fonts");
+}
+
+void TestDescriptionsLoseTheirSentenceEnd() {
+  CHECK(TrimDescription("The system cannot find the file specified.\r\n") ==
+        "The system cannot find the file specified");
+  CHECK(TrimDescription("Access is denied. \r\n") == "Access is denied");
+  CHECK(TrimDescription("") == "");
+}
+
+void TestTwipsFollowTheResolution() {
+  CHECK(TwipsToPixels(6615, 96) == 441);
+  CHECK(TwipsToPixels(4455, 96) == 297);
+  CHECK(TwipsToPixels(1440, 120) == 120);
+  CHECK(TwipsToPixels(3750, 144) == 375);
+  CHECK(FontHeight(825, 96) == -11);
+  CHECK(FontHeight(1425, 96) == -19);
+  CHECK(FontHeight(825, 120) == -14);
+}
+
+// Files
+
+void TestFilesRoundTripAndReplace() {
+  Win32Files files;
+  const std::string path = TempFolder() + "round.bin";
+  CHECK(!WriteAll(files, path, std::string("long first content\0with a NUL", 29)));
+  CHECK(!WriteAll(files, path, "short"));
+  CHECK(ReadAll(files, path) == "short");  // replaced, not overwritten in place
+
+  std::unique_ptr<ReadFile> file;
+  CHECK(!files.Open(path, &file));
+  char buffer[8] = {};
+  CHECK(!file->ReadAt(2, buffer, 3));
+  CHECK(std::string(buffer, 3) == "ort");
+  const Error past = file->ReadAt(3, buffer, 3);
+  CHECK(past.code == codes::kPastEndOfFile);
+  file.reset();
+
+  const std::string copy = TempFolder() + "copy.bin";
+  CHECK(!WriteAll(files, copy, "an older and longer file"));
+  CHECK(!files.Copy(path, copy));
+  CHECK(ReadAll(files, copy) == "short");
+  CHECK(!files.Remove(copy));
+  CHECK(!files.Remove(path));
+  CHECK(!FileExists(path));
+}
+
+void TestFileFailuresCarryTheSystemCodeAndText() {
+  Win32Files files;
+  const std::string missing = TempFolder() + "missing.bin";
+  const Error removed = files.Remove(missing);
+  CHECK(removed.code == ERROR_FILE_NOT_FOUND);
+  CHECK(!removed.description.empty());
+  CHECK(removed.description.back() != '.' && removed.description.back() != '\n');
+  std::unique_ptr<ReadFile> file;
+  CHECK(files.Open(missing, &file).code == ERROR_FILE_NOT_FOUND);
+  std::unique_ptr<WriteFile> out;
+  CHECK(files.Create(TempFolder() + "no\\such\\folder\\x.bin", &out).code == ERROR_PATH_NOT_FOUND);
+  CHECK(files.Copy(missing, TempFolder() + "x.bin").failed());
+}
+
+void TestTheRunningExecutableCanBeRead() {
+  // The package is read from the program's own file while it runs.
+  Win32Files files;
+  Win32System system;
+  const std::string self = system.AppFolder() + "\\" + system.ExeTitle() + ".exe";
+  std::unique_ptr<ReadFile> file;
+  CHECK(!files.Open(self, &file));
+  if (!file) return;
+  char mz[2] = {};
+  CHECK(file->Length() > 1024);
+  CHECK(!file->ReadAt(0, mz, 2));
+  CHECK(mz[0] == 'M' && mz[1] == 'Z');
+}
+
+// Registry, shell, system
+
+void TestRegistryStringRoundTrip() {
+  Win32Registry registry;
+  const RegKey currentUser = 0x80000001u;
+  RegKey key = 0;
+  CHECK(registry.CreateKey(currentUser, "Software\\SorvelaTest", &key) == 0);
+  CHECK(registry.SetValue(key, "Face (TrueType)", kRegSz, "face.ttf", 8) == 0);
+  uint32_t type = 0, size = 0;
+  CHECK(registry.QueryValue(key, "Face (TrueType)", &type, nullptr, &size) == 0);
+  CHECK(type == kRegSz);
+  CHECK(size >= 8);
+  std::string data(size, '\0');
+  CHECK(registry.QueryValue(key, "Face (TrueType)", &type, &data[0], &size) == 0);
+  CHECK(data.compare(0, 8, "face.ttf") == 0);
+  CHECK(registry.QueryValue(key, "Absent", &type, nullptr, &size) != 0);
+  CHECK(registry.CloseKey(key) == 0);
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\SorvelaTest");
+
+  RegKey none = 0;
+  CHECK(registry.OpenKey(currentUser, "Software\\SorvelaTest", &none) != 0);
+}
+
+void TestSpecialFolderBufferIsWholeAndEndsInNul() {
+  Win32Shell shell;
+  std::string buffer;
+  CHECK(shell.SpecialFolderLocation(20, &buffer) == 0);  // the Fonts folder
+  CHECK(buffer.size() == 512);
+  const size_t nul = buffer.find('\0');
+  CHECK(nul != std::string::npos && nul > 3);
+  if (nul != std::string::npos && nul >= 5) CHECK(_stricmp(buffer.c_str() + nul - 5, "Fonts") == 0);
+  std::string untouched = "kept";
+  CHECK(shell.SpecialFolderLocation(0x7FFF, &untouched) != 0);
+  CHECK(untouched == "kept");
+}
+
+void TestSystemFacts() {
+  Win32System system;
+  uint32_t platform = 0;
+  CHECK(system.GetPlatformId(&platform));
+  CHECK(platform == 2);
+  char buffer[260] = {};
+  const uint32_t length = system.GetTempPath(sizeof buffer, buffer);
+  CHECK(length > 0 && buffer[length - 1] == '\\');
+  const std::string text = system.DescribeError(ERROR_ACCESS_DENIED);
+  CHECK(!text.empty() && text.back() != '.' && text.back() != '\n');
+}
+
+// Windows
+
+struct Search {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK Match(HWND hwnd, LPARAM lParam) {
+  auto* s = reinterpret_cast<Search*>(lParam);
+  if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+HWND FindControl(HWND root, int id) {
+  Search search{id, nullptr};
+  EnumChildWindows(root, Match, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void TestEveryControlIsFoundByItsId() {
+  Win32Windows windows;
+  CHECK(windows.Create(GetModuleHandleA(nullptr)));
+  HWND main = windows.Hwnd(Control::frmMain);
+  for (int id = ids::kImgSide; id <= ids::kImgFail; ++id) {
+    const bool found = FindControl(main, id) != nullptr;
+    CHECK(found);
+    if (!found) std::printf("  control %d missing\n", id);
+  }
+  char text[64] = {};
+  GetWindowTextA(FindControl(main, ids::kCmdNext), text, sizeof text);
+  CHECK(std::strcmp(text, "&Next") == 0);
+
+  HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  RECT client;
+  GetClientRect(main, &client);
+  CHECK(client.right == TwipsToPixels(6615, dpiX));
+  CHECK(client.bottom == TwipsToPixels(4455, dpiY));
+  CHECK((GetWindowLongA(main, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0);
+
+  windows.Show(Control::frmExtracting);
+  HWND extracting = windows.Hwnd(Control::frmExtracting);
+  CHECK(extracting != nullptr);
+  GetWindowTextA(extracting, text, sizeof text);
+  CHECK(std::strcmp(text, "Extracting") == 0);
+  GetWindowTextA(FindControl(extracting, ids::kLabel1), text, sizeof text);
+  CHECK(std::strcmp(text, "Extracting fonts...") == 0);
+  windows.Unload(Control::frmExtracting);
+  CHECK(windows.Hwnd(Control::frmExtracting) == nullptr);
+  CHECK(!IsWindow(extracting));
+}
+
+void TestVisibilityIsTheControlsOwn() {
+  // The core hides frmMain while a page stays current.
+  Win32Windows windows;
+  windows.Create(GetModuleHandleA(nullptr));
+  windows.SetVisible(Control::frmMain, false);
+  CHECK(windows.IsVisible(Control::picReadme));
+  windows.SetVisible(Control::picReadme, false);
+  CHECK(!windows.IsVisible(Control::picReadme));
+  CHECK(!windows.IsVisible(Control::frmMain));
+  CHECK(!windows.IsVisible(Control::lstFiles));
+  CHECK(!windows.IsVisible(Control::imgPass));
+}
+
+void TestTextsOfAnySizeRoundTrip() {
+  Win32Windows windows;
+  windows.Create(GetModuleHandleA(nullptr));
+  std::string big;
+  for (int i = 0; big.size() < 1500000; ++i) big += "Line " + std::to_string(i) + " of the readme\r\n";
+  windows.SetText(Control::txtReadme, big);
+  CHECK(windows.GetText(Control::txtReadme) == big);
+  windows.SetText(Control::txtLicense, "\r\n");
+  CHECK(windows.GetText(Control::txtLicense) == "\r\n");
+  windows.SetText(Control::frmMain, "Demo - Velloway");
+  CHECK(windows.GetText(Control::frmMain) == "Demo - Velloway");
+  windows.SetText(Control::cmdNext, "&Finish");
+  CHECK(windows.GetText(Control::cmdNext) == "&Finish");
+}
+
+void TestListsKeepTheOrderGiven() {
+  Win32Windows windows;
+  windows.Create(GetModuleHandleA(nullptr));
+  for (const char* name : {"zeta.ttf", "alpha.ttf", "kestrel.dat"}) windows.AddItem(Control::lstFiles, name);
+  HWND list = windows.Hwnd(Control::lstFiles);
+  CHECK(SendMessageA(list, LB_GETCOUNT, 0, 0) == 3);
+  char text[32] = {};
+  SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  CHECK(std::strcmp(text, "zeta.ttf") == 0);
+}
+
+void TestPageLabelsTakeTheirColours() {
+  Win32Windows windows;
+  windows.Create(GetModuleHandleA(nullptr));
+  HWND panel = windows.Hwnd(Control::picInstall);
+  HWND label = windows.Hwnd(Control::lblInstall);
+  HDC dc = CreateCompatibleDC(nullptr);
+  // Sent to the panel, as the label does: the panel hands it to frmMain.
+  LRESULT brush = SendMessageA(panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(label));
+  CHECK(brush == reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)));
+  CHECK(GetBkColor(dc) == RGB(255, 255, 255));
+  windows.SetForeColor(Control::lblInstall, 0x0000FF);
+  SendMessageA(panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(label));
+  CHECK(GetTextColor(dc) == RGB(255, 0, 0));
+
+  HWND link = FindControl(windows.Hwnd(Control::frmMain), ids::kLabel9);
+  SendMessageA(windows.Hwnd(Control::frmMain), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(link));
+  CHECK(GetTextColor(dc) == RGB(0, 0, 255));
+  CHECK(GetBkColor(dc) == GetSysColor(COLOR_BTNFACE));
+  DeleteDC(dc);
+}
+
+void TestDoEventsLeavesTheQuitForTheMainLoop() {
+  Win32Windows windows;
+  windows.Create(GetModuleHandleA(nullptr));
+  PostQuitMessage(3);
+  windows.DoEvents();
+  MSG msg;
+  CHECK(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  CHECK(msg.message == WM_QUIT && msg.wParam == 3);
+}
+
+void TestCloseCommandDeletesTheFilesAndQuits() {
+  Win32Files files;
+  Win32Registry registry;
+  Win32Fonts fonts;
+  Win32Shell shell;
+  Win32System system;
+  Win32Windows windows;
+  FrmMain form(Services{files, registry, fonts, shell, system, windows});
+  form.ExtractPath = TempFolder();
+  form.lstFiles = {"left.ttf", "kestrel.dat"};
+  for (const std::string& name : form.lstFiles)
+    CHECK(!WriteAll(files, form.ExtractPath + name, "x"));
+  windows.Attach(&form);
+  windows.Create(GetModuleHandleA(nullptr));
+  HWND main = windows.Hwnd(Control::frmMain);
+
+  SendMessageA(main, WM_CLOSE, 0, 0);
+  CHECK(!FileExists(form.ExtractPath + "left.ttf"));
+  CHECK(!FileExists(form.ExtractPath + "kestrel.dat"));
+  CHECK(!IsWindow(main));
+  CHECK(windows.Hwnd(Control::frmMain) == nullptr);
+  MSG msg;
+  CHECK(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+void TestCommandsFromTheKeyboardInterfaceAreIgnored() {
+  // IsDialogMessage turns Enter and Escape into IDOK and IDCANCEL with no
+  // control behind them; neither may end the program.
+  Win32Windows windows;
+  windows.Create(GetModuleHandleA(nullptr));
+  HWND main = windows.Hwnd(Control::frmMain);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  CHECK(IsWindow(main));
+}
+
+struct Case {
+  const char* name;
+  void (*run)();
+};
+
+const Case kCases[] = {
+    {"ArgumentsFollowTheProgramName", TestArgumentsFollowTheProgramName},
+    {"FolderKeepsOneBackslashOnlyAtADriveRoot", TestFolderKeepsOneBackslashOnlyAtADriveRoot},
+    {"DescriptionsLoseTheirSentenceEnd", TestDescriptionsLoseTheirSentenceEnd},
+    {"TwipsFollowTheResolution", TestTwipsFollowTheResolution},
+    {"FilesRoundTripAndReplace", TestFilesRoundTripAndReplace},
+    {"FileFailuresCarryTheSystemCodeAndText", TestFileFailuresCarryTheSystemCodeAndText},
+    {"TheRunningExecutableCanBeRead", TestTheRunningExecutableCanBeRead},
+    {"RegistryStringRoundTrip", TestRegistryStringRoundTrip},
+    {"SpecialFolderBufferIsWholeAndEndsInNul", TestSpecialFolderBufferIsWholeAndEndsInNul},
+    {"SystemFacts", TestSystemFacts},
+    {"EveryControlIsFoundByItsId", TestEveryControlIsFoundByItsId},
+    {"VisibilityIsTheControlsOwn", TestVisibilityIsTheControlsOwn},
+    {"TextsOfAnySizeRoundTrip", TestTextsOfAnySizeRoundTrip},
+    {"ListsKeepTheOrderGiven", TestListsKeepTheOrderGiven},
+    {"PageLabelsTakeTheirColours", TestPageLabelsTakeTheirColours},
+    {"DoEventsLeavesTheQuitForTheMainLoop", TestDoEventsLeavesTheQuitForTheMainLoop},
+    {"CloseCommandDeletesTheFilesAndQuits", TestCloseCommandDeletesTheFilesAndQuits},
+    {"CommandsFromTheKeyboardInterfaceAreIgnored", TestCommandsFromTheKeyboardInterfaceAreIgnored},
+};
+
+}  // namespace
+}  // namespace sorvela::win32
+
+int main() {
+  using namespace sorvela::win32;
+  CoInitialize(nullptr);
+  int passed = 0, failed = 0;
+  for (const Case& c : kCases) {
+    g_test = c.name;
+    // A window destroyed by an earlier test has asked the loop to end.
+    MSG stale;
+    while (PeekMessageA(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    const int before = g_failed;
+    c.run();
+    if (g_failed == before) {
+      ++passed;
+    } else {
+      ++failed;
+    }
+  }
+  RemoveDirectoryA(TempFolder().c_str());
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}

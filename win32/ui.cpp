@@ -1,0 +1,577 @@
+// The windows of the stub and the Windows service over them.
+#include "win32/ui.h"
+
+#include <ole2.h>
+
+#include "resources/resource.h"
+#include "shell/frm_main.h"
+#include "win32/control_ids.h"
+#include "win32/pictures.h"
+#include "win32/win32_text.h"
+
+namespace sorvela::win32 {
+namespace {
+
+// Only one set of windows exists; the window procedures find it here.
+Win32Windows* g_windows = nullptr;
+
+enum class Kind : uint8_t { Picture, Panel, Line, Label, Button, Edit, List };
+enum Face : uint8_t { kDefaultFont, kArial14, kArial8, kTahoma8 };
+
+constexpr int kOnMain = 0;
+constexpr int kOnExtracting = -1;
+constexpr COLORREF kSystemColor = CLR_INVALID;
+constexpr int kIdBase = 1000;
+
+// Positions in twips, relative to the container's client area.
+struct Layout {
+  int id;
+  int parent;  // kOnMain, kOnExtracting or a panel's id
+  Kind kind;
+  Face face;
+  int x, y, w, h;
+  const char* text;
+  DWORD style;  // added to the kind's own style
+  COLORREF color;  // a line's colour or a label's text colour
+  int picture;  // resource id, 0 for none
+  bool hidden;
+};
+
+// Creation order is z-order from the top: the lines lie under the page
+// panels, which cover them where they overlap.
+const Layout kLayout[] = {
+    {ids::kImgSide, kOnMain, Kind::Picture, kDefaultFont, 0, 0, 1980, 3750, "", 0, kSystemColor,
+     IDR_SIDE_JPEG, false},
+    {ids::kImage2, kOnMain, Kind::Picture, kDefaultFont, 1980, 0, 4635, 570, "", 0, kSystemColor,
+     IDR_BANNER_JPEG, false},
+    {ids::kPicReady, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
+     kSystemColor, 0, false},
+    {ids::kPicReadme, kOnMain, Kind::Panel, kDefaultFont, 1980, 600, 4635, 3180, "", 0,
+     kSystemColor, 0, false},
+    {ids::kPicLicense, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
+     kSystemColor, 0, false},
+    {ids::kPicInstall, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
+     kSystemColor, 0, false},
+    {ids::kLneGrey, kOnMain, Kind::Line, kDefaultFont, 0, 3750, 6600, 0, "", 0,
+     RGB(173, 174, 156), 0, false},
+    {ids::kLneWhite, kOnMain, Kind::Line, kDefaultFont, 0, 3765, 6600, 0, "", 0,
+     RGB(255, 255, 255), 0, false},
+    {ids::kLabel9, kOnMain, Kind::Label, kDefaultFont, 120, 3840, 1935, 495,
+     "Click here to visit Marrowby for more great fonts!", SS_CENTER | SS_NOTIFY,
+     RGB(0, 0, 255), 0, false},
+    {ids::kCmdNext, kOnMain, Kind::Button, kDefaultFont, 4080, 3975, 1095, 345, "&Next", 0,
+     kSystemColor, 0, false},
+    {ids::kCmdCancel, kOnMain, Kind::Button, kDefaultFont, 5355, 3975, 1095, 345, "&Cancel", 0,
+     kSystemColor, 0, false},
+    {ids::kLstFiles, kOnMain, Kind::List, kDefaultFont, 360, 1440, 1155, 645, "", 0,
+     kSystemColor, 0, true},
+    {ids::kLstFonts, kOnMain, Kind::List, kDefaultFont, 360, 2160, 1125, 645, "", 0,
+     kSystemColor, 0, true},
+
+    {ids::kLblReady, ids::kPicReady, Kind::Label, kArial14, 120, 120, 1950, 330,
+     "Ready to Install", 0, kSystemColor, 0, false},
+    {ids::kLabel5, ids::kPicReady, Kind::Label, kArial8, 120, 480, 4395, 930,
+     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, 0, false},
+
+    {ids::kTxtReadme, ids::kPicReadme, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
+     kSystemColor, 0, false},
+    {ids::kTxtLicense, ids::kPicLicense, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
+     kSystemColor, 0, false},
+
+    {ids::kLabel3, ids::kPicInstall, Kind::Label, kArial14, 120, 105, 1110, 330, "Installing", 0,
+     kSystemColor, 0, false},
+    {ids::kLabel6, ids::kPicInstall, Kind::Label, kArial8, 120, 480, 3645, 285,
+     "Please wait while your font is installed.", 0, kSystemColor, 0, false},
+    {ids::kImgCopy, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 720, 480, 480, "", 0,
+     kSystemColor, 0, false},
+    {ids::kLabel7, ids::kPicInstall, Kind::Label, kArial8, 1680, 840, 1740, 210,
+     "Copy font to Font Folder", 0, kSystemColor, 0, false},
+    {ids::kImgRegister, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1320, 480, 480, "",
+     0, kSystemColor, 0, false},
+    {ids::kLabel8, ids::kPicInstall, Kind::Label, kArial8, 1680, 1440, 930, 210, "Register font",
+     0, kSystemColor, 0, false},
+    {ids::kImgLinks, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1920, 480, 480, "", 0,
+     kSystemColor, 0, false},
+    {ids::kLabel10, ids::kPicInstall, Kind::Label, kArial8, 1680, 2040, 1215, 210,
+     "Create Web links", 0, kSystemColor, 0, false},
+    {ids::kLblInstall, ids::kPicInstall, Kind::Label, kArial8, 120, 2520, 4365, 435, "", 0,
+     kSystemColor, 0, false},
+    {ids::kImgPass, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 960, 480, 480, "", 0,
+     kSystemColor, IDR_PASS_GIF, true},
+    {ids::kImgFail, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 1560, 480, 480, "", 0,
+     kSystemColor, IDR_FAIL_GIF, true},
+
+    {ids::kLabel1, kOnExtracting, Kind::Label, kTahoma8, 120, 120, 2760, 300,
+     "Extracting fonts...", SS_CENTER, kSystemColor, 0, false},
+};
+constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
+
+// The control id of each Control in enum order; 0 for the forms.
+constexpr int kControlIds[] = {
+    0,
+    0,
+    ids::kPicReady,
+    ids::kPicReadme,
+    ids::kPicLicense,
+    ids::kPicInstall,
+    ids::kLblReady,
+    ids::kTxtReadme,
+    ids::kTxtLicense,
+    ids::kLblInstall,
+    ids::kCmdNext,
+    ids::kCmdCancel,
+    ids::kImgCopy,
+    ids::kImgRegister,
+    ids::kImgLinks,
+    ids::kImgPass,
+    ids::kImgFail,
+    ids::kLstFiles,
+    ids::kLstFonts,
+};
+static_assert(sizeof kControlIds / sizeof kControlIds[0] == int(Control::lstFonts) + 1,
+              "one id per Control");
+
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// No exception may unwind through the system's frames.
+template <class F>
+void Guarded(F&& f) {
+  try {
+    f();
+  } catch (...) {
+  }
+}
+
+bool OwnVisible(HWND hwnd) {
+  return hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// A fixed dialog frame: only Move and Close stay on the system menu.
+void TrimSystemMenu(HWND window) {
+  HMENU menu = GetSystemMenu(window, FALSE);
+  for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
+    DeleteMenu(menu, command, MF_BYCOMMAND);
+}
+
+HWND CreateCentred(HINSTANCE instance, const char* className, const char* caption, int width,
+                   int height) {
+  RECT r = {0, 0, width, height};
+  AdjustWindowRectEx(&r, kMainStyle, FALSE, kMainExStyle);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HWND window = CreateWindowExA(kMainExStyle, className, caption, kMainStyle,
+                                (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                                (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr,
+                                instance, nullptr);
+  if (window) TrimSystemMenu(window);
+  return window;
+}
+
+}  // namespace
+
+Win32Windows::Win32Windows() { g_windows = this; }
+
+Win32Windows::~Win32Windows() {
+  if (extracting_) DestroyWindow(extracting_);
+  if (main_) DestroyWindow(main_);
+  for (HFONT font : fonts_)
+    if (font) DeleteObject(font);
+  if (g_windows == this) g_windows = nullptr;
+}
+
+int Win32Windows::X(int twips) const { return TwipsToPixels(twips, dpiX_); }
+int Win32Windows::Y(int twips) const { return TwipsToPixels(twips, dpiY_); }
+
+void Win32Windows::CreateFonts() {
+  fonts_[kDefaultFont] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  struct {
+    Face face;
+    const char* name;
+    int size;  // hundredths of a point
+  } const faces[] = {{kArial14, "Arial", 1425}, {kArial8, "Arial", 825}, {kTahoma8, "Tahoma", 825}};
+  for (const auto& f : faces)
+    fonts_[f.face] = CreateFontA(FontHeight(f.size, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.name);
+}
+
+bool Win32Windows::Create(HINSTANCE instance) {
+  instance_ = instance;
+  HDC screen = GetDC(nullptr);
+  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  CreateFonts();
+
+  // The icon is frmIcon's: that form is never loaded, its icon serves both
+  // windows and the executable file.
+  HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SORVELA));
+  HICON smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SORVELA),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0));
+  HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  WNDCLASSEXA classes[4] = {};
+  const struct {
+    const char* name;
+    WNDPROC proc;
+    bool form;
+  } kinds[] = {{ids::kMainClass, MainProc, true},
+               {ids::kExtractingClass, ExtractingProc, true},
+               {ids::kBoxClass, BoxProc, false},
+               {ids::kPictureClass, PictureProc, false}};
+  for (int i = 0; i < 4; ++i) {
+    WNDCLASSEXA& c = classes[i];
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = kinds[i].proc;
+    c.hInstance = instance;
+    c.hCursor = arrow;
+    c.lpszClassName = kinds[i].name;
+    if (kinds[i].form) {
+      c.hIcon = icon;
+      c.hIconSm = smallIcon;
+      c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    }
+    if (!RegisterClassExA(&c) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  }
+
+  main_ = CreateCentred(instance, ids::kMainClass, "", X(6615), Y(4455));
+  if (!main_) return false;
+  CreateControls(0, kMainControls);
+  return true;
+}
+
+void Win32Windows::CreateExtracting() {
+  extracting_ = CreateCentred(instance_, ids::kExtractingClass, "Extracting", X(3000), Y(450));
+  if (extracting_) CreateControls(kMainControls, kMainControls + 1);
+}
+
+void Win32Windows::CreateControls(int first, int last) {
+  for (int i = first; i < last; ++i) {
+    const Layout& l = kLayout[i];
+    HWND parent = l.parent == kOnMain         ? main_
+                  : l.parent == kOnExtracting ? extracting_
+                                              : items_[l.parent - kIdBase].hwnd;
+    const bool onPanel = l.parent > 0;
+    const char* className = "STATIC";
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | l.style | (l.hidden ? 0 : WS_VISIBLE);
+    DWORD exStyle = 0;
+    switch (l.kind) {
+      case Kind::Picture: className = ids::kPictureClass; break;
+      case Kind::Panel:
+        className = ids::kBoxClass;
+        style |= WS_CLIPCHILDREN;
+        exStyle = WS_EX_CONTROLPARENT;
+        break;
+      case Kind::Line: className = ids::kBoxClass; break;
+      case Kind::Label: style |= SS_LEFT; break;
+      case Kind::Button:
+        className = "BUTTON";
+        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        break;
+      case Kind::Edit:
+        className = "EDIT";
+        style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case Kind::List:
+        className = "LISTBOX";
+        style |= WS_VSCROLL;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+    }
+    // Both edges are converted, so boxes that meet in twips meet in pixels.
+    const int left = X(l.x), top = Y(l.y);
+    const int width = X(l.x + l.w) - left;
+    const int height = l.kind == Kind::Line ? 1 : Y(l.y + l.h) - top;
+    HWND hwnd = CreateWindowExA(exStyle, className, l.text, style, left, top, width, height,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)),
+                                instance_, nullptr);
+    Item& item = items_[l.id - kIdBase];
+    item = Item{};
+    item.hwnd = hwnd;
+    if (!hwnd) continue;
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[l.face]), FALSE);
+
+    switch (l.kind) {
+      case Kind::Panel:
+        item.back = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        break;
+      case Kind::Line:
+        item.back = l.color == RGB(255, 255, 255)
+                        ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
+                        : CreateSolidBrush(l.color);
+        break;
+      case Kind::Label:
+      case Kind::Picture:
+        // Labels and pictures take their container's background.
+        item.backColor = onPanel ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNFACE);
+        item.back = onPanel ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
+                            : GetSysColorBrush(COLOR_BTNFACE);
+        item.fore = l.color == kSystemColor ? GetSysColor(COLOR_BTNTEXT) : l.color;
+        if (l.picture) item.picture = LoadPictureResource(l.picture);
+        break;
+      case Kind::Edit:
+        // Texts of any size; the default cap is small.
+        SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+Win32Windows::Item* Win32Windows::Find(HWND hwnd) {
+  const int index = GetDlgCtrlID(hwnd) - kIdBase;
+  if (index <= 0 || index >= int(sizeof items_ / sizeof items_[0])) return nullptr;
+  Item& item = items_[index];
+  return item.hwnd == hwnd ? &item : nullptr;
+}
+
+Win32Windows::Item* Win32Windows::ItemOf(Control control) {
+  const int id = kControlIds[static_cast<int>(control)];
+  return id ? &items_[id - kIdBase] : nullptr;
+}
+
+HWND Win32Windows::Hwnd(Control control) const {
+  if (control == Control::frmMain) return main_;
+  if (control == Control::frmExtracting) return extracting_;
+  return items_[kControlIds[static_cast<int>(control)] - kIdBase].hwnd;
+}
+
+bool Win32Windows::PreTranslate(MSG* msg) {
+  return main_ && IsDialogMessageA(main_, msg);
+}
+
+// Window procedures
+
+LRESULT CALLBACK Win32Windows::MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (g_windows && (g_windows->main_ == hwnd || !g_windows->main_))
+    return g_windows->OnMain(hwnd, message, wParam, lParam);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      // Only notifications from controls; the keyboard interface's IDOK and
+      // IDCANCEL stand for nothing here.
+      if (!lParam || !form_) break;
+      const int id = LOWORD(wParam), code = HIWORD(wParam);
+      if (id == ids::kCmdNext && code == BN_CLICKED) {
+        Guarded([this] { form_->cmdNext_Click(); });
+      } else if (id == ids::kCmdCancel && code == BN_CLICKED) {
+        Guarded([this] { form_->cmdCancel_Click(); });
+      } else if (id == ids::kLabel9 && code == STN_CLICKED) {
+        Guarded([this] { form_->Label9_Click(); });
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+      return OnColor(hwnd, message, wParam, lParam);
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) focus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_CLOSE:
+      OnUnload();
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) OnUnload();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      main_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Win32Windows::OnUnload() {
+  if (!form_) return;
+  Guarded([this] {
+    int16_t cancel = 0;
+    form_->Form_Unload(cancel);
+  });
+  // The session may end or the window go; either way the files are gone once.
+  form_ = nullptr;
+}
+
+LRESULT Win32Windows::OnColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Item* item = Find(reinterpret_cast<HWND>(lParam));
+  if (!item || !item->back) return DefWindowProcA(window, message, wParam, lParam);
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  SetTextColor(dc, item->fore);
+  SetBkColor(dc, item->backColor);
+  return reinterpret_cast<LRESULT>(item->back);
+}
+
+void Win32Windows::RestoreFocus() {
+  auto usable = [](HWND h) { return h && IsWindowVisible(h) && IsWindowEnabled(h); };
+  HWND target = focus_;
+  if (!usable(target)) target = items_[ids::kCmdNext - kIdBase].hwnd;
+  if (!usable(target)) target = main_;
+  SetFocus(target);
+}
+
+LRESULT CALLBACK Win32Windows::ExtractingProc(HWND hwnd, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+  if (g_windows) {
+    if (message == WM_CTLCOLORSTATIC) return g_windows->OnColor(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY && g_windows->extracting_ == hwnd) {
+      g_windows->extracting_ = nullptr;
+      g_windows->items_[ids::kLabel1 - kIdBase] = Item{};
+    }
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Windows::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!g_windows) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (message == WM_ERASEBKGND) {
+    Item* item = g_windows->Find(hwnd);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    FillRect(reinterpret_cast<HDC>(wParam), &r,
+             item && item->back ? item->back : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return 1;
+  }
+  // A page's controls talk to frmMain, as if they sat on it.
+  if ((message == WM_COMMAND || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)) &&
+      g_windows->main_)
+    return SendMessageA(g_windows->main_, message, wParam, lParam);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Windows::PictureProc(HWND hwnd, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  Item* item = g_windows ? g_windows->Find(hwnd) : nullptr;
+  if (item && message == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    FillRect(reinterpret_cast<HDC>(wParam), &r, item->back);
+    return 1;
+  }
+  if (item && message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (item->picture) DrawPicture(dc, item->picture, g_windows->dpiX_, g_windows->dpiY_);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// The service
+
+void Win32Windows::Show(Control form) {
+  if (form == Control::frmExtracting) {
+    if (!extracting_) CreateExtracting();
+    if (!extracting_) return;
+    ShowWindow(extracting_, SW_SHOW);
+    UpdateWindow(extracting_);
+  } else if (form == Control::frmMain && main_) {
+    ShowWindow(main_, SW_SHOW);
+    SetForegroundWindow(main_);
+  }
+}
+
+void Win32Windows::Unload(Control form) {
+  // Unloading does not run Form_Unload: only the close command does.
+  HWND window = Hwnd(form);
+  if ((form == Control::frmMain || form == Control::frmExtracting) && window)
+    DestroyWindow(window);
+}
+
+void Win32Windows::SetVisible(Control control, bool visible) {
+  if (visible && (control == Control::frmMain || control == Control::frmExtracting)) {
+    Show(control);
+    return;
+  }
+  HWND hwnd = Hwnd(control);
+  if (!hwnd) return;
+  ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE);
+  // Keys must not go on to a control that is no longer on the screen.
+  HWND focus = GetFocus();
+  if (!visible && focus && (focus == hwnd || IsChild(hwnd, focus)) && main_ &&
+      IsChild(main_, hwnd))
+    RestoreFocus();
+}
+
+bool Win32Windows::IsVisible(Control control) { return OwnVisible(Hwnd(control)); }
+
+void Win32Windows::SetText(Control control, const std::string& text) {
+  if (HWND hwnd = Hwnd(control)) SetWindowTextA(hwnd, text.c_str());
+}
+
+std::string Win32Windows::GetText(Control control) {
+  HWND hwnd = Hwnd(control);
+  if (!hwnd) return "";
+  const int length = GetWindowTextLengthA(hwnd);
+  if (length <= 0) return "";
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(hwnd, &text[0], length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+void Win32Windows::SetEnabled(Control control, bool enabled) {
+  if (HWND hwnd = Hwnd(control)) EnableWindow(hwnd, enabled);
+}
+
+void Win32Windows::SetForeColor(Control control, uint32_t bgr) {
+  Item* item = ItemOf(control);
+  if (!item || !item->hwnd) return;
+  item->fore = bgr;  // 0x00BBGGRR is a COLORREF already
+  InvalidateRect(item->hwnd, nullptr, TRUE);
+}
+
+void Win32Windows::CopyPicture(Control from, Control to) {
+  Item* source = ItemOf(from);
+  Item* target = ItemOf(to);
+  if (!source || !target || !target->hwnd) return;
+  target->picture = source->picture;
+  InvalidateRect(target->hwnd, nullptr, TRUE);
+}
+
+void Win32Windows::AddItem(Control list, const std::string& text) {
+  if (HWND hwnd = Hwnd(list))
+    SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Win32Windows::Refresh(Control form) {
+  if (HWND hwnd = Hwnd(form))
+    RedrawWindow(hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+}
+
+void Win32Windows::DoEvents() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The main loop must still see it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (PreTranslate(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+int Win32Windows::MessageBox(const std::string& text, const std::string& title, int style) {
+  HWND owner = OwnVisible(main_) ? main_ : nullptr;
+  // A box without an owner could open behind whatever window is in front.
+  const UINT flags = static_cast<UINT>(style) | (owner ? 0 : MB_SETFOREGROUND);
+  return MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+}
+
+}  // namespace sorvela::win32

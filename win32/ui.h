@@ -1,0 +1,82 @@
+// The windows of the stub: frmMain with its pages and frmExtracting, built
+// from the layout tables, and the Windows service the core drives them by.
+#pragma once
+
+#include "win32/win32.h"
+
+#include "services/services.h"
+
+struct IPicture;
+
+namespace sorvela {
+class FrmMain;
+}
+
+namespace sorvela::win32 {
+
+class Win32Windows final : public Windows {
+ public:
+  Win32Windows();
+  ~Win32Windows() override;
+  Win32Windows(const Win32Windows&) = delete;
+  Win32Windows& operator=(const Win32Windows&) = delete;
+
+  // The object whose handlers the window events call; may stay unset.
+  void Attach(FrmMain* form) { form_ = form; }
+  // Registers the classes and creates frmMain with its controls, hidden.
+  bool Create(HINSTANCE instance);
+  HWND Hwnd(Control control) const;
+  // frmMain's keyboard interface (Tab, mnemonics); true when it took msg.
+  bool PreTranslate(MSG* msg);
+
+  void Show(Control form) override;
+  void Unload(Control form) override;
+  void SetVisible(Control control, bool visible) override;
+  bool IsVisible(Control control) override;
+  void SetText(Control control, const std::string& text) override;
+  std::string GetText(Control control) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetForeColor(Control control, uint32_t bgr) override;
+  void CopyPicture(Control from, Control to) override;
+  void AddItem(Control list, const std::string& text) override;
+  void Refresh(Control form) override;
+  void DoEvents() override;
+  int MessageBox(const std::string& text, const std::string& title, int style) override;
+
+ private:
+  struct Item {
+    HWND hwnd = nullptr;
+    HBRUSH back = nullptr;  // null: the system's colours
+    COLORREF backColor = 0;
+    COLORREF fore = 0;
+    IPicture* picture = nullptr;
+  };
+
+  static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK ExtractingProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK BoxProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK PictureProc(HWND, UINT, WPARAM, LPARAM);
+
+  LRESULT OnMain(HWND, UINT, WPARAM, LPARAM);
+  LRESULT OnColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnUnload();
+  void CreateExtracting();
+  void CreateControls(int first, int last);
+  Item* Find(HWND hwnd);
+  Item* ItemOf(Control control);
+  void RestoreFocus();
+  void CreateFonts();
+  int X(int twips) const;
+  int Y(int twips) const;
+
+  FrmMain* form_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  HWND main_ = nullptr;
+  HWND extracting_ = nullptr;
+  HWND focus_ = nullptr;
+  int dpiX_ = 96, dpiY_ = 96;
+  HFONT fonts_[4] = {};
+  Item items_[32];
+};
+
+}  // namespace sorvela::win32

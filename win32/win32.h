@@ -1,0 +1,12 @@
+// <windows.h> for this layer. The core's service methods share names with
+// the system's character-set macros; this layer calls the "A" entry points by
+// their own names, so the macros go.
+#pragma once
+
+#include <windows.h>
+
+#undef AddFontResource
+#undef CreateScalableFontResource
+#undef GetTempPath
+#undef MessageBox
+#undef WritePrivateProfileString
