@@ -1,0 +1,202 @@
+#include "fonts/face_name.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define POISON(p, n) __asan_poison_memory_region((p), (n))
+#define UNPOISON(p, n) __asan_unpoison_memory_region((p), (n))
+#else
+#define POISON(p, n) ((void)(p), (void)(n))
+#define UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+namespace sorvela {
+namespace {
+
+struct Record {
+  uint16_t platform, encoding, language, nameId;
+  std::string bytes;
+};
+
+std::string U16(uint32_t v) { return {char(v >> 8), char(v & 0xFF)}; }
+std::string U32(uint32_t v) { return U16(v >> 16) + U16(v & 0xFFFF); }
+std::string Utf16(std::u16string_view text) {
+  std::string out;
+  for (char16_t c : text) out += U16(c);
+  return out;
+}
+Record Win(std::u16string_view t, uint16_t lang = 0x0409, uint16_t id = 1) { return {3, 1, lang, id, Utf16(t)}; }
+Record Sym(std::u16string_view t) { return {3, 0, 0x0409, 1, Utf16(t)}; }
+Record Mac(std::string t, uint16_t lang = 0) { return {1, 0, lang, 1, std::move(t)}; }
+Record Uni(uint16_t encoding, std::u16string_view t) { return {0, encoding, 0, 1, Utf16(t)}; }
+
+// A 4-byte 'cmap' placeholder comes first so that 'name' is not entry 0.
+constexpr size_t kNameEntry = 12 + 16, kNameTable = 12 + 2 * 16 + 4, kRecord0 = kNameTable + 6;
+
+std::string BuildFont(const std::vector<Record>& records) {
+  std::string storage, name = U16(0) + U16(records.size()) + U16(6 + 12 * records.size());
+  for (const Record& r : records) {
+    name += U16(r.platform) + U16(r.encoding) + U16(r.language) + U16(r.nameId) +
+            U16(r.bytes.size()) + U16(storage.size());
+    storage += r.bytes;
+  }
+  name += storage;
+  return U32(0x00010000) + U16(2) + U16(32) + U16(1) + U16(0) + "cmap" + U32(0) +
+         U32(kNameTable - 4) + U32(4) + "name" + U32(0) + U32(kNameTable) + U32(name.size()) +
+         std::string(4, '\0') + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
+}
+
+// Every proper prefix must give "". Bytes past the prefix are poisoned, so a
+// read beyond it trips the sanitizer without copying each prefix.
+void ExpectEveryTruncationEmpty(const std::string& font) {
+  std::vector<char> buffer(font.begin(), font.end());
+  POISON(buffer.data(), buffer.size());
+  size_t named = 0;
+  for (size_t n = 0; n < font.size(); ++n) {
+    if (n > 0) UNPOISON(buffer.data() + n - 1, 1);
+    named += !ReadFaceName({buffer.data(), n}).empty();
+  }
+  UNPOISON(buffer.data(), buffer.size());
+  EXPECT_EQ(named, 0u);
+}
+
+// The choice among records follows what the system did with fonts whose name
+// tables were rewritten: language first (US, then any English), then platform.
+TEST(FaceNameTest, ChoosesAndConvertsLikeTheSystem) {
+  const std::u16string n31(31, u'n');
+  const struct {
+    const char* what;
+    std::vector<Record> records;
+    std::string expected;
+  } cases[] = {
+      {"US beats an earlier language", {Win(u"Fr", 0x040C), Win(u"Us")}, "Us"},
+      {"first of equal languages", {Win(u"De", 0x0407), Win(u"Fr", 0x040C)}, "De"},
+      {"other English beats other", {Win(u"De", 0x0407), Win(u"Gb", 0x0809)}, "Gb"},
+      {"US beats other English", {Win(u"Gb", 0x0809), Win(u"Us")}, "Us"},
+      {"US symbol beats German", {Win(u"De", 0x0407), Sym(u"Sym")}, "Sym"},
+      {"symbol and Unicode alike", {Sym(u"Sym"), Win(u"Uni")}, "Sym"},
+      {"Mac English beats Japanese", {Mac("Mac"), Win(u"Ja", 0x0411)}, "Mac"},
+      {"Windows beats Mac, same language", {Mac("Mac"), Win(u"Win")}, "Win"},
+      {"Windows beats Mac, other languages", {Mac("Fr", 1), Win(u"De", 0x0407)}, "De"},
+      {"Mac English beats Mac French", {Mac("Fr", 1), Mac("En")}, "En"},
+      {"Unicode platform beats Mac", {Mac("Mac"), Uni(3, u"Uni")}, "Uni"},
+      {"Unicode platform below Windows", {Uni(0, u"Uni"), Win(u"Win")}, "Win"},
+      {"unused encodings ignored", {Uni(1, u"U1"), {3, 10, 0x0409, 1, Utf16(u"U4")}}, ""},
+      {"family, not full or typographic", {Win(u"F B", 0x409, 4), Win(u"T", 0x409, 16), Win(u"F")}, "F"},
+      {"no family record", {Win(u"Full", 0x0409, 4)}, ""},
+      {"empty record passed over", {Win(u""), Win(u"De", 0x0407)}, "De"},
+      {"NUL-only record still chosen", {{3, 1, 0x0409, 1, U16(0)}, Win(u"De", 0x0407)}, ""},
+      {"Latin-1 and 1252 extras", {Win(u"Caf\u00e9 \u20ac\u0152\u2122")}, "Caf\xe9 \x80\x8c\x99"},
+      {"unassigned 1252 bytes round-trip", {Win(u"\u0081\u009d\u0080")}, "\x81\x9d?"},
+      {"best fit", {Win(u"\u0141\u00f3d\u017a \u03a9\uff21\u2212")}, "L\xf3" "dz OA-"},
+      {"no best fit", {Win(u"\u4e2d\u2126\u2260")}, "???"},
+      {"surrogate pair per unit", {Win(u"x\U0001F600")}, "x??"},
+      {"stops at NUL", {Win(std::u16string(u"ab\0cd", 5))}, "ab"},
+      {"odd byte dropped", {{3, 1, 0x0409, 1, Utf16(u"ab") + "c"}}, "ab"},
+      {"Mac Roman", {Mac("Caf\x8e \x81\xdb\xd0")}, "Caf\xe9 \xc5\x80\x96"},
+      {"Mac Roman best fit or not", {Mac("\xb9\xb0\xad\xbd\xf0")}, "p8???"},
+      {"31 kept", {Win(n31)}, std::string(31, 'n')},
+      {"32 cut", {Win(n31 + u"X")}, std::string(31, 'n')},
+      {"cut after conversion", {Win(std::u16string(40, u'\u00e9'))}, std::string(31, '\xe9')},
+      {"Mac cut", {Mac(std::string(200, 'm'))}, std::string(31, 'm')},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadFaceName(BuildFont(c.records)), c.expected) << c.what;
+}
+
+TEST(FaceNameTest, DamagedStructure) {
+  // US English would win; German is the fallback when its record is unreadable.
+  const std::string good = BuildFont({Win(u"De", 0x0407), Win(u"Us")});
+  const size_t nameSize = good.size() - kNameTable, us = kRecord0 + 12;
+  const struct {
+    const char* what;
+    size_t at;
+    uint32_t value;
+    int width;
+    std::string expected;
+  } cases[] = {
+      {"intact", 0, 0x00010000, 4, "Us"},
+      {"'true' header", 0, 0x74727565, 4, "Us"},
+      {"'OTTO' header", 0, 0x4F54544F, 4, ""},
+      {"collection header", 0, 0x74746366, 4, ""},
+      {"numTables huge", 4, 0xFFFF, 2, ""},
+      {"name offset past end", kNameEntry + 8, uint32_t(good.size()), 4, ""},
+      {"name offset wraps", kNameEntry + 8, 0xFFFFFFF0, 4, ""},
+      {"name length past end", kNameEntry + 12, uint32_t(nameSize + 1), 4, ""},
+      {"name length zero", kNameEntry + 12, 0, 4, ""},
+      {"other table past end", 12 + 12, 0x10000, 4, ""},
+      {"name format 2", kNameTable, 2, 2, ""},
+      {"record count past table", kNameTable + 2, 0x1000, 2, ""},
+      {"storage offset past table", kNameTable + 4, 0xFFFF, 2, ""},
+      {"US string offset past table", us + 10, 0xFFF0, 2, "De"},
+      {"US string one byte too long", us + 8, 5, 2, "De"},
+      {"US length and offset at maximum", us + 8, 0xFFFFFFFF, 4, "De"},
+  };
+  for (const auto& c : cases) {
+    std::string font = good;
+    font.replace(c.at, c.width, c.width == 4 ? U32(c.value) : U16(c.value));
+    const std::vector<char> exact(font.begin(), font.end());  // ASan sees the true end
+    EXPECT_EQ(ReadFaceName({exact.data(), exact.size()}), c.expected) << c.what;
+  }
+  std::string lone = BuildFont({Win(u"Us")});
+  lone.replace(kRecord0 + 10, 2, U16(0xFFF0));
+  EXPECT_EQ(ReadFaceName(lone), "") << "only family string past table";
+  ExpectEveryTruncationEmpty(good);
+}
+
+TEST(FaceNameTest, RandomAndMutatedBytesStayInside) {
+  std::mt19937 rng(20240601);
+  for (int i = 0; i < 2000; ++i) {
+    std::vector<char> bytes(rng() % 512);
+    for (char& b : bytes) b = char(rng());
+    EXPECT_EQ(ReadFaceName({bytes.data(), bytes.size()}), "") << i;
+  }
+  // Damaged headers may still name something; what matters is staying inside.
+  const std::string good = BuildFont({Mac("Mac"), Sym(u"Sym"), Win(u"Windows", 0x0407)});
+  for (int i = 0; i < 20000; ++i) {
+    std::vector<char> font(good.begin(), good.end());
+    for (int k = 1 + rng() % 4; k > 0; --k) font[rng() % font.size()] = char(rng());
+    EXPECT_LE(ReadFaceName({font.data(), font.size()}).size(), 31u);
+  }
+}
+
+TEST(FaceNameTest, RealFonts) {
+  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/";
+  const std::string liberation = "/usr/share/fonts/truetype/liberation/";
+  const struct {
+    std::string path, expected;
+  } fonts[] = {
+      {dejaVu + "DejaVuSans.ttf", "DejaVu Sans"},
+      {dejaVu + "DejaVuSans-Bold.ttf", "DejaVu Sans"},
+      {dejaVu + "DejaVuSansCondensed-Oblique.ttf", "DejaVu Sans Condensed"},
+      {dejaVu + "DejaVuSans-ExtraLight.ttf", "DejaVu Sans Light"},
+      {liberation + "LiberationSerif-Regular.ttf", "Liberation Serif"},
+      {liberation + "LiberationMono-BoldItalic.ttf", "Liberation Mono"},
+  };
+  int found = 0;
+  for (const auto& f : fonts) {
+    const std::string bytes = ReadFile(f.path);
+    if (bytes.empty()) continue;
+    ++found;
+    EXPECT_EQ(ReadFaceName(bytes), f.expected) << f.path;
+  }
+  if (found == 0) GTEST_SKIP() << "no DejaVu or Liberation fonts installed";
+  // This file ends exactly at its last table, so every shorter prefix is cut.
+  const std::string sans = ReadFile(dejaVu + "DejaVuSans.ttf");
+  if (!sans.empty()) ExpectEveryTruncationEmpty(sans);
+}
+
+}  // namespace
+}  // namespace sorvela
