@@ -6,10 +6,11 @@ ROOT=$PWD
 JOBS=${JOBS:-2}
 
 need_packages() {
-  # Debian packages every target needs; installed when missing and run as root.
+  # Debian packages every target needs, and those a target adds as arguments;
+  # installed when missing and run as root.
   local packages=(cmake g++ make libgtest-dev
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation)
+    wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation "$@")
   local missing=()
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -37,6 +38,34 @@ build_win32() {
   cmake --build "$ROOT/build/win32" -j"$JOBS"
 }
 
+# Each harness for FUZZ_SECONDS (default 60) on a copy of its seeds; what it
+# finds lands in build/fuzz/crashes/HARNESS/. Fails when any harness found something.
+run_fuzz() {
+  local seconds=${FUZZ_SECONDS:-60} failed=0 spec name max_len log runs
+  cmake -S "$ROOT" -B "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_COMPILER=clang++ -DSORVELA_FUZZ=ON >/dev/null
+  cmake --build "$ROOT/build/fuzz" --target fuzzers -j"$JOBS"
+  # name:max_len, the longest input worth mutating for each.
+  for spec in trailer_fuzz:8192 manifest_fuzz:1024 face_name_fuzz:2048 font_resource_fuzz:256 \
+      startup_fuzz:8192; do
+    name=${spec%%:*} max_len=${spec##*:} log="$ROOT/build/fuzz/$name.log"
+    rm -rf "$ROOT/build/fuzz/corpus/$name"
+    mkdir -p "$ROOT/build/fuzz/corpus/$name" "$ROOT/build/fuzz/crashes/$name"
+    cp "$ROOT/tests/fuzz_corpus/$name/"* "$ROOT/build/fuzz/corpus/$name/"
+    if "$ROOT/build/fuzz/$name" "$ROOT/build/fuzz/corpus/$name" -dict="$ROOT/fuzz/$name.dict" \
+        -max_len="$max_len" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$ROOT/build/fuzz/crashes/$name/" >"$log" 2>&1; then
+      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+      printf '%-20s %12s executions in %ss, nothing found\n' "$name" "$runs" "$seconds"
+    else
+      failed=1
+      printf '%-20s FOUND A FAULT, see %s\n' "$name" "$log"
+      grep -E '^(==[0-9]+==ERROR|SUMMARY|.*check failed|artifact_prefix|Test unit written)' "$log" | head -5 || true
+    fi
+  done
+  return $failed
+}
+
 build_all() {
   need_packages
   build_win32
@@ -53,8 +82,9 @@ case "${1:-}" in
     ctest --output-on-failure -j"$JOBS"
     ;;
   screenshots) build_all; exec "$ROOT/tests/e2e/screenshots.sh" ;;
+  fuzz) need_packages clang libclang-rt-14-dev; run_fuzz ;;
   *)
-    echo "usage: $0 demo|test|screenshots|host|win32" >&2
+    echo "usage: $0 demo|test|screenshots|fuzz|host|win32" >&2
     exit 2
     ;;
 esac

@@ -21,6 +21,8 @@ target_link_libraries(unit_tests PRIVATE sorvela_host GTest::gtest_main)
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 include(GoogleTest)
 gtest_discover_tests(unit_tests)
+include(cmake/sanitize.cmake)
+include(cmake/fuzz.cmake)
 
 # End-to-end tests under Wine, registered when the stub build sits beside us.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)

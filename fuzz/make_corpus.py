@@ -1,0 +1,189 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora under tests/fuzz_corpus/, one folder per harness.
+
+Real inputs, kept small: the name tables of a few installed TrueType fonts
+(cut down to the records the face-name reader looks at), packages made by
+sorvela-pack from those, and hand-built packages for the trailer's odd corners
+that the tool refuses to write.
+
+usage: fuzz/make_corpus.py [PATH/TO/sorvela-pack]   (default build/host/sorvela-pack)
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+OUT = os.path.join(ROOT, "tests", "fuzz_corpus")
+FONTS = "/usr/share/fonts/truetype"
+SOURCES = ["dejavu/DejaVuSans.ttf", "dejavu/DejaVuSerif-BoldItalic.ttf",
+           "liberation/LiberationSans-Regular.ttf", "liberation/LiberationMono-Italic.ttf"]
+
+
+def tables(font):
+    count = struct.unpack_from(">H", font, 4)[0]
+    out = {}
+    for i in range(count):
+        tag, _, offset, length = struct.unpack_from(">4sIII", font, 12 + 16 * i)
+        out[tag] = font[offset:offset + length]
+    return out
+
+
+def name_table(records):
+    """records: (platform, encoding, language, name_id, bytes)."""
+    storage, heads = b"", b""
+    for platform, encoding, language, name_id, text in records:
+        heads += struct.pack(">6H", platform, encoding, language, name_id, len(text), len(storage))
+        storage += text
+    return struct.pack(">3H", 0, len(records), 6 + len(heads)) + heads + storage
+
+
+def sfnt(named_tables, version=0x00010000):
+    """A font holding just these tables, in the order given."""
+    directory = struct.pack(">IHHHH", version, len(named_tables), 16, 0, 0)
+    body, offset = b"", 12 + 16 * len(named_tables)
+    for tag, data in named_tables:
+        directory += struct.pack(">4sIII", tag, 0, offset + len(body), len(data))
+        body += data + b"\0" * (-len(data) % 4)
+    return directory + body
+
+
+def cut_font(path):
+    """The font's head and a name table with only its family and style records."""
+    t = tables(open(path, "rb").read())
+    records = []
+    data = t[b"name"]
+    count, storage = struct.unpack_from(">2H", data, 2)
+    for i in range(count):
+        p, e, l, n, length, offset = struct.unpack_from(">6H", data, 6 + 12 * i)
+        if n in (1, 2):
+            records.append((p, e, l, n, data[storage + offset:storage + offset + length]))
+    return sfnt([(b"head", t[b"head"]), (b"name", name_table(records))])
+
+
+def utf16(text):
+    return text.encode("utf-16-be")
+
+
+def made_fonts():
+    """Names the reader must convert, pick between or refuse."""
+    win = lambda lang, text: (3, 1, lang, 1, utf16(text))
+    mac = lambda text: (1, 0, 0, 1, text)
+    return {
+        "win_german_and_english": sfnt([(b"name", name_table(
+            [win(0x0407, "Schrift"), win(0x0809, "Font UK"), win(0x0409, "Font US")]))]),
+        "win_best_fit_and_unmapped": sfnt([(b"name", name_table(
+            [win(0x0409, "\u0141\u00e9 \uff21 \u4e2d \u20ac")]))]),
+        "mac_roman_only": sfnt([(b"name", name_table([mac(b"Caf\x8e \xdb")]))]),
+        "unicode_platform": sfnt([(b"name", name_table([(0, 3, 0, 1, utf16("Uni Face"))]))],
+                                 version=0x74727565),
+        "long_family": sfnt([(b"name", name_table([win(0x0409, "L" * 40)]))]),
+        "record_outside": sfnt([(b"name", struct.pack(">9H", 0, 1, 18, 3, 1, 0x409, 1, 10, 1000))]),
+        "cff_refused": sfnt([(b"name", name_table([win(0x0409, "Otto")]))], version=0x4F54544F),
+    }
+
+
+def field(text, width, pad):
+    return text[:width] + pad * (width - len(text[:width]))
+
+
+def package(entries, count=None, pad=b" ", stub=b"MZ" + b"\0" * 62, tail=b"\0" * 514):
+    """Entries in appending order; the last one appended is entry 1."""
+    out = stub
+    for name, data, size_text in entries:
+        out += data + field(name, 40, pad) + field(size_text or str(len(data)).encode(), 10, pad)
+    count_text = str(len(entries) if count is None else count).encode()
+    return out + field(count_text, 5, pad) + tail
+
+
+def manifest(readme=b"NOREADME", license=b"NOLICENSE", title=b"Sample Fonts"):
+    return b'"KESTREL DATAFILE 1"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"http://fonts.example/"\r\n"Sample"\r\n' % (
+        readme, license, title)
+
+
+def write(folder, name, data):
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def main():
+    pack = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build/host/sorvela-pack")
+    shutil.rmtree(OUT, ignore_errors=True)
+    d = lambda harness: os.path.join(OUT, harness)
+
+    fonts = {os.path.basename(s)[:-4]: cut_font(os.path.join(FONTS, s)) for s in SOURCES}
+    fonts.update(made_fonts())
+    for name, data in fonts.items():
+        write(d("face_name_fuzz"), name, data)
+
+    for name, data in {
+        "plain": b"MZ\x90\0" + b"\0" * 60 + b"FONTRES:DejaVu Sans\0" + b"\0" * 16,
+        "spaces_and_case": b"\x01\x02header" + b"FONTRES: mixed Case \0tail",
+        "empty_name": b"FONTRES:\0",
+        "no_nul": b"xxFONTRES:Open ended",
+        "two_markers": b"FONTRES:First\0FONTRES:Second\0",
+    }.items():
+        write(d("font_resource_fuzz"), name, data)
+
+    texts = {
+        "quoted": manifest(b"readme.txt", b"license.txt"),
+        "unquoted_commas": b"KESTREL DATAFILE 1,NOREADME, NOLICENSE ,Title,http://x.example/,Home\n",
+        "blank_lines_and_cr": b"KESTREL DATAFILE 1\r\rreadme\r\"a, b\" tail\rhttp://x\r\n",
+        "quote_without_end": b"\"KESTREL DATAFILE 1\n\"NOREADME",
+        "readme_lines": b"a\r\nb\r\nc\r\n\r\nlone\nlf\rcr only",
+    }
+    for name, data in texts.items():
+        write(d("manifest_fuzz"), name, data)
+
+    with tempfile.TemporaryDirectory() as tmp:
+        def path(name, data):
+            p = os.path.join(tmp, name)
+            open(p, "wb").write(data)
+            return p
+        stub = path("stub.exe", b"MZ" + b"\0" * 62)
+        readme = path("readme.txt", b"Welcome\r\nSecond line\r\n")
+        license = path("license.txt", b"Free to use.\r\n")
+        made = []
+        for name, args in {
+            "one_font": [path("DejaVuSans.ttf", fonts["DejaVuSans"])],
+            "texts_and_fonts": ["--readme", readme, "--license", license,
+                                path("Serif.ttf", fonts["DejaVuSerif-BoldItalic"]),
+                                path("Mono.TTF", fonts["LiberationMono-Italic"])],
+            "no_fonts": ["--readme", readme],
+        }.items():
+            out = os.path.join(tmp, name)
+            subprocess.run([pack, "create", "--stub", stub, "--out", out, "--title", "Sample",
+                            "--url", "http://fonts.example/", "--url-title", "Sample Home"] + args,
+                           check=True)
+            made.append((name, open(out, "rb").read()))
+
+    font = fonts["LiberationSans-Regular"]
+    made += [
+        ("nul_padding_count_00003", package([(b"a.ttf", font, None), (b"kestrel.dat", manifest(), None),
+                                             (b"b.ttf", b"", None)], count=b"00003".decode(), pad=b"\0")),
+        ("names_with_line_breaks", package([(b"kestrel.dat", manifest(), None),
+                                            (b"x.ttf\r\n  ", font, None), (b"x.ttf", b"dup", None)])),
+        ("count_zero_reads_entry_one", package([(b"kestrel.dat", manifest(), None)], count=0)),
+        ("count_negative", package([(b"kestrel.dat", manifest(), None)], count=-7)),
+        ("size_not_a_number", package([(b"kestrel.dat", manifest(), b"12x")])),
+        ("size_past_start", package([(b"kestrel.dat", manifest(), b"99999")])),
+        ("unsafe_name", package([(b"kestrel.dat", manifest(), None), (b"..\\evil.ttf", b"x", None)])),
+        ("stub_only", b"MZ" + b"\0" * 600),
+    ]
+    for name, data in made:
+        write(d("trailer_fuzz"), name, data)
+        write(d("startup_fuzz"), name, data)
+    # The tail block's last byte picks the switch in the start-up harness.
+    base = dict(made)["texts_and_fonts"]
+    for switch, byte in (("extract_only", 1), ("silent_install", 2), ("usage", 3)):
+        write(d("startup_fuzz"), "texts_and_fonts_" + switch, base[:-1] + bytes([byte]))
+
+    total = sum(os.path.getsize(os.path.join(r, f)) for r, _, fs in os.walk(OUT) for f in fs)
+    print(f"{OUT}: {total} bytes")
+
+
+if __name__ == "__main__":
+    main()

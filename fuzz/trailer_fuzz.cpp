@@ -1,0 +1,39 @@
+// The listing walk over arbitrary package bytes: whatever it accepts must
+// describe entries that lie back to back inside the file, with names that
+// stay in the folder they are written to.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "fuzz/check.h"
+#include "package/memory_file.h"
+#include "package/trailer.h"
+
+using namespace sorvela;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  MemoryFile file(bytes);
+  int16_t count = 0;
+  if (trailer::ReadCount(file, &count)) return 0;
+  std::vector<trailer::Entry> entries;
+  const bool ok = !trailer::ReadEntries(file, count, &entries);
+  if (!ok) return 0;
+
+  FUZZ_CHECK(!entries.empty());
+  FUZZ_CHECK(entries.size() <= static_cast<size_t>(count < 1 ? 1 : count));
+  // Entry 1 ends at the count field; each next one ends where the one before starts.
+  uint64_t end = size - trailer::kTrailerEnd;
+  for (const trailer::Entry& entry : entries) {
+    FUZZ_CHECK(entry.size <= INT32_MAX);
+    FUZZ_CHECK(entry.dataOffset + entry.size + trailer::kEntryHeader == end);
+    end = entry.dataOffset;
+    FUZZ_CHECK(entry.name.size() <= trailer::kNameField);
+    FUZZ_CHECK(entry.name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos);
+    FUZZ_CHECK(trailer::IsSafeName(entry.name));
+    // The builder's size field reads back as the same size.
+    uint32_t again = 0;
+    FUZZ_CHECK(!trailer::ParseSize(trailer::SizeField(entry.size), &again) && again == entry.size);
+  }
+  return 0;
+}
