@@ -353,10 +353,14 @@ LRESULT CALLBACK Win32Windows::MainProc(HWND hwnd, UINT message, WPARAM wParam, 
 LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
-      // Only notifications from controls; the keyboard interface's IDOK and
-      // IDCANCEL stand for nothing here.
+      // Only notifications from controls. Enter on a focused button comes
+      // from the keyboard interface as IDOK naming that button; a disabled
+      // button can still hold the focus.
       if (!lParam || !form_) break;
-      const int id = LOWORD(wParam), code = HIWORD(wParam);
+      HWND from = reinterpret_cast<HWND>(lParam);
+      int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (id == IDOK) id = IsWindowEnabled(from) ? GetDlgCtrlID(from) : 0;
       if (id == ids::kCmdNext && code == BN_CLICKED) {
         Guarded([this] { form_->cmdNext_Click(); });
       } else if (id == ids::kCmdCancel && code == BN_CLICKED) {

@@ -349,15 +349,34 @@ void TestCloseCommandDeletesTheFilesAndQuits() {
   CHECK(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-void TestCommandsFromTheKeyboardInterfaceAreIgnored() {
-  // IsDialogMessage turns Enter and Escape into IDOK and IDCANCEL with no
-  // control behind them; neither may end the program.
+void TestEnterClicksOnlyAnEnabledFocusedButton() {
+  // The keyboard interface turns Enter into IDOK naming the focused control,
+  // and Escape into IDCANCEL naming none.
+  Win32Files files;
+  Win32Registry registry;
+  Win32Fonts fonts;
+  Win32Shell shell;
+  Win32System system;
   Win32Windows windows;
+  FrmMain form(Services{files, registry, fonts, shell, system, windows});
+  windows.Attach(&form);
   windows.Create(GetModuleHandleA(nullptr));
+  for (Control page : {Control::picReady, Control::picLicense, Control::picInstall})
+    windows.SetVisible(page, false);
+  windows.SetText(Control::txtLicense, "Licence");
   HWND main = windows.Hwnd(Control::frmMain);
+  const LPARAM next = reinterpret_cast<LPARAM>(windows.Hwnd(Control::cmdNext));
+
   SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   CHECK(IsWindow(main));
+  windows.SetEnabled(Control::cmdNext, false);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), next);
+  CHECK(windows.IsVisible(Control::picReadme));
+  windows.SetEnabled(Control::cmdNext, true);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), next);
+  CHECK(!windows.IsVisible(Control::picReadme));
+  CHECK(windows.IsVisible(Control::picLicense));
 }
 
 struct Case {
@@ -383,7 +402,7 @@ const Case kCases[] = {
     {"PageLabelsTakeTheirColours", TestPageLabelsTakeTheirColours},
     {"DoEventsLeavesTheQuitForTheMainLoop", TestDoEventsLeavesTheQuitForTheMainLoop},
     {"CloseCommandDeletesTheFilesAndQuits", TestCloseCommandDeletesTheFilesAndQuits},
-    {"CommandsFromTheKeyboardInterfaceAreIgnored", TestCommandsFromTheKeyboardInterfaceAreIgnored},
+    {"EnterClicksOnlyAnEnabledFocusedButton", TestEnterClicksOnlyAnEnabledFocusedButton},
 };
 
 }  // namespace
