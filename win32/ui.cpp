@@ -528,7 +528,14 @@ std::string Win32Windows::GetText(Control control) {
 }
 
 void Win32Windows::SetEnabled(Control control, bool enabled) {
-  if (HWND hwnd = Hwnd(control)) EnableWindow(hwnd, enabled);
+  HWND hwnd = Hwnd(control);
+  if (!hwnd) return;
+  EnableWindow(hwnd, enabled);
+  // Disabling the focused button left the window without a focus, and with
+  // it without its keyboard interface; the button enabled again takes it.
+  if (enabled && !GetFocus() && main_ && GetActiveWindow() == main_ && IsChild(main_, hwnd) &&
+      IsWindowVisible(hwnd))
+    SetFocus(hwnd);
 }
 
 void Win32Windows::SetForeColor(Control control, uint32_t bgr) {
