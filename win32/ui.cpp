@@ -1,8 +1,6 @@
 // The windows of the stub and the Windows service over them.
 #include "win32/ui.h"
 
-#include <ole2.h>
-
 #include "resources/resource.h"
 #include "shell/frm_main.h"
 #include "win32/control_ids.h"
@@ -405,7 +403,7 @@ void Win32Windows::OnUnload() {
     int16_t cancel = 0;
     form_->Form_Unload(cancel);
   });
-  // The session may end or the window go; either way the files are gone once.
+  // Once only: a session that ends after a close finds nothing left to do.
   form_ = nullptr;
 }
 
