@@ -162,6 +162,12 @@ def main():
 
     font = fonts["LiberationSans-Regular"]
     made += [
+        # The tool pads with spaces; the format allows NULs, which the fakes' font system takes.
+        ("nul_padded_texts_and_fonts", package(
+            [(b"readme.txt", b"Welcome\r\n", None), (b"license.txt", b"Free.\r\n", None),
+             (b"kestrel.dat", manifest(b"readme.txt", b"license.txt"), None),
+             (b"Sans.ttf", fonts["DejaVuSans"], None), (b"Mono.ttf", fonts["LiberationMono-Italic"], None)],
+            pad=b"\0")),
         ("nul_padding_count_00003", package([(b"a.ttf", font, None), (b"kestrel.dat", manifest(), None),
                                              (b"b.ttf", b"", None)], count=b"00003".decode(), pad=b"\0")),
         ("names_with_line_breaks", package([(b"kestrel.dat", manifest(), None),
@@ -176,10 +182,11 @@ def main():
     for name, data in made:
         write(d("trailer_fuzz"), name, data)
         write(d("startup_fuzz"), name, data)
-    # The tail block's last byte picks the switch in the start-up harness.
-    base = dict(made)["texts_and_fonts"]
-    for switch, byte in (("extract_only", 1), ("silent_install", 2), ("usage", 3)):
-        write(d("startup_fuzz"), "texts_and_fonts_" + switch, base[:-1] + bytes([byte]))
+    # The tail block's last byte picks what the start-up harness does next.
+    for base in ("texts_and_fonts", "nul_padded_texts_and_fonts"):
+        data = dict(made)[base]
+        for then, byte in (("extract_only", 1), ("silent_install", 2), ("usage", 3), ("close", 4)):
+            write(d("startup_fuzz"), base + "_" + then, data[:-1] + bytes([byte]))
 
     total = sum(os.path.getsize(os.path.join(r, f)) for r, _, fs in os.walk(OUT) for f in fs)
     print(f"{OUT}: {total} bytes")

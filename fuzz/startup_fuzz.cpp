@@ -1,7 +1,8 @@
-// A whole start-up run against the fakes, with the fuzz input as the
-// program's own file. The last byte of the tail block (never read by the
-// program) picks the command line, so one corpus reaches the wizard, the
-// extract-only run and the silent install.
+// A whole run against the fakes, with the fuzz input as the program's own
+// file. The last byte of the tail block (never read by the program) picks
+// what happens after start-up: a switch, Next clicked through the wizard, or
+// the window closed, so one corpus reaches every path that writes files.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -26,6 +27,10 @@ constexpr char kAppFolder[] = "C:\\Fonts Setup\\";
 constexpr char kTemp[] = "C:\\Temp\\";
 constexpr char kFontsFolder[] = "C:\\Windows\\Fonts\\";
 constexpr char kResourceFile[] = "C:\\Fonts Setup\\~TEMP.FOT";
+constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr char kInstalledValue[] = "DejaVu Sans (TrueType)";
+
+enum class Then { kClickThrough, kExtractOnly, kSilentInstall, kUsage, kClose };
 
 bool StartsWith(const std::string& s, std::string_view prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
@@ -55,8 +60,8 @@ bool Listed(const std::vector<std::string>& names, const std::string& fileName, 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string package(reinterpret_cast<const char*>(data), size);
-  static const char* const kSwitches[] = {"", "/E", " /i ", "/?"};
-  const std::string args = size ? kSwitches[data[size - 1] % 4] : "";
+  const auto then = static_cast<Then>(size ? data[size - 1] % 5 : 0);
+  static const char* const kArgs[] = {"", "/E", " /i ", "/?", ""};
 
   // What the package holds, read independently of the run: the temporary
   // folder must end up with exactly these files (of namesakes, the later one).
@@ -76,12 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   fakes::FakeMachine m;
   m.files.files[kExe] = package;
-  m.system.commandLine = args;
+  m.system.commandLine = kArgs[static_cast<int>(then)];
   m.shell.folders[20] = "C:\\Windows\\Fonts";
   m.shell.folders[16] = "C:\\Users\\u\\Desktop";
   m.shell.folders[6] = "C:\\Users\\u\\Favorites";
+  // One face counts as installed already, so the overwrite question comes up.
+  m.registry.keys[kFontsKey][kInstalledValue] = {kRegSz, "DejaVuSans.ttf"};
   // The system's font resource files carry what the name table says.
-  for (const auto& [name, bytes] : expected) m.fonts.faces[kTemp + name] = ReadFaceName(bytes);
+  for (const std::string& name : names)
+    m.fonts.faces[kTemp + name] = ReadFaceName(expected[fakes::WinPath(name)]);
   modSelfExtract::EntryCount = 0;
   modSelfExtract::ReadmeFile.clear();
   modSelfExtract::LicenseFile.clear();
@@ -97,34 +105,54 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!listed) {
     FUZZ_CHECK(terminated);
     FUZZ_CHECK(m.files.files.size() == 1);
-  } else {
-    FUZZ_CHECK(form.lstFiles == names);
-    FUZZ_CHECK(FilesIn(m.files, kTemp) == expected);
+    return 0;
   }
+  FUZZ_CHECK(form.lstFiles == names);
+  FUZZ_CHECK(FilesIn(m.files, kTemp) == expected);
   if (!terminated) {
     FUZZ_CHECK(m.windows[Control::frmMain].visible);
     FUZZ_CHECK(m.windows.boxes.empty());
+    if (then == Then::kClose) {
+      int16_t cancel = 0;
+      form.Form_Unload(cancel);
+      FUZZ_CHECK(FilesIn(m.files, kTemp).empty());
+    } else {
+      // Readme, Licence, Ready or Install: at most four pages to walk.
+      for (int click = 0; click < 5 && !terminated; ++click) try {
+          form.cmdNext_Click();
+        } catch (const fakes::Terminated&) {
+          terminated = true;
+        }
+      FUZZ_CHECK(terminated);
+    }
   }
   FUZZ_CHECK(!m.files.files.count(kResourceFile));
 
   // Outside the temporary folder: extract-only copies non-manifest entries
-  // beside the program, the install copies listed fonts into the Fonts folder.
-  const std::string mode = UpperAscii(Trim(args));
+  // beside the program, an install copies listed fonts into the Fonts folder.
+  const bool installs = then == Then::kSilentInstall || then == Then::kClickThrough;
   for (const auto& [path, bytes] : m.files.files) {
     if (path == kExe || StartsWith(path, kTemp)) continue;
     if (StartsWith(path, kAppFolder)) {
-      FUZZ_CHECK(mode == "/E");
+      FUZZ_CHECK(then == Then::kExtractOnly);
       const std::string name = path.substr(sizeof kAppFolder - 1);
       FUZZ_CHECK(expected.count(name) && expected[name] == bytes);
       FUZZ_CHECK(Listed(names, name, [](const std::string& n) { return NameEnding(n) != "DAT"; }));
     } else if (StartsWith(path, kFontsFolder)) {
-      FUZZ_CHECK(mode == "/I");
+      FUZZ_CHECK(installs);
       const std::string name = path.substr(sizeof kFontsFolder - 1);
       FUZZ_CHECK(expected.count(name) && expected[name] == bytes);
       FUZZ_CHECK(Listed(names, name, [](const std::string& n) { return NameEnding(n) == "TTF"; }));
     } else {
       FUZZ_CHECK(!"a file written outside the expected folders");
     }
+  }
+  // The Fonts key gains values for listed fonts only.
+  for (const auto& [value, entry] : m.registry.keys[kFontsKey]) {
+    if (value == kInstalledValue && entry.data == "DejaVuSans.ttf") continue;
+    FUZZ_CHECK(installs);
+    FUZZ_CHECK(std::find(form.lstFonts.begin(), form.lstFonts.end(), entry.data) !=
+               form.lstFonts.end());
   }
   return 0;
 }
