@@ -17,3 +17,12 @@ endif()
 
 # Tests of the Win32 layer, run under Wine.
 include(win32/tests/tests.cmake OPTIONAL)
+
+# Win32 benchmark helpers, run under Wine by the benchmark scripts.
+file(GLOB WIN32_BENCH_SOURCES CONFIGURE_DEPENDS bench/win32/*.cpp)
+foreach(source ${WIN32_BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE shell32 gdi32 user32 advapi32)
+  target_link_options(${name} PRIVATE -static -s)
+endforeach()

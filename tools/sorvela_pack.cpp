@@ -127,8 +127,11 @@ int Create(int argc, char** argv) {
     if (!problem.empty()) return Fail(problem);
     if (entry.data.size() > INT32_MAX) return Fail("\"" + entry.name + "\" is too large");
   }
-  for (const Entry& entry : entries) trailer::AppendEntry(&package, entry.name, entry.data);
-  trailer::AppendEnd(&package, static_cast<int64_t>(entries.size()));
+  // NUL padding: a space-padded name would reach the registry and the font
+  // calls with its padding.
+  for (const Entry& entry : entries)
+    trailer::AppendEntry(&package, entry.name, entry.data, '\0');
+  trailer::AppendEnd(&package, static_cast<int64_t>(entries.size()), '\0');
 
   // Written beside the target and renamed, so a failure leaves no half package.
   const std::string temporary = out + ".partial";
@@ -162,7 +165,9 @@ int List(const std::string& path) {
   for (const trailer::Entry& entry : entries) {
     const std::string face =
         ReadFaceName(std::string_view(bytes).substr(entry.dataOffset, entry.size));
-    std::printf("%s\t%u%s%s\n", entry.name.c_str(), entry.size, face.empty() ? "" : "\t",
+    std::string name = entry.name;
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    std::printf("%s\t%u%s%s\n", name.c_str(), entry.size, face.empty() ? "" : "\t",
                 face.c_str());
   }
   return 0;
