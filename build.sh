@@ -9,7 +9,7 @@ need_packages() {
   # Debian packages every target needs, and those a target adds as arguments;
   # installed when missing and run as root.
   local packages=(cmake g++ make libgtest-dev
-    g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+    g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation "$@")
   local missing=()
   for p in "${packages[@]}"; do
