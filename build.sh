@@ -78,6 +78,9 @@ case "${1:-}" in
   demo) build_all; exec "$ROOT/tests/e2e/demo.sh" ;;
   test)
     build_all
+    # The Win32 layer's own tests first; the host run, with the end-to-end
+    # tests, closes with the summary.
+    (cd "$ROOT/build/win32" && ctest --output-on-failure)
     cd "$ROOT/build/host"
     ctest --output-on-failure -j"$JOBS"
     ;;

@@ -6,7 +6,7 @@ file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)
 add_executable(sorvela WIN32 ${WIN32_SOURCES} resources/sorvela.rc)
 target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
 target_compile_definitions(sorvela PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
-target_link_libraries(sorvela PRIVATE sorvela_core comctl32 shell32 gdi32 user32 advapi32
+target_link_libraries(sorvela PRIVATE sorvela_core shell32 gdi32 user32 advapi32
   ole32 oleaut32 uuid)
 target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections)
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)

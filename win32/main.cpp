@@ -18,6 +18,19 @@ void DeclareDpiAware() {
       fn();
 }
 
+// A package run from a downloads folder must not pick up a DLL planted beside
+// it: from here on, DLLs load from the system folder only. Older systems lack
+// the call; there the current folder at least leaves the search.
+void RestrictDllSearch() {
+  using Fn = BOOL(WINAPI*)(DWORD);
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto fn = kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(
+                         GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                   : nullptr;
+  if (!fn || !fn(kSearchSystem32)) SetDllDirectoryA("");
+}
+
 // Namespace scope, not function statics: a guarded static would pull the
 // threads library in for a program with one thread.
 sorvela::win32::Win32Files files;
@@ -31,6 +44,7 @@ sorvela::FrmMain form(sorvela::Services{files, registry, fonts, shell, system_, 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictDllSearch();
   DeclareDpiAware();
   // The picture loader and the shell want a single-threaded apartment.
   CoInitialize(nullptr);

@@ -2,7 +2,6 @@
 #include "win32/system_services.h"
 
 #include "win32/win32.h"
-#include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -253,7 +252,15 @@ std::string Win32System::CommandLine() {
   return ArgumentsOf(line ? line : "");
 }
 
-void Win32System::InitCommonControls() { ::InitCommonControls(); }
+// Loaded at run time, after the DLL search is restricted: the common controls
+// are not among the system's known DLLs, and neither is what they load.
+void Win32System::InitCommonControls() {
+  using Fn = void(WINAPI*)();
+  if (HMODULE comctl = LoadLibraryA("comctl32.dll"))
+    if (auto fn = reinterpret_cast<Fn>(
+            reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls"))))
+      fn();
+}
 
 std::string Win32System::DescribeError(long code) { return Describe(static_cast<DWORD>(code)); }
 
