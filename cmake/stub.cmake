@@ -2,12 +2,18 @@
 enable_language(RC)
 target_compile_options(sorvela_core PRIVATE -Os -ffunction-sections -fdata-sections)
 
+# The Win32 layer as a library, so benchmarks can use it without the entry point.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)
-add_executable(sorvela WIN32 ${WIN32_SOURCES} resources/sorvela.rc)
-target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
-target_compile_definitions(sorvela PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
-target_link_libraries(sorvela PRIVATE sorvela_core shell32 gdi32 user32 advapi32
+list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(sorvela_win32 STATIC ${WIN32_SOURCES})
+target_compile_options(sorvela_win32 PRIVATE -Os -ffunction-sections -fdata-sections)
+target_compile_definitions(sorvela_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
+target_link_libraries(sorvela_win32 PUBLIC sorvela_core shell32 gdi32 user32 advapi32
   ole32 oleaut32 uuid)
+
+add_executable(sorvela WIN32 win32/main.cpp resources/sorvela.rc)
+target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
+target_link_libraries(sorvela PRIVATE sorvela_win32)
 target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections)
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
 
@@ -23,6 +29,10 @@ file(GLOB WIN32_BENCH_SOURCES CONFIGURE_DEPENDS bench/win32/*.cpp)
 foreach(source ${WIN32_BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE shell32 gdi32 user32 advapi32)
+  if(name MATCHES "_wine_bench$")
+    target_link_libraries(${name} PRIVATE sorvela_win32)
+  else()
+    target_link_libraries(${name} PRIVATE shell32 gdi32 user32 advapi32)
+  endif()
   target_link_options(${name} PRIVATE -static -s)
 endforeach()
