@@ -1,0 +1,643 @@
+// e2e-driver: drives a GUI program under Wine for the end-to-end tests.
+//
+// Reads a script, one command per line, from the file named by its argument
+// or from standard input, and prints one line per observation on standard
+// output. Words are separated by blanks; "..." quotes a word, with the
+// escapes \r \n \t \" \\ inside. A line starting with # is a comment.
+// Controls are named by number or, after `ids`, by the names of a header.
+// Times are in milliseconds. A wait that runs out prints "FAIL ..." and ends
+// the script with exit code 1; a script that runs to its end exits with 0.
+//
+//   ids FILE                  names of control ids ("#define NAME N", "NAME = N"); silent
+//   start EXE [ARGTEXT]       runs "EXE" ARGTEXT; unix paths become Z:\...
+//   attach TITLE MS           takes the process owning a window of that title
+//   wait-window TITLE MS      waits for a visible top-level window; selects it
+//   wait-gone TITLE MS        waits until no visible window has that title
+//   use TITLE                 selects a visible window without waiting
+//   windows                   visible top-level windows of the process
+//   title | client | window-rect | screen | dpi
+//   text C | wait-text C TEXT MS | box-text | visible C | enabled C
+//   style C | prop C NAME | image C | items C | rect C | which-visible C...
+//   click C                   WM_COMMAND from C to its parent, if C is enabled
+//   mouse C                   a real left click in the middle of C
+//   close                     WM_SYSCOMMAND SC_CLOSE to the selected window
+//   press yes|no|ok|cancel|abort|retry|ignore   a button of a message box
+//   wait-exit MS              prints the exit code
+//   watch-exit MS             the same, and every window title seen meanwhile
+//   hold PATH | release PATH  opens a file without sharing / closes it
+//   face FONTFILE             the face name the system's font resource carries
+//   echo TEXT
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+// How long a click waits for its handler before the script goes on: a handler
+// that opens a modal box or runs long is left to the next wait.
+constexpr UINT kHandlerMs = 2000;
+constexpr UINT kReadMs = 5000;
+
+struct Failure {
+  std::string what;
+};
+
+std::string Quote(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      default:
+        if (c < 32 || c == 127) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02X", c);
+          out += hex;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+void Say(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i >= line.size()) break;
+    std::string word;
+    if (line[i] == '"') {
+      for (++i; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+          const char e = line[++i];
+          word += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e;
+        } else {
+          word += line[i];
+        }
+      }
+      if (i >= line.size()) throw Failure{"unterminated quote: " + line};
+      ++i;
+    } else {
+      while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+        word += line[i++];
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  for (char& c : out)
+    if (c == '/') c = '\\';
+  return out;
+}
+
+class Driver {
+ public:
+  void Run(const std::vector<std::string>& w);
+
+ private:
+  // Windows of the target process only, once there is one.
+  bool Ours(HWND hwnd) const {
+    if (pid_ == 0) return true;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid == pid_;
+  }
+  std::vector<HWND> TopLevel() const;
+  HWND FindTop(const std::string& title) const;
+  HWND Current() const {
+    if (!current_ || !IsWindow(current_)) throw Failure{"no window selected"};
+    return current_;
+  }
+  int Id(const std::string& name) const;
+  HWND Control(const std::string& name) const;
+  std::string Text(HWND hwnd) const;
+  std::string BoxText(HWND box) const;
+  void Start(const std::vector<std::string>& w);
+  void Attach(const std::string& title, DWORD ms);
+  void WaitExit(DWORD ms, bool watch);
+  void LoadIds(const std::string& path);
+  void Face(const std::string& font);
+
+  std::map<std::string, int> ids_;
+  std::map<std::string, HANDLE> held_;
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+  HWND current_ = nullptr;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> Driver::TopLevel() const {
+  std::vector<HWND> all, ours;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+  for (HWND hwnd : all)
+    if (IsWindowVisible(hwnd) && Ours(hwnd)) ours.push_back(hwnd);
+  return ours;
+}
+
+std::string Caption(HWND hwnd) {
+  char buffer[1024] = {};
+  // Reads the stored caption without sending a message, so a busy target
+  // can't block the driver.
+  GetWindowTextA(hwnd, buffer, sizeof buffer);
+  return buffer;
+}
+
+HWND Driver::FindTop(const std::string& title) const {
+  for (HWND hwnd : TopLevel())
+    if (Caption(hwnd) == title) return hwnd;
+  return nullptr;
+}
+
+int Driver::Id(const std::string& name) const {
+  auto it = ids_.find(name);
+  if (it != ids_.end()) return it->second;
+  char* end = nullptr;
+  const long id = std::strtol(name.c_str(), &end, 0);
+  if (name.empty() || *end) throw Failure{"unknown control name " + name};
+  return static_cast<int>(id);
+}
+
+struct ChildSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  if (GetDlgCtrlID(hwnd) == search->id) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND Driver::Control(const std::string& name) const {
+  const HWND top = Current();
+  const int id = Id(name);
+  HWND hwnd = GetDlgItem(top, id);
+  if (!hwnd) {
+    // Controls placed on a page panel are grandchildren of the window.
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&search));
+    hwnd = search.found;
+  }
+  if (!hwnd) throw Failure{"no control " + name + " in " + Quote(Caption(top))};
+  return hwnd;
+}
+
+std::string Driver::Text(HWND hwnd) const {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kReadMs, &length))
+    return Caption(hwnd);
+  std::vector<char> buffer(length + 1);
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                           SMTO_NORMAL, kReadMs, &copied))
+    return Caption(hwnd);
+  return std::string(buffer.data(), std::min<size_t>(copied, length));
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[256] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+// The message of a message box: its static control that holds text (the
+// icon is a static without text).
+std::string Driver::BoxText(HWND box) const {
+  std::vector<HWND> children;
+  EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    if (lstrcmpiA(ClassOf(child).c_str(), "Static") != 0) continue;
+    const std::string text = Text(child);
+    if (!text.empty()) return text;
+  }
+  throw Failure{"no message text in " + Quote(Caption(box))};
+}
+
+void Driver::Start(const std::vector<std::string>& w) {
+  if (w.size() < 2 || w.size() > 3) throw Failure{"start EXE [ARGTEXT]"};
+  const std::string exe = WindowsPath(w[1]);
+  std::string commandLine = "\"" + exe + "\"";
+  if (w.size() == 3) commandLine += " " + w[2];
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info))
+    throw Failure{"start " + Quote(exe) + ": error " + std::to_string(GetLastError())};
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  pid_ = info.dwProcessId;
+  current_ = nullptr;
+  Say("start " + Quote(w.size() == 3 ? w[2] : ""));
+}
+
+void Driver::Attach(const std::string& title, DWORD ms) {
+  const DWORD deadline = GetTickCount() + ms;
+  pid_ = 0;
+  for (;;) {
+    if (HWND hwnd = FindTop(title)) {
+      GetWindowThreadProcessId(hwnd, &pid_);
+      process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid_);
+      current_ = hwnd;
+      Say("attach " + Quote(title));
+      return;
+    }
+    if (static_cast<LONG>(GetTickCount() - deadline) >= 0)
+      throw Failure{"no window " + Quote(title) + " within " + std::to_string(ms) + " ms"};
+    Sleep(kPollMs);
+  }
+}
+
+void Driver::WaitExit(DWORD ms, bool watch) {
+  if (!process_) throw Failure{"no process"};
+  const DWORD deadline = GetTickCount() + ms;
+  std::set<std::string> seen;
+  for (;;) {
+    if (watch) {
+      for (HWND hwnd : TopLevel()) {
+        const std::string title = Caption(hwnd);
+        if (seen.insert(title).second) Say("seen " + Quote(title));
+      }
+    }
+    if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) break;
+    if (static_cast<LONG>(GetTickCount() - deadline) >= 0)
+      throw Failure{"process still running after " + std::to_string(ms) + " ms"};
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  Say("exit " + std::to_string(code));
+}
+
+void Driver::LoadIds(const std::string& path) {
+  FILE* file = std::fopen(WindowsPath(path).c_str(), "r");
+  if (!file) throw Failure{"can't read " + path};
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, file)) {
+    // "#define NAME 1001", "NAME = 1001," and "constexpr int NAME = 1001;"
+    const std::string line = buffer;
+    std::string key, number;
+    size_t at = line.find("#define");
+    if (at != std::string::npos) {
+      const std::vector<std::string> w = Words(line.substr(at + 7));
+      if (w.size() >= 2) key = w[0], number = w[1];
+    } else if ((at = line.find('=')) != std::string::npos && at > 0) {
+      size_t end = line.find_last_not_of(" \t", at - 1);
+      size_t begin = end;
+      while (begin != std::string::npos && begin > 0 &&
+             (std::isalnum(static_cast<unsigned char>(line[begin - 1])) || line[begin - 1] == '_'))
+        --begin;
+      if (end != std::string::npos) key = line.substr(begin, end + 1 - begin);
+      const size_t digits = line.find_first_not_of(" \t", at + 1);
+      if (digits != std::string::npos) number = line.substr(digits);
+    }
+    char* stop = nullptr;
+    const long value = number.empty() ? 0 : std::strtol(number.c_str(), &stop, 0);
+    if (key.empty() || number.empty() || stop == number.c_str() ||
+        !(std::isalpha(static_cast<unsigned char>(key[0])) || key[0] == '_'))
+      continue;
+    ids_[key] = static_cast<int>(value);
+    // Short names for prefixed ones: IDC_cmdNext and kCmdNext answer to cmdNext,
+    // kLabel9 to Label9 and label9.
+    for (const char* prefix : {"IDC_", "ID_", "k"}) {
+      const size_t n = std::strlen(prefix);
+      if (key.compare(0, n, prefix) == 0 && key.size() > n) {
+        std::string shortName = key.substr(n);
+        ids_.emplace(shortName, static_cast<int>(value));
+        shortName[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(shortName[0])));
+        ids_.emplace(shortName, static_cast<int>(value));
+      }
+    }
+  }
+  std::fclose(file);
+  if (ids_.empty()) throw Failure{"no control ids in " + path};
+}
+
+// The system's answer, made the way the installer makes it: a font resource
+// file written by gdi32 and read after its marker.
+void Driver::Face(const std::string& font) {
+  char folder[MAX_PATH];
+  GetTempPathA(sizeof folder, folder);
+  const std::string resource = std::string(folder) + "e2e-face.fot";
+  DeleteFileA(resource.c_str());
+  if (!CreateScalableFontResourceA(1, resource.c_str(), WindowsPath(font).c_str(), nullptr)) {
+    Say("face \"\"");
+    return;
+  }
+  std::string bytes;
+  if (FILE* file = std::fopen(resource.c_str(), "rb")) {
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    std::fclose(file);
+  }
+  DeleteFileA(resource.c_str());
+  const size_t marker = bytes.find("FONTRES:");
+  std::string name;
+  if (marker != std::string::npos) {
+    const size_t start = marker + 8;
+    name = bytes.substr(start, bytes.find('\0', start) - start);
+  }
+  Say("face " + Quote(name));
+}
+
+std::string Rect(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
+}
+
+DWORD Ms(const std::vector<std::string>& w, size_t i) {
+  if (i >= w.size()) throw Failure{w[0] + ": missing time"};
+  return static_cast<DWORD>(std::strtoul(w[i].c_str(), nullptr, 10));
+}
+
+const std::string& Arg(const std::vector<std::string>& w, size_t i) {
+  if (i >= w.size()) throw Failure{w[0] + ": missing argument"};
+  return w[i];
+}
+
+bool Expired(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) >= 0; }
+
+void Driver::Run(const std::vector<std::string>& w) {
+  const std::string& c = w[0];
+  if (c == "ids") {
+    LoadIds(Arg(w, 1));
+  } else if (c == "start") {
+    Start(w);
+  } else if (c == "attach") {
+    Attach(Arg(w, 1), Ms(w, 2));
+  } else if (c == "wait-window") {
+    const std::string& title = Arg(w, 1);
+    const DWORD ms = Ms(w, 2), deadline = GetTickCount() + ms;
+    for (;;) {
+      if (HWND hwnd = FindTop(title)) {
+        // A window may show before its controls exist: wait until its thread
+        // is back in a message loop, at most until the deadline.
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL,
+                            std::max<LONG>(1, static_cast<LONG>(deadline - GetTickCount())),
+                            &ignored);
+        current_ = hwnd;
+        Say("window " + Quote(title));
+        return;
+      }
+      if (process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        throw Failure{"process ended (exit " + std::to_string(code) + ") without window " +
+                      Quote(title)};
+      }
+      if (Expired(deadline))
+        throw Failure{"no window " + Quote(title) + " within " + std::to_string(ms) + " ms"};
+      Sleep(kPollMs);
+    }
+  } else if (c == "wait-gone") {
+    const std::string& title = Arg(w, 1);
+    const DWORD ms = Ms(w, 2), deadline = GetTickCount() + ms;
+    while (FindTop(title)) {
+      if (Expired(deadline))
+        throw Failure{"window " + Quote(title) + " still there after " + std::to_string(ms) +
+                      " ms"};
+      Sleep(kPollMs);
+    }
+    Say("gone " + Quote(title));
+  } else if (c == "use") {
+    const HWND hwnd = FindTop(Arg(w, 1));
+    if (!hwnd) throw Failure{"no window " + Quote(w[1])};
+    current_ = hwnd;
+    Say("window " + Quote(w[1]));
+  } else if (c == "windows") {
+    std::string line = "windows";
+    for (HWND hwnd : TopLevel()) line += " " + Quote(Caption(hwnd));
+    Say(line);
+  } else if (c == "title") {
+    Say("title " + Quote(Caption(Current())));
+  } else if (c == "client") {
+    RECT r;
+    GetClientRect(Current(), &r);
+    Say("client " + std::to_string(r.right) + " " + std::to_string(r.bottom));
+  } else if (c == "window-rect") {
+    RECT r;
+    GetWindowRect(Current(), &r);
+    Say("window-rect " + Rect(r));
+  } else if (c == "screen") {
+    Say("screen " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
+        std::to_string(GetSystemMetrics(SM_CYSCREEN)));
+  } else if (c == "dpi") {
+    HDC dc = GetDC(nullptr);
+    Say("dpi " + std::to_string(GetDeviceCaps(dc, LOGPIXELSX)));
+    ReleaseDC(nullptr, dc);
+  } else if (c == "text") {
+    Say("text " + w[1] + " " + Quote(Text(Control(Arg(w, 1)))));
+  } else if (c == "wait-text") {
+    const HWND hwnd = Control(Arg(w, 1));
+    const std::string& want = Arg(w, 2);
+    const DWORD ms = Ms(w, 3), deadline = GetTickCount() + ms;
+    std::string text;
+    while ((text = Text(hwnd)) != want) {
+      if (Expired(deadline))
+        throw Failure{"text " + w[1] + " is " + Quote(text) + ", not " + Quote(want) +
+                      " after " + std::to_string(ms) + " ms"};
+      Sleep(kPollMs);
+    }
+    Say("text " + w[1] + " " + Quote(text));
+  } else if (c == "box-text") {
+    Say("box-text " + Quote(BoxText(Current())));
+  } else if (c == "visible") {
+    const LONG style = GetWindowLongA(Control(Arg(w, 1)), GWL_STYLE);
+    Say("visible " + w[1] + " " + ((style & WS_VISIBLE) ? "1" : "0"));
+  } else if (c == "which-visible") {
+    std::string line = "which-visible";
+    for (size_t i = 1; i < w.size(); ++i)
+      if (GetWindowLongA(Control(w[i]), GWL_STYLE) & WS_VISIBLE) line += " " + w[i];
+    Say(line);
+  } else if (c == "enabled") {
+    Say("enabled " + w[1] + " " + (IsWindowEnabled(Control(Arg(w, 1))) ? "1" : "0"));
+  } else if (c == "style") {
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%08lX",
+                  static_cast<unsigned long>(GetWindowLongA(Control(Arg(w, 1)), GWL_STYLE)));
+    Say("style " + w[1] + " " + hex);
+  } else if (c == "prop") {
+    const HANDLE value = GetPropA(Control(Arg(w, 1)), Arg(w, 2).c_str());
+    Say("prop " + w[1] + " " + w[2] + " " +
+        std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(value))));
+  } else if (c == "image") {
+    // Whether a static shows a picture: the handle it answers is only compared with 0.
+    const HWND hwnd = Control(Arg(w, 1));
+    DWORD_PTR bitmap = 0, icon = 0;
+    SendMessageTimeoutA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_NORMAL, kReadMs, &bitmap);
+    SendMessageTimeoutA(hwnd, STM_GETIMAGE, IMAGE_ICON, 0, SMTO_NORMAL, kReadMs, &icon);
+    Say("image " + w[1] + " " + ((bitmap || icon) ? "1" : "0"));
+  } else if (c == "items") {
+    const HWND hwnd = Control(Arg(w, 1));
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(hwnd, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kReadMs, &count);
+    std::string line = "items " + w[1] + " " + std::to_string(count);
+    for (DWORD_PTR i = 0; i < count; ++i) {
+      DWORD_PTR length = 0;
+      SendMessageTimeoutW(hwnd, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, kReadMs, &length);
+      // Wide, because Wine garbles the ANSI form of LB_GETTEXT between processes.
+      std::vector<wchar_t> item(length + 1);
+      SendMessageTimeoutW(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()), SMTO_NORMAL,
+                          kReadMs, &length);
+      char ansi[1024] = {};
+      WideCharToMultiByte(CP_ACP, 0, item.data(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+      line += " " + Quote(ansi);
+    }
+    Say(line);
+  } else if (c == "rect") {
+    // Left, top, width, height in the client area of the control's parent.
+    const HWND hwnd = Control(Arg(w, 1));
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    Say("rect " + w[1] + " " + Rect(r));
+  } else if (c == "click") {
+    const HWND hwnd = Control(Arg(w, 1));
+    if (!IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd)) {
+      Say("click " + w[1] + (IsWindowEnabled(hwnd) ? " hidden" : " disabled"));
+      return;
+    }
+    const bool isStatic = lstrcmpiA(ClassOf(hwnd).c_str(), "Static") == 0;
+    const WPARAM wParam = MAKEWPARAM(GetDlgCtrlID(hwnd), isStatic ? STN_CLICKED : BN_CLICKED);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(GetParent(hwnd), WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd),
+                        SMTO_NORMAL, kHandlerMs, &ignored);
+    Say("click " + w[1]);
+  } else if (c == "mouse") {
+    const HWND hwnd = Control(Arg(w, 1));
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    const POINT middle = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    SetForegroundWindow(Current());
+    SetWindowPos(Current(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Another window over the spot would take the click.
+    const DWORD deadline = GetTickCount() + kHandlerMs;
+    while (WindowFromPoint(middle) != hwnd) {
+      if (Expired(deadline)) throw Failure{"mouse: " + w[1] + " is covered"};
+      Sleep(kPollMs);
+    }
+    SetCursorPos(middle.x, middle.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    DWORD_PTR ignored;
+    // Returns once the target has taken the input that came before.
+    SendMessageTimeoutA(Current(), WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, &ignored);
+    Say("mouse " + w[1]);
+  } else if (c == "close") {
+    const HWND hwnd = Current();
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Say("close " + Quote(Caption(hwnd)));
+  } else if (c == "press") {
+    static const std::map<std::string, int> buttons = {
+        {"ok", IDOK},       {"cancel", IDCANCEL}, {"abort", IDABORT}, {"retry", IDRETRY},
+        {"ignore", IDIGNORE}, {"yes", IDYES},     {"no", IDNO}};
+    auto it = buttons.find(Arg(w, 1));
+    if (it == buttons.end()) throw Failure{"press: unknown button " + w[1]};
+    const HWND box = Current();
+    const HWND button = GetDlgItem(box, it->second);
+    if (!button) throw Failure{"no button " + w[1] + " in " + Quote(Caption(box))};
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(it->second, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    Say("press " + w[1]);
+  } else if (c == "wait-exit") {
+    WaitExit(Ms(w, 1), false);
+  } else if (c == "watch-exit") {
+    WaitExit(Ms(w, 1), true);
+  } else if (c == "hold") {
+    const std::string& path = Arg(w, 1);
+    const HANDLE file = CreateFileA(WindowsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      throw Failure{"hold " + path + ": error " + std::to_string(GetLastError())};
+    held_[path] = file;
+    Say("hold " + Quote(path));
+  } else if (c == "release") {
+    auto it = held_.find(Arg(w, 1));
+    if (it == held_.end()) throw Failure{"release: " + w[1] + " is not held"};
+    CloseHandle(it->second);
+    held_.erase(it);
+    Say("release " + Quote(w[1]));
+  } else if (c == "face") {
+    Face(Arg(w, 1));
+  } else if (c == "echo") {
+    Say("echo " + Quote(Arg(w, 1)));
+  } else {
+    throw Failure{"unknown command " + c};
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  FILE* script = stdin;
+  if (argc > 1 && std::strcmp(argv[1], "-") != 0) {
+    script = std::fopen(WindowsPath(argv[1]).c_str(), "r");
+    if (!script) {
+      Say(std::string("FAIL can't read ") + argv[1]);
+      return 2;
+    }
+  }
+  Driver driver;
+  std::string line;
+  int ch;
+  bool more = true;
+  while (more) {
+    line.clear();
+    while ((ch = std::fgetc(script)) != EOF && ch != '\n') line += static_cast<char>(ch);
+    more = ch != EOF;
+    try {
+      const std::vector<std::string> words = Words(line);
+      if (words.empty() || words[0][0] == '#') continue;
+      driver.Run(words);
+    } catch (const Failure& failure) {
+      Say("FAIL " + failure.what);
+      return 1;
+    }
+  }
+  return 0;
+}
