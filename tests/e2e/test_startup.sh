@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Start-up and the command line: a stub without a package, the extraction of
+# a package into the temporary folder, the "/?" box and the silent switch.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+
+cp "$STUB" "$C/bare.exe"
+for args in "" "/?" "/I" "/E"; do
+  out=$(drive <<EOF
+start $WIN_DIR\\bare.exe "$args"
+wait-window "Sorvela Error" 30000
+box-text
+windows
+press ok
+wait-gone "Sorvela Error" 10000
+watch-exit 10000
+EOF
+)
+  check "no package, command line \"$args\": only the error box, then the end" "$out" \
+"start \"$args\"
+window \"Sorvela Error\"
+box-text \"This Sorvela contains no fonts.\"
+windows \"Sorvela Error\"
+press ok
+gone \"Sorvela Error\"
+exit"
+done
+
+# Extraction: every entry, byte for byte, including an empty one, one larger
+# than any buffer, and a name with a space.
+src=$T/src
+mkdir -p "$src"
+printf 'Line one\r\nLine two\r\n' >"$src/Read Me.txt"
+head -c 300000 /dev/urandom >"$src/zz.bin"
+: >"$src/empty.ttf"
+cp "$font_sans" "$src/DejaVuSans.ttf"
+pack extract.exe --title "Extraction" --readme "$src/Read Me.txt" \
+  "$src/DejaVuSans.ttf" "$src/zz.bin" "$src/empty.ttf"
+out=$(drive <<EOF
+start $WIN_DIR\\extract.exe
+wait-window "Extraction - Velloway" 30000
+items lstFiles
+items lstFonts
+click cmdCancel
+wait-exit 10000
+EOF
+)
+check "the lists hold the entries and the fonts, the last one appended first" "$out" \
+"start \"\"
+window \"Extraction - Velloway\"
+items lstFiles 5 $(field DejaVuSans.ttf) $(field zz.bin) $(field empty.ttf) $(field kestrel.dat) $(field "Read Me.txt")
+items lstFonts 2 $(field DejaVuSans.ttf) $(field empty.ttf)
+click cmdCancel
+exit"
+temp=$(wine_temp_dir)
+for name in "DejaVuSans.ttf" "zz.bin" "empty.ttf" "Read Me.txt"; do
+  check_true "\"$name\" extracted byte for byte into $temp" cmp "$src/$name" "$temp/$name"
+done
+mkdir -p "$T/unpacked"
+"$PACK" extract "$C/extract.exe" "$T/unpacked"
+check_true "the extracted manifest is the packed one" \
+  cmp "$T/unpacked/kestrel.dat" "$temp/kestrel.dat"
+
+# "/?": the switches, in a box of their own, over the main window that
+# start-up has shown.
+out=$(drive <<EOF | grep -vx 'seen "Extraction - Velloway"'
+start $WIN_DIR\\extract.exe "/?"
+wait-window "Sorvela Install" 30000
+box-text
+press ok
+wait-gone "Sorvela Install" 10000
+watch-exit 10000
+EOF
+)
+check "\"/?\" shows the switches and ends" "$out" \
+'start "/?"
+window "Sorvela Install"
+box-text "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install"
+press ok
+gone "Sorvela Install"
+exit'
+
+# Lower case with blanks around it is still the silent install: it ends on
+# its own with no box and no wizard page to answer. The progress window and
+# the main window that start-up shows before the switch is read may flash.
+make_font "$font_sans" Quillo "$src/QuilloSans.ttf"
+pack silent.exe --title "Silent" "$src/QuilloSans.ttf"
+rm -f "$temp/QuilloSans.ttf"
+out=$(drive <<EOF | grep -vx -e 'seen "Extracting"' -e 'seen "Silent - Velloway"'
+start $WIN_DIR\\silent.exe "  /i  "
+watch-exit 60000
+EOF
+)
+check "\"  /i  \" installs silently and ends" "$out" \
+'start "  /i  "
+exit'
+check_true "\"  /i  \" extracted the package first" test -f "$temp/QuilloSans.ttf"
+check_true "\"  /i  \" copied the font into the Fonts folder" \
+  cmp "$src/QuilloSans.ttf" "$WINEPREFIX/drive_c/windows/Fonts/QuilloSans.ttf"
