@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# The install run end to end: fonts in the Fonts folder, their registry
+# values, the web links, in the wizard and silently ("/I"), the overwrite
+# question, a copy that fails, and extract-only mode ("/E").
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+
+src=$T/src
+mkdir -p "$src"
+# Fonts whose faces the system does not know yet.
+make_font "$font_sans" Quillo "$src/QuilloSans.ttf"
+make_font "$font_serif" Quillo "$src/QuilloSerif.ttf"
+printf 'Two fonts for the tests.\r\n' >"$src/readme.txt"
+url="https://fonts.example.org/quillo?x=1"
+
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+profile=$(unix_path "$(wine cmd /c echo %USERPROFILE% 2>/dev/null </dev/null | tr -d '\r')")
+fonts_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
+
+# The face name as this system's font resource maker gives it (not a fixed
+# text: some systems garble it), and the registry value named after it.
+face_of() {
+  drive <<<"face $1" | sed -n 's/^face "\(.*\)"$/\1/p'
+}
+registered() {
+  wine reg query "$fonts_key" /v "$1 (TrueType)" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *.* (TrueType) *REG_SZ *\(.*\)$/\1/p' | sed 's/ *$//'
+}
+face_sans=$(face_of "$src/QuilloSans.ttf")
+face_serif=$(face_of "$src/QuilloSerif.ttf")
+say "# faces: \"$face_sans\", \"$face_serif\""
+check_true "the system reads two different, non-empty faces" \
+  test -n "$face_sans" -a -n "$face_serif" -a "$face_sans" != "$face_serif"
+url_file() { printf '[InternetShortcut]\r\nURL=%s\r\n' "$url"; }
+
+# Wizard: Readme, then Next runs the install on the Install page.
+pack wizard.exe --title "Quillo" --readme "$src/readme.txt" --url "$url" \
+  --url-title "Quillo Fonts" "$src/QuilloSans.ttf" "$src/QuilloSerif.ttf"
+out=$(drive <<EOF
+start $WIN_DIR\\wizard.exe
+wait-window "Quillo - Velloway" 30000
+which-visible picReadme picInstall
+click cmdNext
+wait-text lblInstall "Your font was sucessfully installed and is ready to use!" 60000
+which-visible picReadme picInstall
+text cmdNext
+enabled cmdNext
+enabled cmdCancel
+windows
+click cmdNext
+wait-exit 10000
+EOF
+)
+check "wizard install: the Install page reports success, Finish ends" "$out" \
+'start ""
+window "Quillo - Velloway"
+which-visible picReadme
+click cmdNext
+text lblInstall "Your font was sucessfully installed and is ready to use!"
+which-visible picInstall
+text cmdNext "&Finish"
+enabled cmdNext 1
+enabled cmdCancel 0
+windows "Quillo - Velloway"
+click cmdNext
+exit'
+for font in QuilloSans QuilloSerif; do
+  check_true "$font.ttf copied into the Fonts folder" cmp "$src/$font.ttf" "$fonts/$font.ttf"
+done
+check "registry values name the face and hold the file name" \
+  "$(registered "$face_sans"); $(registered "$face_serif")" "QuilloSans.ttf; QuilloSerif.ttf"
+check "web link on the Desktop" "$(hex "$profile/Desktop/Quillo Fonts.url")" \
+  "$(url_file | od -An -tx1 -v | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')"
+check "web link in Favorites" "$(hex "$profile/Favorites/Quillo Fonts.url")" \
+  "$(hex "$profile/Desktop/Quillo Fonts.url")"
+check_true "no font resource file left beside the program" test ! -e "$C/~TEMP.FOT"
+
+# Silent, with nothing installed yet: no box, no page, the program ends.
+wine reg delete "$fonts_key" /v "$face_sans (TrueType)" /f >/dev/null 2>&1
+wine reg delete "$fonts_key" /v "$face_serif (TrueType)" /f >/dev/null 2>&1
+rm -f "$fonts/QuilloSans.ttf" "$fonts/QuilloSerif.ttf" "$profile"/*/"Quillo Fonts.url"
+out=$(drive <<EOF | grep -vx -e 'seen "Extracting"' -e 'seen "Quillo - Velloway"'
+start $WIN_DIR\\wizard.exe /I
+watch-exit 60000
+EOF
+)
+check "\"/I\" with nothing installed: no box, the program ends" "$out" \
+'start "/I"
+exit'
+for font in QuilloSans QuilloSerif; do
+  check_true "\"/I\" copied $font.ttf" cmp "$src/$font.ttf" "$fonts/$font.ttf"
+done
+check "\"/I\" registered both fonts" \
+  "$(registered "$face_sans"); $(registered "$face_serif")" "QuilloSans.ttf; QuilloSerif.ttf"
+check_true "\"/I\" wrote the web links" \
+  test -f "$profile/Desktop/Quillo Fonts.url" -a -f "$profile/Favorites/Quillo Fonts.url"
+
+# Silent, with one font installed: the question comes for that one only. The
+# installed copy is marked so that we can see whether it was replaced.
+for answer in no yes; do
+  wine reg delete "$fonts_key" /v "$face_serif (TrueType)" /f >/dev/null 2>&1
+  rm -f "$fonts/QuilloSerif.ttf"
+  printf 'old' >"$fonts/QuilloSans.ttf"
+  out=$(drive <<EOF
+start $WIN_DIR\\wizard.exe /I
+wait-window "Overwrite" 60000
+box-text
+press $answer
+wait-gone "Overwrite" 10000
+wait-exit 60000
+EOF
+)
+  check "\"/I\" over an installed font asks once; answered $answer" "$out" \
+"start \"/I\"
+window \"Overwrite\"
+box-text \"$face_sans\\r\\nThis font is already installed.\\r\\nDo you want to overwrite it?\"
+press $answer
+gone \"Overwrite\"
+exit"
+  check_true "the font not yet installed is copied (answer $answer)" \
+    cmp "$src/QuilloSerif.ttf" "$fonts/QuilloSerif.ttf"
+  if [ $answer = no ]; then
+    check "answered no, the installed font stays as it was" "$(cat "$fonts/QuilloSans.ttf")" old
+  else
+    check_true "answered yes, the installed font is replaced" \
+      cmp "$src/QuilloSans.ttf" "$fonts/QuilloSans.ttf"
+  fi
+  check "the installed font's registry value stays" "$(registered "$face_sans")" QuilloSans.ttf
+done
+
+# A copy that fails: the destination is held open without sharing. The run
+# must not report success.
+wine reg delete "$fonts_key" /v "$face_sans (TrueType)" /f >/dev/null 2>&1
+wine reg delete "$fonts_key" /v "$face_serif (TrueType)" /f >/dev/null 2>&1
+rm -f "$fonts/QuilloSans.ttf" "$fonts/QuilloSerif.ttf"
+out=$(drive <<EOF | sed -E 's/^(text lblInstall "There was an error installing the fonts\.).*/\1 .../'
+hold C:\\windows\\Fonts\\QuilloSans.ttf
+start $WIN_DIR\\wizard.exe
+wait-window "Quillo - Velloway" 30000
+click cmdNext
+wait-text cmdNext "&Close" 60000
+text lblInstall
+enabled cmdCancel
+click cmdNext
+wait-exit 10000
+EOF
+)
+check "wizard: a copy that fails ends in the failure text and \"&Close\"" "$out" \
+'hold "C:\\windows\\Fonts\\QuilloSans.ttf"
+start ""
+window "Quillo - Velloway"
+click cmdNext
+text cmdNext "&Close"
+text lblInstall "There was an error installing the fonts. ...
+enabled cmdCancel 0
+click cmdNext
+exit'
+out=$(drive <<EOF | sed -E 's/^(box-text "There was an error installing the fonts: ).*/\1.../'
+hold C:\\windows\\Fonts\\QuilloSans.ttf
+start $WIN_DIR\\wizard.exe /I
+wait-window "Error" 60000
+box-text
+press ok
+wait-exit 10000
+EOF
+)
+check "silent: a copy that fails shows one \"Error\" box" "$out" \
+'hold "C:\\windows\\Fonts\\QuilloSans.ttf"
+start "/I"
+window "Error"
+box-text "There was an error installing the fonts: ...
+press ok
+exit'
+
+# Extract-only: every entry but those whose names end in "DAT", whatever the
+# case, beside the program; nothing installed, nothing shown.
+printf 'notes' >"$src/notes.Dat"
+printf 'more' >"$src/XDAT"
+printf 'kept' >"$src/data.txt"
+mkdir -p "$C/extract"
+"$PACK" create --stub "$STUB" --out "$C/extract/fonts.exe" --title "Extract" \
+  --readme "$src/readme.txt" "$src/QuilloSans.ttf" "$src/notes.Dat" "$src/XDAT" "$src/data.txt"
+rm -f "$fonts/QuilloSans.ttf"
+out=$(drive <<EOF | grep -vx -e 'seen "Extracting"' -e 'seen "Extract - Velloway"'
+start $WIN_DIR\\extract\\fonts.exe /E
+watch-exit 60000
+EOF
+)
+check "\"/E\" shows no box and ends" "$out" \
+'start "/E"
+exit'
+check "\"/E\" leaves every entry but the DAT ones beside the program" \
+  "$(cd "$C/extract" && ls | sort | tr '\n' ' ')" "QuilloSans.ttf data.txt fonts.exe readme.txt "
+for name in QuilloSans.ttf data.txt readme.txt; do
+  check_true "\"/E\" copied $name byte for byte" cmp "$src/$name" "$C/extract/$name"
+done
+check_true "\"/E\" installed nothing" test ! -e "$fonts/QuilloSans.ttf"
