@@ -24,6 +24,10 @@
 //   press yes|no|ok|cancel|abort|retry|ignore   a button of a message box
 //   wait-exit MS              prints the exit code
 //   watch-exit MS             the same, and every window title seen meanwhile
+//   auto TITLE BUTTON         from now on, waits for the exit press BUTTON in
+//                             any box of that title
+//   suspend | resume          stops or restarts the selected window's thread
+//   paint                     repaints the selected window now
 //   hold PATH | release PATH  opens a file without sharing / closes it
 //   face FONTFILE             the face name the system's font resource carries
 //   echo TEXT
@@ -142,10 +146,13 @@ class Driver {
   void Attach(const std::string& title, DWORD ms);
   void WaitExit(DWORD ms, bool watch);
   void LoadIds(const std::string& path);
+  static int Button(const std::string& name);
+  static void Press(HWND box, int button);
   void Face(const std::string& font);
 
   std::map<std::string, int> ids_;
   std::map<std::string, HANDLE> held_;
+  std::map<std::string, int> autoAnswers_;
   HANDLE process_ = nullptr;
   DWORD pid_ = 0;
   HWND current_ = nullptr;
@@ -288,15 +295,35 @@ void Driver::Attach(const std::string& title, DWORD ms) {
   }
 }
 
+int Driver::Button(const std::string& name) {
+  static const std::map<std::string, int> buttons = {
+      {"ok", IDOK},         {"cancel", IDCANCEL}, {"abort", IDABORT}, {"retry", IDRETRY},
+      {"ignore", IDIGNORE}, {"yes", IDYES},       {"no", IDNO}};
+  auto it = buttons.find(name);
+  if (it == buttons.end()) throw Failure{"unknown button " + name};
+  return it->second;
+}
+
+void Driver::Press(HWND box, int id) {
+  const HWND button = GetDlgItem(box, id);
+  if (!button) throw Failure{"no button " + std::to_string(id) + " in " + Quote(Caption(box))};
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
 void Driver::WaitExit(DWORD ms, bool watch) {
   if (!process_) throw Failure{"no process"};
   const DWORD deadline = GetTickCount() + ms;
   std::set<std::string> seen;
+  std::set<HWND> answered;
   for (;;) {
-    if (watch) {
-      for (HWND hwnd : TopLevel()) {
-        const std::string title = Caption(hwnd);
-        if (seen.insert(title).second) Say("seen " + Quote(title));
+    for (HWND hwnd : TopLevel()) {
+      const std::string title = Caption(hwnd);
+      if (watch && seen.insert(title).second) Say("seen " + Quote(title));
+      auto rule = autoAnswers_.find(title);
+      if (rule != autoAnswers_.end() && answered.insert(hwnd).second) {
+        SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, nullptr);
+        Say("answered " + Quote(title) + " " + Quote(BoxText(hwnd)));
+        Press(hwnd, rule->second);
       }
     }
     if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) break;
@@ -572,17 +599,24 @@ void Driver::Run(const std::vector<std::string>& w) {
     PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     Say("close " + Quote(Caption(hwnd)));
   } else if (c == "press") {
-    static const std::map<std::string, int> buttons = {
-        {"ok", IDOK},       {"cancel", IDCANCEL}, {"abort", IDABORT}, {"retry", IDRETRY},
-        {"ignore", IDIGNORE}, {"yes", IDYES},     {"no", IDNO}};
-    auto it = buttons.find(Arg(w, 1));
-    if (it == buttons.end()) throw Failure{"press: unknown button " + w[1]};
-    const HWND box = Current();
-    const HWND button = GetDlgItem(box, it->second);
-    if (!button) throw Failure{"no button " + w[1] + " in " + Quote(Caption(box))};
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(it->second, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button));
+    Press(Current(), Button(Arg(w, 1)));
     Say("press " + w[1]);
+  } else if (c == "auto") {
+    autoAnswers_[Arg(w, 1)] = Button(Arg(w, 2));
+    Say("auto " + Quote(w[1]) + " " + w[2]);
+  } else if (c == "suspend" || c == "resume") {
+    const HANDLE thread =
+        OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(Current(), nullptr));
+    if (!thread) throw Failure{c + ": error " + std::to_string(GetLastError())};
+    if (c == "suspend") SuspendThread(thread); else ResumeThread(thread);
+    CloseHandle(thread);
+    Say(c);
+  } else if (c == "paint") {
+    RedrawWindow(Current(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(Current(), WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, &ignored);
+    Say("paint");
   } else if (c == "wait-exit") {
     WaitExit(Ms(w, 1), false);
   } else if (c == "watch-exit") {
