@@ -20,6 +20,9 @@ void WriteIniValue(Shell& shell, const std::string& section, const std::string& 
 }
 
 void CreateWebLink(Shell& shell, const std::string& title, const std::string& address) {
+  // The title names a file in each folder; one that holds a path could put a
+  // shortcut anywhere, so it is refused like any other name a file can't have.
+  if (title.find_first_of("\\/:") != std::string::npos) return;
   for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
     std::string folder;
     // A lookup that errs leaves no folder, which ends the routine like a missing one.

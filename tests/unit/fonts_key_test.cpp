@@ -221,6 +221,14 @@ TEST_F(FontsKeyTest, WebLinksGoToDesktopThenFavorites) {
   CreateWebLink(noDesktop, "T", "u");
   EXPECT_TRUE(noDesktop.ini.empty());
 
+  // A title that is a path writes nothing anywhere.
+  for (const char* title : {"..\\..\\Startup\\x", "a/b", "C:evil"}) {
+    fakes::FakeShell shell;
+    shell.folders = m.shell.folders;
+    CreateWebLink(shell, title, "u");
+    EXPECT_TRUE(shell.ini.empty()) << title;
+  }
+
   // A Desktop lookup that errs counts as no Desktop.
   fakes::FakeShell badDesktop;
   badDesktop.folders[16] = "D:\\Desk";
