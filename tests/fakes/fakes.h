@@ -146,8 +146,8 @@ class FakeFonts final : public FontSystem {
   Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
                                    const std::string& fontFile) override {
     log.push_back("fot " + std::to_string(hidden) + " " + resourceFile + " " + fontFile);
-    auto face = faces.find(fontFile);
-    if (face == faces.end() || !files->files.count(fontFile))
+    auto face = faces.find(WinPath(fontFile));
+    if (face == faces.end() || !files->files.count(WinPath(fontFile)))
       return MakeError(87, "The parameter is incorrect");
     if (files->files.count(resourceFile)) return MakeError(80, "The file exists");
     files->files[resourceFile] = std::string("\x01\x02header", 8) + "FONTRES:" + face->second +
