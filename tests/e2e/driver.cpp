@@ -27,7 +27,7 @@
 //   auto TITLE BUTTON         from now on, waits for the exit press BUTTON in
 //                             any box of that title
 //   suspend | resume          stops or restarts the selected window's thread
-//   paint                     repaints the selected window now
+//   paint                     has the selected window repainted, and waits for it
 //   hold PATH | release PATH  opens a file without sharing / closes it
 //   face FONTFILE             the face name the system's font resource carries
 //   echo TEXT
@@ -612,10 +612,11 @@ void Driver::Run(const std::vector<std::string>& w) {
     CloseHandle(thread);
     Say(c);
   } else if (c == "paint") {
-    RedrawWindow(Current(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(Current(), WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, &ignored);
+    // Not RDW_UPDATENOW: it would wait for the window's thread without a limit.
+    const HWND hwnd = Current();
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const DWORD deadline = GetTickCount() + kHandlerMs;
+    while (GetUpdateRect(hwnd, nullptr, FALSE) && !Expired(deadline)) Sleep(kPollMs);
     Say("paint");
   } else if (c == "wait-exit") {
     WaitExit(Ms(w, 1), false);

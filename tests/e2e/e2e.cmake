@@ -2,9 +2,11 @@
 # prefix, sharing one virtual X server that the fixture starts and stops.
 # They need build/win32 (the stub and the driver), which build.sh builds first.
 set(E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
+set(E2E_WIN32_DIR ${CMAKE_SOURCE_DIR}/build/win32 CACHE PATH
+  "Build folder of the stub and the e2e driver")
 set(E2E_ENV
-  E2E_STUB=${CMAKE_SOURCE_DIR}/build/win32/sorvela.exe
-  E2E_DRIVER=${CMAKE_SOURCE_DIR}/build/win32/e2e-driver.exe
+  E2E_STUB=${E2E_WIN32_DIR}/sorvela.exe
+  E2E_DRIVER=${E2E_WIN32_DIR}/e2e-driver.exe
   E2E_PACK=$<TARGET_FILE:sorvela-pack>
   E2E_STATE=${CMAKE_SOURCE_DIR}/build/e2e
   E2E_WORK=${CMAKE_BINARY_DIR}/e2e

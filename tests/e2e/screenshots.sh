@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Screenshots of the wizard's pages and of the progress window, as PNGs in
+# build/screenshots/: readme.png, license.png, ready.png, install.png,
+# extracting.png. Run by ./build.sh screenshots.
+source "$(dirname "$0")/lib.sh"
+
+OUT=$E2E_ROOT/build/screenshots
+T=$E2E_ROOT/build/screenshots-work
+for file in "$STUB" "$DRIVER" "$PACK"; do
+  [ -f "$file" ] || { say "$file is not built: run ./build.sh screenshots"; exit 1; }
+done
+command -v import >/dev/null || { say "import (ImageMagick) is not installed"; exit 1; }
+
+rm -rf "$T"
+mkdir -p "$T" "$OUT"
+e2e_template
+export WINEPREFIX=$T/prefix
+copy_prefix "$TEMPLATE" "$WINEPREFIX"
+C=$WINEPREFIX/drive_c/shots
+mkdir -p "$C"
+finish() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  [ -z "$own_xvfb" ] || kill "$own_xvfb" 2>/dev/null || true
+  [ "${E2E_KEEP:-0}" = 1 ] || rm -rf "$T"
+}
+trap finish EXIT
+read -r DISPLAY own_xvfb < <(start_xvfb "$T/xvfb.log") || { say "can't start Xvfb"; exit 1; }
+export DISPLAY
+# Wine draws the title bar and frame itself: there is no window manager. (Set
+# once the display is there: Wine's first process starts its desktop on it.)
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+
+# run_driver SCRIPT: the driver's transcript; a failure ends the script.
+run_driver() {
+  local out
+  # To a file: the program started inherits the driver's output and stays.
+  { printf 'ids %s\n' "$IDS"; cat; } | wine "$DRIVER" - >"$T/drive.out" 2>>"$T/wine.log" || true
+  out=$(tr -d '\r' <"$T/drive.out")
+  printf '%s\n' "$out" >>"$T/transcript.log"
+  if grep -q '^FAIL' <<<"$out"; then
+    say "driver: $(grep "^FAIL" <<<"$out")" >&2
+    exit 1
+  fi
+  printf '%s\n' "$out"
+}
+
+# shoot NAME: the selected window, cut from the screen by the rectangle the
+# driver reported on its last "window-rect" line.
+shoot() {
+  local name=$1 rect left top width height
+  rect=$(grep '^window-rect ' | tail -n1)
+  read -r _ left top width height <<<"$rect"
+  import -display "$DISPLAY" -window root -crop "${width}x${height}+${left}+${top}" +repage \
+    "$OUT/$name.png"
+  say "$OUT/$name.png (${width}x${height})"
+}
+
+fonts=("$FONT_DIR/dejavu/DejaVuSans.ttf" "$FONT_DIR/dejavu/DejaVuSerif.ttf")
+cat >"$T/readme.txt" <<'EOF'
+DejaVu Sans and DejaVu Serif
+
+The DejaVu fonts are a font family based on the Vera Fonts. Their purpose is
+to provide a wider range of characters while maintaining the original look
+and feel.
+
+Click Next to read the licence, then install the fonts.
+EOF
+cat >"$T/license.txt" <<'EOF'
+Fonts are (c) Bitstream (see below). DejaVu changes are in public domain.
+
+Permission is hereby granted, free of charge, to any person obtaining a copy
+of the fonts accompanying this license ("Fonts") and associated documentation
+files, to reproduce and distribute the Font Software, subject to the
+conditions in the full licence text that comes with the fonts.
+EOF
+sed -i 's/$/\r/' "$T/readme.txt" "$T/license.txt"
+"$PACK" create --stub "$STUB" --out "$C/both.exe" --title "DejaVu Fonts" \
+  --readme "$T/readme.txt" --license "$T/license.txt" \
+  --url "https://dejavu-fonts.github.io/" --url-title "DejaVu Fonts" "${fonts[@]}"
+"$PACK" create --stub "$STUB" --out "$C/ready.exe" --title "DejaVu Sans" "${fonts[0]}"
+
+main="DejaVu Fonts - Velloway"
+run_driver <<EOF | shoot readme
+start C:\\shots\\both.exe
+wait-window "$main" 30000
+paint
+window-rect
+EOF
+run_driver <<EOF | shoot license
+attach "$main" 10000
+click cmdNext
+paint
+window-rect
+EOF
+run_driver <<EOF | shoot install
+attach "$main" 10000
+click cmdNext
+wait-text cmdNext "&Finish" 60000
+paint
+window-rect
+EOF
+run_driver <<EOF | shoot ready
+start C:\\shots\\ready.exe
+wait-window "DejaVu Sans - Velloway" 30000
+paint
+window-rect
+EOF
+
+# The progress window shows only while the package is read: a package of many
+# entries, and its thread held still while the picture is taken.
+mkdir -p "$T/many"
+for i in $(seq 1 400); do printf 'entry %s\r\n' "$i" >"$T/many/entry$i.txt"; done
+"$PACK" create --stub "$STUB" --out "$C/many.exe" --title "Many" "$T/many"/entry*.txt
+run_driver <<EOF | shoot extracting
+start C:\\shots\\many.exe
+wait-window "Extracting" 30000
+suspend
+window-rect
+EOF
+run_driver <<EOF >/dev/null
+attach "Extracting" 10000
+resume
+EOF
