@@ -104,6 +104,29 @@ const Layout kLayout[] = {
 };
 constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
 
+// One-line headings and step labels grow to their text, so a wider font or a
+// long package title is not cut off; their width above is the least they take.
+bool GrowsWithText(int id) {
+  return id == ids::kLblReady || id == ids::kLabel3 || id == ids::kLabel7 ||
+         id == ids::kLabel8 || id == ids::kLabel10;
+}
+
+void FitWidthToText(HWND hwnd, int leastWidth) {
+  HDC dc = GetDC(hwnd);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+  char text[512];
+  const int length = GetWindowTextA(hwnd, text, sizeof text);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, length, &extent);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  RECT rect{};
+  GetClientRect(hwnd, &rect);
+  const int width = extent.cx + 1 > leastWidth ? extent.cx + 1 : leastWidth;
+  SetWindowPos(hwnd, nullptr, 0, 0, width, rect.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The control id of each Control in enum order; 0 for the forms.
 constexpr int kControlIds[] = {
     0,
@@ -300,6 +323,11 @@ void Win32Windows::CreateControls(int first, int last) {
                         : CreateSolidBrush(l.color);
         break;
       case Kind::Label:
+        if (GrowsWithText(l.id)) {
+          item.leastWidth = width;
+          FitWidthToText(hwnd, width);
+        }
+        [[fallthrough]];
       case Kind::Picture:
         // Labels and pictures take their container's background.
         item.backColor = onPanel ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNFACE);
@@ -511,7 +539,11 @@ void Win32Windows::SetVisible(Control control, bool visible) {
 bool Win32Windows::IsVisible(Control control) { return OwnVisible(Hwnd(control)); }
 
 void Win32Windows::SetText(Control control, const std::string& text) {
-  if (HWND hwnd = Hwnd(control)) SetWindowTextA(hwnd, text.c_str());
+  HWND hwnd = Hwnd(control);
+  if (!hwnd) return;
+  SetWindowTextA(hwnd, text.c_str());
+  if (const Item* item = ItemOf(control); item && item->leastWidth)
+    FitWidthToText(hwnd, item->leastWidth);
 }
 
 std::string Win32Windows::GetText(Control control) {

@@ -50,6 +50,7 @@ class Win32Windows final : public Windows {
     COLORREF backColor = 0;
     COLORREF fore = 0;
     IPicture* picture = nullptr;
+    int leastWidth = 0;  // non-zero for labels that grow with their text
   };
 
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
