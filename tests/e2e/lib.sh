@@ -172,9 +172,6 @@ drive() {
   tr -d '\r' <"$out" | tee -a "$T/transcript.log" | sed -E 's/^exit [0-9]+$/exit/'
 }
 
-# An entry name as the lists show it: padded with blanks to its 40-byte field,
-# as the package tool writes it.
-field() { printf '"%-40s"' "$1"; }
 
 # check DESCRIPTION ACTUAL EXPECTED: one check, passed when equal.
 check() {

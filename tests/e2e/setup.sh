@@ -2,7 +2,7 @@
 # Once per test run: the Wine prefix template and a shared virtual X server,
 # whose display and process id go to the file named by E2E_XVFB.
 source "$(dirname "$0")/lib.sh"
-: "${E2E_XVFB:?names the file for the X server's display and process id}"
+: "${E2E_XVFB:?must name the file that records the shared X server}"
 mkdir -p "$E2E_STATE" "$(dirname "$E2E_XVFB")"
 e2e_template
 if read -r display pid 2>/dev/null <"$E2E_XVFB" && kill -0 "$pid" 2>/dev/null; then
