@@ -16,7 +16,7 @@
 //   use TITLE                 selects a visible window without waiting
 //   windows                   visible top-level windows of the process
 //   title | client | window-rect | screen | dpi
-//   text C | wait-text C TEXT MS | box-text | visible C | enabled C
+//   text C | wait-text C TEXT MS | caption C | box-text | visible C | enabled C
 //   style C | prop C NAME | image C | items C | rect C | which-visible C...
 //   click C                   WM_COMMAND from C to its parent, if C is enabled
 //   mouse C                   a real left click in the middle of C
@@ -495,6 +495,10 @@ void Driver::Run(const std::vector<std::string>& w) {
     ReleaseDC(nullptr, dc);
   } else if (c == "text") {
     Say("text " + w[1] + " " + Quote(Text(Control(Arg(w, 1)))));
+  } else if (c == "caption") {
+    // The text the system keeps for the window, read without a message: for
+    // labels and buttons, also while their thread is stopped or busy.
+    Say("caption " + w[1] + " " + Quote(Caption(Control(Arg(w, 1)))));
   } else if (c == "wait-text") {
     const HWND hwnd = Control(Arg(w, 1));
     const std::string& want = Arg(w, 2);

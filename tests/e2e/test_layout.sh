@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The live wizard window against its layout in twips, converted at the
+# display's real resolution: client size, centring, every control's place in
+# its container, the texts the user reads and which controls show.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+
+pack layout.exe --title "Layout"
+dpi=$(drive <<<"dpi" | sed -n 's/^dpi //p')
+say "# $dpi dots per inch"
+px() { echo $(($1 * dpi / 1440)); }
+# rect NAME LEFT TOP WIDTH HEIGHT (twips): the line the driver should print.
+# Both edges are converted, so that boxes meeting in twips meet in pixels.
+rect() {
+  local left top
+  left=$(px "$2")
+  top=$(px "$3")
+  echo "rect $1 $left $top $(($(px $(($2 + $4))) - left)) $(($(px $(($3 + $5))) - top))"
+}
+
+# The hidden lists are left out: never shown, their size is nobody's concern
+# (the system trims a list box to whole lines unless told not to).
+controls="imgSide 0 0 1980 3750
+Image2 1980 0 4635 570
+picReady 1980 570 4635 3180
+picReadme 1980 600 4635 3180
+picLicense 1980 570 4635 3180
+picInstall 1980 570 4635 3180
+Label9 120 3840 1935 495
+cmdNext 4080 3975 1095 345
+cmdCancel 5355 3975 1095 345
+lblReady 120 120 1950 330
+Label5 120 480 4395 930
+txtReadme 120 120 4410 2970
+txtLicense 120 120 4410 2970
+Label3 120 105 1110 330
+Label6 120 480 3645 285
+imgCopy 1080 720 480 480
+Label7 1680 840 1740 210
+imgRegister 1080 1320 480 480
+Label8 1680 1440 930 210
+imgLinks 1080 1920 480 480
+Label10 1680 2040 1215 210
+lblInstall 120 2520 4365 435
+imgPass 240 960 480 480
+imgFail 240 1560 480 480"
+
+script="start $WIN_DIR\\layout.exe
+wait-window \"Layout - Velloway\" 30000
+client
+window-rect
+screen"
+expected="start \"\"
+window \"Layout - Velloway\"
+client $(px 6615) $(px 4455)"
+while read -r name left top width height; do
+  script+=$'\n'"rect $name"
+  expected+=$'\n'"$(rect "$name" "$left" "$top" "$width" "$height")"
+done <<<"$controls"
+out=$(drive <<<"$script")
+check "client area and controls in place at $dpi dots per inch" \
+  "$(grep -v -e '^window-rect ' -e '^screen ' <<<"$out")" "$expected"
+
+# Centred on the screen, to a pixel either way.
+read -r _ left top width height < <(grep '^window-rect ' <<<"$out")
+read -r _ screen_width screen_height < <(grep '^screen ' <<<"$out")
+centred() {
+  local dx=$((2 * left + width - screen_width)) dy=$((2 * top + height - screen_height))
+  [ ${dx#-} -le 2 ] && [ ${dy#-} -le 2 ]
+}
+check_true "the window is centred (${width}x${height} at $left,$top on ${screen_width}x${screen_height})" centred
+
+out=$(drive <<EOF
+use "Layout - Velloway"
+which-visible imgSide Image2 picReady picReadme picLicense picInstall Label9 cmdNext cmdCancel lstFiles lstFonts imgPass imgFail
+text lblReady
+text Label5
+text Label3
+text Label6
+text Label7
+text Label8
+text Label10
+text lblInstall
+text cmdNext
+text cmdCancel
+EOF
+)
+check "what shows and what it says on the Ready page" "$out" \
+'window "Layout - Velloway"
+which-visible imgSide Image2 picReady Label9 cmdNext cmdCancel
+text lblReady "Ready to Install Layout"
+text Label5 "Your font is ready to be installed. Click Next to begin."
+text Label3 "Installing"
+text Label6 "Please wait while your font is installed."
+text Label7 "Copy font to Font Folder"
+text Label8 "Register font"
+text Label10 "Create Web links"
+text lblInstall ""
+text cmdNext "&Next"
+text cmdCancel "&Cancel"'
+
+# The progress window shows while the package is read: many entries keep it
+# up, and its thread is held still while it is measured.
+mkdir -p "$T/many"
+for i in $(seq 1 300); do printf '%s\r\n' "$i" >"$T/many/entry$i.txt"; done
+pack many.exe --title "Many" "$T/many"/entry*.txt
+out=$(drive <<EOF
+start $WIN_DIR\\many.exe
+wait-window "Extracting" 30000
+suspend
+client
+caption Label1
+resume
+EOF
+)
+check "the progress window" "$out" \
+"start \"\"
+window \"Extracting\"
+suspend
+client $(px 3000) $(px 450)
+caption Label1 \"Extracting fonts...\"
+resume"
