@@ -17,6 +17,8 @@
 //   windows                   visible top-level windows of the process
 //   title | client | window-rect | screen | dpi
 //   text C | wait-text C TEXT MS | caption C | box-text | visible C | enabled C
+//   pixels C                  hash of what C shows on the screen, and how many
+//                             of its pixels are not white
 //   style C | prop C NAME | image C | items C | rect C | which-visible C...
 //   click C                   WM_COMMAND from C to its parent, if C is enabled
 //   mouse C                   a real left click in the middle of C
@@ -36,6 +38,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -499,6 +502,41 @@ void Driver::Run(const std::vector<std::string>& w) {
     // The text the system keeps for the window, read without a message: for
     // labels and buttons, also while their thread is stopped or busy.
     Say("caption " + w[1] + " " + Quote(Caption(Control(Arg(w, 1)))));
+  } else if (c == "pixels") {
+    // What a control shows on the screen, for comparing one picture with
+    // another: a hash of its pixels and how many of them are not white.
+    const HWND hwnd = Control(Arg(w, 1));
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    uint32_t hash = 2166136261u;
+    size_t coloured = 0;
+    for (uint32_t pixel : pixels) {
+      pixel &= 0xFFFFFF;
+      hash = (hash ^ pixel) * 16777619u;
+      if (pixel != 0xFFFFFF) ++coloured;
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", hash);
+    Say("pixels " + w[1] + " " + hex + " " + std::to_string(coloured));
   } else if (c == "wait-text") {
     const HWND hwnd = Control(Arg(w, 1));
     const std::string& want = Arg(w, 2);

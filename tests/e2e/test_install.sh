@@ -59,11 +59,16 @@ text cmdNext
 enabled cmdNext
 enabled cmdCancel
 windows
+paint
+pixels imgCopy
+pixels imgRegister
+pixels imgLinks
 click cmdNext
 wait-exit 10000
 EOF
 )
-check "wizard install: the Install page reports success, Finish ends" "$out" \
+check "wizard install: the Install page reports success, Finish ends" \
+  "$(grep -v '^pixels ' <<<"$out")" \
 'start ""
 window "Quillo - Velloway"
 which-visible picReadme
@@ -74,8 +79,17 @@ text cmdNext "&Finish"
 enabled cmdNext 1
 enabled cmdCancel 0
 windows "Quillo - Velloway"
+paint
 click cmdNext
 exit'
+# A step image is marked by the picture it shows: after success all three
+# show one, the same where nothing overlaps them (the label above imgCopy
+# covers its top rows).
+passed=$(sed -n 's/^pixels imgCopy //p' <<<"$out")
+check "the register and web-link steps show the same picture" \
+  "$(sed -n 's/^pixels imgRegister //p' <<<"$out")" "$(sed -n 's/^pixels imgLinks //p' <<<"$out")"
+check_true "no step image is blank" \
+  test "$(grep -c '^pixels img[A-Za-z]* [0-9A-F]* [1-9]' <<<"$out")" -eq 3
 for font in QuilloSans QuilloSerif; do
   check_true "$font.ttf copied into the Fonts folder" cmp "$src/$font.ttf" "$fonts/$font.ttf"
 done
@@ -168,10 +182,16 @@ click cmdNext
 wait-text cmdNext "&Close" 60000
 text lblInstall
 enabled cmdCancel
+paint
+pixels imgCopy
+pixels imgRegister
+pixels imgLinks
 click cmdNext
 wait-exit 10000
 EOF
 )
+pixels=$(grep '^pixels ' <<<"$out")
+out=$(grep -v '^pixels ' <<<"$out")
 check "wizard: a copy that fails ends in the failure text and \"&Close\"" "$out" \
 'hold "C:\\windows\\Fonts\\QuilloSans.ttf"
 start ""
@@ -180,8 +200,17 @@ click cmdNext
 text cmdNext "&Close"
 text lblInstall "There was an error installing the fonts. ...
 enabled cmdCancel 0
+paint
 click cmdNext
 exit'
+# The copy step shows the failed picture; the later steps stay blank.
+failed=$(sed -n 's/^pixels imgCopy //p' <<<"$pixels")
+check_true "the copy step shows a picture ($failed), not the passed one ($passed)" \
+  test "${failed#* }" -gt 0 -a "$failed" != "$passed"
+check "the later step images stay blank" \
+  "$(sed -n 's/^pixels \(imgRegister\|imgLinks\) [0-9A-F]* /\1 /p' <<<"$pixels")" \
+  "imgRegister 0
+imgLinks 0"
 out=$(drive <<EOF | sed -E 's/^(box-text "There was an error installing the fonts: ).*/\1.../'
 hold C:\\windows\\Fonts\\QuilloSans.ttf
 start $WIN_DIR\\wizard.exe /I
