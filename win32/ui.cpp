@@ -296,7 +296,7 @@ void Win32Windows::CreateControls(int first, int last) {
         break;
       case Kind::List:
         className = "LISTBOX";
-        style |= WS_VSCROLL;
+        style |= WS_VSCROLL | LBS_NOINTEGRALHEIGHT;  // exactly the size laid out
         exStyle = WS_EX_CLIENTEDGE;
         break;
     }

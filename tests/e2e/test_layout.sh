@@ -18,8 +18,7 @@ rect() {
   echo "rect $1 $left $top $(($(px $(($2 + $4))) - left)) $(($(px $(($3 + $5))) - top))"
 }
 
-# The hidden lists are left out: never shown, their size is nobody's concern
-# (the system trims a list box to whole lines unless told not to). Labels
+# Labels
 # marked "grows" may be wider than designed, so that a long title or a wider
 # font is not cut off; only their least width is checked.
 controls="imgSide 0 0 1980 3750
@@ -45,7 +44,9 @@ imgLinks 1080 1920 480 480
 Label10 1680 2040 1215 210 grows
 lblInstall 120 2520 4365 435
 imgPass 240 960 480 480
-imgFail 240 1560 480 480"
+imgFail 240 1560 480 480
+lstFiles 360 1440 1155 645
+lstFonts 360 2160 1125 645"
 
 script="start $WIN_DIR\\layout.exe
 wait-window \"Layout - Velloway\" 30000
