@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "fonts/face_name.h"
+#include "fonts/get_font_filename.h"
 #include "shell/frm_main.h"
+#include "shellfolders/folders.h"
 #include "win32/control_ids.h"
 #include "win32/system_services.h"
 #include "win32/ui.h"
@@ -195,6 +198,105 @@ void TestSystemFacts() {
   CHECK(length > 0 && buffer[length - 1] == '\\');
   const std::string text = system.DescribeError(ERROR_ACCESS_DENIED);
   CHECK(!text.empty() && text.back() != '.' && text.back() != '\n');
+}
+
+// Font services and web links against the real system
+
+struct RealServices {
+  Win32Files files;
+  Win32Registry registry;
+  Win32Fonts fonts;
+  Win32Shell shell;
+  Win32System system;
+  Win32Windows windows;
+  Services s{files, registry, fonts, shell, system, windows};
+};
+
+const char kSans[] = "Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
+const char kSerif[] = "Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSerif.ttf";
+
+// The system's own answer, less the leading characters Wine garbles.
+bool SameFaceAsTheFile(const std::string& face, const char* font, Files& files) {
+  const std::string expected = ReadFaceName(ReadAll(files, font));
+  return !expected.empty() && face.size() == expected.size() &&
+         face.compare(4, std::string::npos, expected, 4, std::string::npos) == 0;
+}
+
+void TestFaceNamesComeFromTheSystemAndLeaveNothing() {
+  RealServices r;
+  const std::string resource = r.system.AppFolder() + "\\~TEMP.FOT";
+  for (const char* font : {kSans, kSerif, kSans}) {
+    std::string face;
+    CHECK(!GetFontName(r.s, font, &face));
+    CHECK(SameFaceAsTheFile(face, font, r.files));
+    CHECK(!FileExists(resource));
+  }
+  const std::string notAFont = TempFolder() + "not-a-font.ttf";
+  CHECK(!WriteAll(r.files, notAFont, "plain text, no tables"));
+  std::string face = "unset";
+  CHECK(!GetFontName(r.s, notAFont, &face));
+  CHECK(face.empty());
+  CHECK(!FileExists(resource));
+  DeleteFileA(notAFont.c_str());
+
+  // A folder where the resource file must go: no name, and nothing breaks.
+  CHECK(CreateDirectoryA(resource.c_str(), nullptr));
+  face = "unset";
+  CHECK(!GetFontName(r.s, kSans, &face));
+  CHECK(face.empty());
+  RemoveDirectoryA(resource.c_str());
+}
+
+void TestRegisteredFontIsFoundAndLoaded() {
+  RealServices r;
+  std::string fonts;
+  CHECK(!GetFontsFolder(r.s, &fonts));
+  CHECK(!fonts.empty() && fonts.back() == '\\');
+  const std::string file = "sorvela-test.ttf";
+  CHECK(CopyFileA(kSans, (fonts + file).c_str(), FALSE));
+  const std::string face = " Sorvela Test Face ";
+  CHECK(!RegisterFont(r.s, face, file));
+  const std::string key = GetFontsKey(r.system);
+  CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Test Face (TrueType)") ==
+        file);
+  std::string registered;
+  CHECK(!GetRegisteredFontFile(r.s, "Sorvela Test Face", &registered));
+  CHECK(registered == fonts + file);
+  CHECK(RegisterFont(r.s, "", file).failed());  // no face, no value
+
+  HKEY raw = nullptr;
+  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, key.c_str(), &raw) == ERROR_SUCCESS) {
+    RegDeleteValueA(raw, "Sorvela Test Face (TrueType)");
+    RegCloseKey(raw);
+  }
+  RemoveFontResourceA((fonts + file).c_str());
+  DeleteFileA((fonts + file).c_str());
+}
+
+void TestWebLinksAreRewrittenKeepingOtherLines() {
+  RealServices r;
+  const std::string title = "Sorvela Test Link";
+  std::vector<std::string> paths;
+  for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
+    std::string folder;
+    CHECK(!GetSpecialFolder(r.shell, csidl, &folder));
+    CHECK(!folder.empty());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    paths.push_back(folder + "\\" + title + ".url");
+  }
+  CreateWebLink(r.shell, title, "http://one.example/");
+  for (const std::string& path : paths) {
+    CHECK(ReadAll(r.files, path) == "[InternetShortcut]\r\nURL=http://one.example/\r\n");
+    CHECK(!WriteAll(r.files, path, ReadAll(r.files, path) + "IconIndex=3\r\n"));
+  }
+  CreateWebLink(r.shell, title, "http://two.example/");
+  for (const std::string& path : paths) {
+    const std::string text = ReadAll(r.files, path);
+    CHECK(text.find("URL=http://two.example/") != std::string::npos);
+    CHECK(text.find("one.example") == std::string::npos);
+    CHECK(text.find("IconIndex=3") != std::string::npos);
+    DeleteFileA(path.c_str());
+  }
 }
 
 // Windows
@@ -395,6 +497,9 @@ const Case kCases[] = {
     {"RegistryStringRoundTrip", TestRegistryStringRoundTrip},
     {"SpecialFolderBufferIsWholeAndEndsInNul", TestSpecialFolderBufferIsWholeAndEndsInNul},
     {"SystemFacts", TestSystemFacts},
+    {"FaceNamesComeFromTheSystemAndLeaveNothing", TestFaceNamesComeFromTheSystemAndLeaveNothing},
+    {"RegisteredFontIsFoundAndLoaded", TestRegisteredFontIsFoundAndLoaded},
+    {"WebLinksAreRewrittenKeepingOtherLines", TestWebLinksAreRewrittenKeepingOtherLines},
     {"EveryControlIsFoundByItsId", TestEveryControlIsFoundByItsId},
     {"VisibilityIsTheControlsOwn", TestVisibilityIsTheControlsOwn},
     {"TextsOfAnySizeRoundTrip", TestTextsOfAnySizeRoundTrip},
