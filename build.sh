@@ -41,14 +41,14 @@ build_win32() {
 # Each harness for FUZZ_SECONDS (default 60) on a copy of its seeds; what it
 # finds lands in build/fuzz/crashes/HARNESS/. Fails when any harness found something.
 run_fuzz() {
-  local seconds=${FUZZ_SECONDS:-60} failed=0 spec name max_len log runs
+  local seconds=${FUZZ_SECONDS:-60} failed=0 harness name max_len log runs
   cmake -S "$ROOT" -B "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_COMPILER=clang++ -DSORVELA_FUZZ=ON >/dev/null
   cmake --build "$ROOT/build/fuzz" --target fuzzers -j"$JOBS"
   # name:max_len, the longest input worth mutating for each.
-  for spec in trailer_fuzz:8192 manifest_fuzz:1024 face_name_fuzz:2048 font_resource_fuzz:256 \
+  for harness in trailer_fuzz:8192 manifest_fuzz:1024 face_name_fuzz:2048 font_resource_fuzz:256 \
       startup_fuzz:8192; do
-    name=${spec%%:*} max_len=${spec##*:} log="$ROOT/build/fuzz/$name.log"
+    name=${harness%%:*} max_len=${harness##*:} log="$ROOT/build/fuzz/$name.log"
     rm -rf "$ROOT/build/fuzz/corpus/$name"
     mkdir -p "$ROOT/build/fuzz/corpus/$name" "$ROOT/build/fuzz/crashes/$name"
     cp "$ROOT/tests/fuzz_corpus/$name/"* "$ROOT/build/fuzz/corpus/$name/"
