@@ -11,6 +11,7 @@
 
 #include "package/self_extract.h"
 #include "package/text_file.h"
+#include "services/null_windows.h"
 #include "package/trailer.h"
 #include "tools/host/posix_files.h"
 
@@ -39,22 +40,6 @@ class BenchSystem final : public System {
   std::string folder_, temp_;
 };
 
-class NoWindows final : public Windows {
- public:
-  void Show(Control) override {}
-  void Unload(Control) override {}
-  void SetVisible(Control, bool) override {}
-  bool IsVisible(Control) override { return false; }
-  void SetText(Control, const std::string&) override {}
-  std::string GetText(Control) override { return ""; }
-  void SetEnabled(Control, bool) override {}
-  void SetForeColor(Control, uint32_t) override {}
-  void CopyPicture(Control, Control) override {}
-  void AddItem(Control, const std::string&) override {}
-  void Refresh(Control) override {}
-  void DoEvents() override {}
-  int MessageBox(const std::string&, const std::string&, int) override { return 1; }
-};
 
 void Run(const std::string& command) {
   if (std::system(command.c_str()) != 0) {
@@ -86,7 +71,7 @@ void Case(const std::string& work, const char* label, size_t entries, size_t ent
   package.shrink_to_fit();
 
   BenchSystem system(dir, dir + "/tmp/");
-  NoWindows windows;
+  NullWindows windows;
   double ours = 1e9, cp = 1e9;
   for (int round = 0; round < 3; ++round) {
     Run("rm -f '" + dir + "'/tmp/* '" + dir + "'/cp/*");

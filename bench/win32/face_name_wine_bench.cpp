@@ -11,6 +11,7 @@
 #include "fonts/face_name.h"
 #include "fonts/get_font_filename.h"
 #include "package/text_file.h"
+#include "services/null_windows.h"
 #include "win32/system_services.h"
 
 namespace {
@@ -22,23 +23,6 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Face names need no windows.
-class NoWindows final : public sorvela::Windows {
- public:
-  void Show(sorvela::Control) override {}
-  void Unload(sorvela::Control) override {}
-  void SetVisible(sorvela::Control, bool) override {}
-  bool IsVisible(sorvela::Control) override { return false; }
-  void SetText(sorvela::Control, const std::string&) override {}
-  std::string GetText(sorvela::Control) override { return ""; }
-  void SetEnabled(sorvela::Control, bool) override {}
-  void SetForeColor(sorvela::Control, uint32_t) override {}
-  void CopyPicture(sorvela::Control, sorvela::Control) override {}
-  void AddItem(sorvela::Control, const std::string&) override {}
-  void Refresh(sorvela::Control) override {}
-  void DoEvents() override {}
-  int MessageBox(const std::string&, const std::string&, int) override { return 1; }
-};
 
 }  // namespace
 
@@ -49,7 +33,7 @@ int main(int argc, char** argv) {
   win32::Win32Fonts fonts;
   win32::Win32Shell shell;
   win32::Win32System system;
-  NoWindows windows;
+  NullWindows windows;
   const Services s{files, registry, fonts, shell, system, windows};
 
   std::vector<std::string> paths(argv + 1, argv + argc);
