@@ -23,7 +23,6 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
