@@ -7,7 +7,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 WORK=$(mktemp -d /tmp/sorvela-face-bench.XXXXXX)
 export WINEPREFIX=$WORK/prefix WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$WORK"' EXIT
-wineboot -i >/dev/null 2>&1
+WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 wineserver -w
 cp "$ROOT/build/win32/face_name_wine_bench.exe" "$WORK/"
 fonts=()

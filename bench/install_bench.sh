@@ -12,7 +12,7 @@ WORK=$(mktemp -d /tmp/sorvela-install-bench.XXXXXX)
 export WINEDEBUG=-all WINEARCH=win32
 trap 'WINEPREFIX=$WORK/run wineserver -k 2>/dev/null || true; rm -rf "$WORK"' EXIT
 
-WINEPREFIX=$WORK/template wineboot -i >/dev/null 2>&1
+WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$WORK/template wineboot -i >/dev/null 2>&1
 WINEPREFIX=$WORK/template wineserver -w
 
 seconds() { date +%s.%N; }

@@ -18,5 +18,6 @@ if [ -z "${DISPLAY:-}" ]; then
     break
   done
 fi
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+# No Mono or Gecko installers: they would wait for someone to answer.
+[ -d "$WINEPREFIX" ] || WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 wine "$exe"

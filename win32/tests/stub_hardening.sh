@@ -33,7 +33,7 @@ if [ -z "${DISPLAY:-}" ]; then
     break
   done
 fi
-wineboot -i >/dev/null 2>&1
+WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 wineserver -w
 mark=$WINEPREFIX/drive_c/planted-dll-ran.txt
 
