@@ -1,11 +1,7 @@
 # Tests of the Win32 layer: a console program for Wine, linked with the layer
 # and the core but not the stub's entry point.
-file(GLOB WIN32_LAYER CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/win32/*.cpp)
-list(FILTER WIN32_LAYER EXCLUDE REGEX "/main\\.cpp$")
-add_executable(win32_tests ${CMAKE_SOURCE_DIR}/win32/tests/win32_test.cpp ${WIN32_LAYER})
-target_compile_definitions(win32_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
-target_link_libraries(win32_tests PRIVATE sorvela_core comctl32 shell32 gdi32 user32 advapi32
-  ole32 oleaut32 uuid)
+add_executable(win32_tests ${CMAKE_SOURCE_DIR}/win32/tests/win32_test.cpp)
+target_link_libraries(win32_tests PRIVATE sorvela_win32 comctl32)
 target_link_options(win32_tests PRIVATE -static)
 
 enable_testing()
