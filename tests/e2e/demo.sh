@@ -16,11 +16,7 @@ done
 
 rm -rf "$DEMO"
 mkdir -p "$DEMO"
-e2e_template
-export WINEPREFIX=$DEMO/prefix
-copy_prefix "$TEMPLATE" "$WINEPREFIX"
-C=$WINEPREFIX/drive_c/demo
-mkdir -p "$C"
+fresh_prefix "$DEMO" demo
 finish() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true

@@ -102,6 +102,16 @@ copy_prefix() {
   cp -al "$from/drive_c/windows/system32" "$to/drive_c/windows/"
 }
 
+# A fresh prefix in DIR/prefix with the installer folder C (drive_c/NAME),
+# for the demo and the screenshots, which run outside the test fixture.
+fresh_prefix() {
+  e2e_template
+  export WINEPREFIX=$1/prefix
+  copy_prefix "$TEMPLATE" "$WINEPREFIX"
+  C=$WINEPREFIX/drive_c/$2
+  mkdir -p "$C"
+}
+
 # Sets up a test: T (its folder), WINEPREFIX (a fresh prefix), C (the
 # installer folder in it), DISPLAY; ends it on exit.
 e2e_begin() {

@@ -13,11 +13,7 @@ command -v import >/dev/null || { say "import (ImageMagick) is not installed"; e
 
 rm -rf "$T"
 mkdir -p "$T" "$OUT"
-e2e_template
-export WINEPREFIX=$T/prefix
-copy_prefix "$TEMPLATE" "$WINEPREFIX"
-C=$WINEPREFIX/drive_c/shots
-mkdir -p "$C"
+fresh_prefix "$T" shots
 finish() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true

@@ -17,22 +17,14 @@ done
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
-xvfb=
+source "$(dirname "$0")/display.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 80 89); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1024x768x24 >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    break
-  done
-fi
+start_display 80 89
 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 wineserver -w
 mark=$WINEPREFIX/drive_c/planted-dll-ran.txt
