@@ -321,7 +321,9 @@ void Driver::WaitExit(DWORD ms, bool watch) {
   for (;;) {
     for (HWND hwnd : TopLevel()) {
       const std::string title = Caption(hwnd);
-      if (watch && seen.insert(title).second) Say("seen " + Quote(title));
+      // Untitled windows are Wine's own helpers, which unmanaged windows
+      // briefly show while a process ends.
+      if (watch && !title.empty() && seen.insert(title).second) Say("seen " + Quote(title));
       auto rule = autoAnswers_.find(title);
       if (rule != autoAnswers_.end() && answered.insert(hwnd).second) {
         SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, nullptr);
