@@ -19,8 +19,14 @@ file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*_test.cpp)
 add_executable(unit_tests ${UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE sorvela_host GTest::gtest_main)
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+# A font collection the tests read, made from two DejaVu fonts at test time.
+set(TEST_FONTS ${CMAKE_BINARY_DIR}/test_fonts)
+add_test(NAME make_test_collection COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/make_collection.py ${TEST_FONTS}/DejaVuSerif.ttc
+    /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf /usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf)
+set_tests_properties(make_test_collection PROPERTIES FIXTURES_SETUP test_fonts)
 include(GoogleTest)
-gtest_discover_tests(unit_tests)
+gtest_discover_tests(unit_tests PROPERTIES FIXTURES_REQUIRED test_fonts
+  ENVIRONMENT SORVELA_TEST_FONTS=${TEST_FONTS})
 include(cmake/sanitize.cmake)
 include(cmake/fuzz.cmake)
 

@@ -8,5 +8,5 @@ target_compile_options(unit_tests_sanitized PRIVATE ${SANITIZE_FLAGS} -O1)
 target_link_options(unit_tests_sanitized PRIVATE ${SANITIZE_FLAGS})
 target_link_libraries(unit_tests_sanitized PRIVATE GTest::gtest_main)
 add_test(NAME unit_tests_sanitized COMMAND unit_tests_sanitized)
-set_tests_properties(unit_tests_sanitized PROPERTIES
-  ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1;UBSAN_OPTIONS=print_stacktrace=1")
+set_tests_properties(unit_tests_sanitized PROPERTIES FIXTURES_REQUIRED test_fonts
+  ENVIRONMENT "SORVELA_TEST_FONTS=${TEST_FONTS};ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1;UBSAN_OPTIONS=print_stacktrace=1")

@@ -1,7 +1,7 @@
-// Reads the family name (name ID 1) straight from the sfnt `name` table and
-// renders it as the system's font resource file would: Windows-1252, at most
+// Reads names straight from the sfnt `name` table. The face name is rendered
+// as the system's font resource file would: Windows-1252, at most
 // LF_FACESIZE - 1 characters. Every read is bounds-checked against the bytes
-// actually given; a damaged font, or one with no usable family record, gives "".
+// actually given; a damaged font, or one with no usable record, gives no name.
 #include "fonts/face_name.h"
 
 #include <algorithm>
@@ -9,11 +9,19 @@
 #include <cstdint>
 #include <iterator>
 
+#include "shell/text.h"
+
 namespace sorvela {
 namespace {
 
 constexpr size_t kMaxFaceChars = 31;  // LF_FACESIZE - 1
-constexpr uint16_t kFamilyNameId = 1;
+constexpr uint16_t kFamilyNameId = 1, kSubfamilyNameId = 2, kFullNameId = 4;
+constexpr uint32_t kTagTrueType = 0x00010000, kTagTrue = 0x74727565 /* 'true' */,
+                   kTagOtto = 0x4F54544F /* 'OTTO' */, kTagCollection = 0x74746366 /* 'ttcf' */;
+constexpr uint32_t Tag(const char (&t)[5]) {
+  return uint32_t(uint8_t(t[0])) << 24 | uint32_t(uint8_t(t[1])) << 16 |
+         uint32_t(uint8_t(t[2])) << 8 | uint8_t(t[3]);
+}
 constexpr uint16_t kPlatformUnicode = 0, kPlatformMac = 1, kPlatformWindows = 3;
 constexpr uint16_t kEncodingMacRoman = 0;
 constexpr uint16_t kEncodingSymbol = 0, kEncodingUnicodeBmp = 1;
@@ -147,9 +155,9 @@ char ToCp1252(uint16_t unit) {
 
 // One output byte per UTF-16 code unit (a surrogate becomes '?'), stopping
 // at a NUL because the resource file's reader would stop there too.
-std::string Utf16BeToCp1252(std::string_view s) {
+std::string Utf16BeToCp1252(std::string_view s, size_t maxChars) {
   std::string out;
-  for (size_t i = 0; i + 1 < s.size() && out.size() < kMaxFaceChars; i += 2) {
+  for (size_t i = 0; i + 1 < s.size() && out.size() < maxChars; i += 2) {
     const auto unit = static_cast<uint16_t>(static_cast<unsigned char>(s[i]) << 8 |
                                             static_cast<unsigned char>(s[i + 1]));
     if (unit == 0) break;
@@ -158,9 +166,9 @@ std::string Utf16BeToCp1252(std::string_view s) {
   return out;
 }
 
-std::string MacRomanToCp1252(std::string_view s) {
+std::string MacRomanToCp1252(std::string_view s, size_t maxChars) {
   std::string out;
-  for (size_t i = 0; i < s.size() && out.size() < kMaxFaceChars; ++i) {
+  for (size_t i = 0; i < s.size() && out.size() < maxChars; ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (c == 0) break;
     out.push_back(c < 0x80 ? static_cast<char>(c) : ToCp1252(kMacRomanHigh[c - 0x80]));
@@ -193,49 +201,64 @@ int Score(uint16_t platform, uint16_t encoding, uint16_t language) {
   return score + (usEnglish ? 30 : english ? 20 : 0);
 }
 
-bool FindTable(const Reader& font, uint32_t wantedTag, std::string_view* table) {
-  uint32_t version;
-  uint16_t numTables;
-  if (!font.U32(0, &version) || !font.U16(4, &numTables)) return false;
-  // Font resource files are made for TrueType fonts; CFF ('OTTO') and
-  // collections ('ttcf') are not taken on trust.
-  if (version != 0x00010000 && version != 0x74727565 /* 'true' */) return false;
-  const uint64_t directoryEnd = 12 + 16 * static_cast<uint64_t>(numTables);
-  if (directoryEnd > font.size()) return false;
+// The tables of one font that the readers look at, found in one pass.
+struct Tables {
+  enum : unsigned { kCmap = 1, kHead = 2, kHhea = 4, kHmtx = 8, kMaxp = 16, kName = 32,
+                    kGlyf = 64, kLoca = 128, kCff = 256 };
+  uint32_t version = 0;
+  unsigned present = 0;
+  std::string_view name, head;
+};
 
-  bool found = false;
+// Reads the table directory at `directory`, checking that every table lies
+// inside the file: a table running past the end marks a truncated or damaged
+// file, however intact the others may be. CFF fonts pass only where cff is
+// true: font resource files are made for TrueType fonts alone.
+bool ReadDirectory(const Reader& font, size_t directory, bool cff, Tables* tables) {
+  uint16_t numTables;
+  if (!font.U32(directory, &tables->version) || !font.U16(directory + 4, &numTables))
+    return false;
+  const uint32_t version = tables->version;
+  if (version != kTagTrueType && version != kTagTrue && !(cff && version == kTagOtto))
+    return false;
+  if (directory + 12 + 16 * static_cast<uint64_t>(numTables) > font.size()) return false;
+
+  static constexpr struct {
+    uint32_t tag;
+    unsigned bit;
+  } kKnown[] = {{Tag("cmap"), Tables::kCmap}, {Tag("head"), Tables::kHead},
+                {Tag("hhea"), Tables::kHhea}, {Tag("hmtx"), Tables::kHmtx},
+                {Tag("maxp"), Tables::kMaxp}, {Tag("name"), Tables::kName},
+                {Tag("glyf"), Tables::kGlyf}, {Tag("loca"), Tables::kLoca},
+                {Tag("CFF "), Tables::kCff},  {Tag("CFF2"), Tables::kCff}};
   for (size_t i = 0; i < numTables; ++i) {
-    const size_t record = 12 + 16 * i;
+    const size_t record = directory + 12 + 16 * i;
     uint32_t tag, offset, length;
-    if (!font.U32(record, &tag) || !font.U32(record + 8, &offset) ||
-        !font.U32(record + 12, &length))
-      return false;
-    // A table running past the end marks a truncated or damaged file: not a
-    // readable font, however intact the name table may be.
     std::string_view bytes;
-    if (!font.Slice(offset, length, &bytes)) return false;
-    if (tag == wantedTag && !found) {
-      *table = bytes;
-      found = true;
+    if (!font.U32(record, &tag) || !font.U32(record + 8, &offset) ||
+        !font.U32(record + 12, &length) || !font.Slice(offset, length, &bytes))
+      return false;
+    for (const auto& known : kKnown) {
+      if (known.tag != tag || (tables->present & known.bit)) continue;
+      tables->present |= known.bit;
+      if (known.bit == Tables::kName) tables->name = bytes;
+      if (known.bit == Tables::kHead) tables->head = bytes;
     }
   }
-  return found;
+  return true;
 }
 
-}  // namespace
-
-std::string ReadFaceName(std::string_view fontBytes) {
-  const Reader font(fontBytes);
-  std::string_view nameBytes;
-  if (!FindTable(font, 0x6E616D65 /* 'name' */, &nameBytes)) return "";
-
+// The best record of one name ID, converted, or "" when there is none.
+// False when the table itself is damaged.
+bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, std::string* out) {
+  out->clear();
   const Reader name(nameBytes);
   uint16_t format, count, storageOffset;
   if (!name.U16(0, &format) || !name.U16(2, &count) || !name.U16(4, &storageOffset))
-    return "";
-  if (format > 1) return "";
+    return false;
+  if (format > 1) return false;
   if (6 + 12 * static_cast<uint64_t>(count) > name.size() || storageOffset > name.size())
-    return "";
+    return false;
 
   int bestScore = 0;
   bool bestIsMac = false;
@@ -246,8 +269,8 @@ std::string ReadFaceName(std::string_view fontBytes) {
     if (!name.U16(record, &platform) || !name.U16(record + 2, &encoding) ||
         !name.U16(record + 4, &language) || !name.U16(record + 6, &nameId) ||
         !name.U16(record + 8, &length) || !name.U16(record + 10, &offset))
-      return "";
-    if (nameId != kFamilyNameId) continue;
+      return false;
+    if (nameId != wantedId) continue;
     const int score = Score(platform, encoding, language);
     std::string_view text;
     // The system passes over empty records and those that point outside the
@@ -259,8 +282,114 @@ std::string ReadFaceName(std::string_view fontBytes) {
       bestText = text;
     }
   }
-  if (bestScore == 0) return "";
-  return bestIsMac ? MacRomanToCp1252(bestText) : Utf16BeToCp1252(bestText);
+  if (bestScore > 0)
+    *out = bestIsMac ? MacRomanToCp1252(bestText, maxChars) : Utf16BeToCp1252(bestText, maxChars);
+  return true;
+}
+
+// One past the longest value name, so that a name too long is seen as such
+// without converting all of a hostile record.
+constexpr size_t kNameLimit = kMaxValueNameChars + 1;
+
+// The checks and the full name of the one font whose directory is at `directory`.
+FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullName) {
+  Tables tables;
+  if (!ReadDirectory(font, directory, true, &tables)) return FontProblem::kDamaged;
+  // What every font needs to be drawn at all; the system's parser is not
+  // handed a file that lacks it.
+  const unsigned outlines = tables.version == kTagOtto ? unsigned{Tables::kCff}
+                                                        : Tables::kGlyf | Tables::kLoca;
+  const unsigned needed = Tables::kCmap | Tables::kHead | Tables::kHhea | Tables::kHmtx |
+                          Tables::kMaxp | Tables::kName | outlines;
+  uint32_t magic;
+  if ((tables.present & needed) != needed || !Reader(tables.head).U32(12, &magic) ||
+      magic != 0x5F0F3CF5)
+    return FontProblem::kDamaged;
+
+  const std::string_view names = tables.name;
+  std::string full;
+  if (!ReadName(names, kFullNameId, kNameLimit, &full)) return FontProblem::kDamaged;
+  full = Trim(full);
+  if (full.empty()) {
+    // The conventional full name: the family, and the style unless Regular.
+    std::string family, style;
+    if (!ReadName(names, kFamilyNameId, kNameLimit, &family) ||
+        !ReadName(names, kSubfamilyNameId, kNameLimit, &style))
+      return FontProblem::kDamaged;
+    family = Trim(family);
+    style = Trim(style);
+    if (family.empty()) return FontProblem::kNoName;
+    full = style.empty() || style == "Regular" ? family : family + " " + style;
+  }
+  *fullName = std::move(full);
+  return FontProblem::kNone;
+}
+
+}  // namespace
+
+std::string ReadFaceName(std::string_view fontBytes) {
+  Tables tables;
+  if (!ReadDirectory(Reader(fontBytes), 0, false, &tables) || !(tables.present & Tables::kName))
+    return "";
+  std::string face;
+  if (!ReadName(tables.name, kFamilyNameId, kMaxFaceChars, &face)) return "";
+  return face;
+}
+
+FontKind FontKindOf(std::string_view fontBytes) {
+  uint32_t tag;
+  if (!Reader(fontBytes).U32(0, &tag)) return FontKind::kUnknown;
+  if (tag == kTagTrueType || tag == kTagTrue) return FontKind::kTrueType;
+  if (tag == kTagOtto) return FontKind::kCff;
+  if (tag == kTagCollection) return FontKind::kCollection;
+  return FontKind::kUnknown;
+}
+
+std::string FontIdentity::ValueName() const {
+  return fullName + (kind == FontKind::kCff ? " (OpenType)" : " (TrueType)");
+}
+
+FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity) {
+  const Reader font(fontBytes);
+  FontIdentity found;
+  found.kind = FontKindOf(fontBytes);
+  if (found.kind == FontKind::kUnknown) return FontProblem::kNotAFont;
+  if (found.kind != FontKind::kCollection) {
+    if (FontProblem p = ReadOneFont(font, 0, &found.fullName); p != FontProblem::kNone) return p;
+    found.family = Trim(ReadFaceName(fontBytes));
+  } else {
+    uint32_t numFonts;
+    if (!font.U32(8, &numFonts) || numFonts == 0 ||
+        12 + 4 * static_cast<uint64_t>(numFonts) > font.size())
+      return FontProblem::kDamaged;
+    for (uint32_t i = 0; i < numFonts; ++i) {
+      uint32_t directory;
+      std::string name;
+      if (!font.U32(12 + 4 * size_t{i}, &directory)) return FontProblem::kDamaged;
+      if (FontProblem p = ReadOneFont(font, directory, &name); p != FontProblem::kNone) return p;
+      found.fullName += (i ? " & " : "") + name;
+      if (found.fullName.size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
+    }
+  }
+  if (found.ValueName().size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
+  *identity = std::move(found);
+  return FontProblem::kNone;
+}
+
+std::string DescribeFontProblem(FontProblem problem) {
+  switch (problem) {
+    case FontProblem::kNone:
+      return "";
+    case FontProblem::kNotAFont:
+      return "it is not a TrueType or OpenType font";
+    case FontProblem::kDamaged:
+      return "the font is damaged";
+    case FontProblem::kNoName:
+      return "the font has no name";
+    case FontProblem::kNameTooLong:
+      return "the font's name is longer than the system allows";
+  }
+  return "";
 }
 
 }  // namespace sorvela

@@ -1,6 +1,7 @@
-// The face name of a TrueType font read from its own `name` table, without
-// the system: what the system's font resource file carries after "FONTRES:"
-// (the family name as GDI's lfFaceName has it, in the ANSI code page).
+// Names read from a font file's own `name` table, without the system, in the
+// ANSI code page: the face name that the system's font resource file carries
+// after "FONTRES:" (the family name as GDI's lfFaceName has it), and the full
+// name under which the system's font installer registers a font file.
 #pragma once
 
 #include <string>
@@ -10,5 +11,35 @@ namespace sorvela {
 
 // "" for anything that is not a readable TrueType font.
 std::string ReadFaceName(std::string_view fontBytes);
+
+// The outline kind, from the file's first four bytes alone.
+enum class FontKind { kUnknown, kTrueType, kCff, kCollection };
+FontKind FontKindOf(std::string_view fontBytes);
+
+enum class FontProblem { kNone, kNotAFont, kDamaged, kNoName, kNameTooLong };
+
+struct FontIdentity {
+  FontKind kind = FontKind::kUnknown;
+  // Name ID 4, or family and style when a font has none; a collection's
+  // fonts joined by " & ".
+  std::string fullName;
+  // The face name an install that named values by family wrote; "" for a collection.
+  std::string family;
+
+  // The Fonts key's value name: the full name and the outline kind.
+  std::string ValueName() const;
+};
+
+// The registry holds value names of at most this many characters.
+constexpr size_t kMaxValueNameChars = 16383;
+
+// Checks the table directory of each font in the file against its bytes
+// (every table inside the file, the tables every font needs present) and
+// reads the full names. Anything else is a problem, and *identity is then
+// left as it was.
+FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity);
+
+// Why a font file is not usable, as the install's failure text says it.
+std::string DescribeFontProblem(FontProblem problem);
 
 }  // namespace sorvela

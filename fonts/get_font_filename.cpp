@@ -14,8 +14,6 @@ constexpr char kMarker[] = "FONTRES:";
 constexpr char kWindowsFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-std::string ValueName(const std::string& faceName) { return Trim(faceName) + " (TrueType)"; }
-
 Error SystemError(const Services& s, long code) {
   return MakeError(static_cast<int32_t>(code), s.system.DescribeError(code));
 }
@@ -100,11 +98,21 @@ Error GetFontsFolder(const Services& s, std::string* folder) {
   return Error::Ok();
 }
 
-Error GetRegisteredFontFile(const Services& s, const std::string& faceName, std::string* file) {
+Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdentity* identity) {
+  std::string bytes;
+  if (Error e = ReadWholeFile(s.files, fontFile, &bytes)) return e;
+  const FontProblem problem = ReadFontIdentity(bytes, identity);
+  if (problem == FontProblem::kNone) return Error::Ok();
+  const std::string name = Trim(fontFile.substr(fontFile.find_last_of('\\') + 1));
+  return MakeError(codes::kInvalidFileFormat,
+                   "The font file " + name + " can't be installed: " + DescribeFontProblem(problem));
+}
+
+Error GetRegisteredFontFile(const Services& s, const std::string& valueName, std::string* file) {
   file->clear();
   const std::string keyPath = GetFontsKey(s.system);
   if (keyPath.empty()) return Error::Ok();
-  std::string text = GetRegistryString(s.registry, kHkeyLocalMachine, keyPath, ValueName(faceName));
+  std::string text = GetRegistryString(s.registry, kHkeyLocalMachine, keyPath, valueName);
   if (text.empty() || text.find('\\') != std::string::npos) {
     *file = std::move(text);
     return Error::Ok();
@@ -115,27 +123,37 @@ Error GetRegisteredFontFile(const Services& s, const std::string& faceName, std:
   return Error::Ok();
 }
 
-Error IsFontInstalled(const Services& s, const std::string& fontFile, bool* installed) {
-  *installed = false;
-  std::string face;
-  if (Error e = GetFontName(s, fontFile, &face)) return e;
-  if (face.empty()) return Error::Ok();
+Error IsFontInstalled(const Services& s, const std::string& valueName, bool* installed) {
   std::string registered;
-  if (Error e = GetRegisteredFontFile(s, face, &registered)) return e;
+  if (Error e = GetRegisteredFontFile(s, valueName, &registered)) return e;
   *installed = !registered.empty();
   return Error::Ok();
 }
 
-Error RegisterFont(const Services& s, const std::string& faceName, const std::string& fileName) {
+Error RegisterFont(const Services& s, const FontIdentity& font, const std::string& fileName) {
   const std::string keyPath = GetFontsKey(s.system);
   if (keyPath.empty()) return Error::Ok();
-  if (Trim(faceName).empty())
-    return MakeError(codes::kInvalidArgument, "The font file " + fileName + " has no face name");
-  if (Error e = SetRegistryString(s, kHkeyLocalMachine, keyPath, ValueName(faceName), fileName))
-    return e;
   std::string folder;
   if (Error e = GetFontsFolder(s, &folder)) return e;
-  return s.fonts.AddFontResource(folder + fileName);
+  // The system's own load is the last word on whether this is a font: a file
+  // it refuses would only fail again at every start.
+  if (Error e = s.fonts.AddFontResource(folder + fileName)) return e;
+  const std::string valueName = font.ValueName();
+  if (Error e = SetRegistryString(s, kHkeyLocalMachine, keyPath, valueName, fileName)) return e;
+
+  // Named by family, every style of a family shared one value; the one left
+  // naming this file would load it a second time under the wrong name.
+  const std::string familyValue = font.family + " (TrueType)";
+  if (font.family.empty() || familyValue == valueName) return Error::Ok();
+  std::string registered;
+  if (GetRegisteredFontFile(s, familyValue, &registered) ||
+      UpperAscii(registered) != UpperAscii(folder + fileName))
+    return Error::Ok();
+  RegKey key = 0;
+  if (s.registry.OpenKey(kHkeyLocalMachine, keyPath, &key) == 0)
+    (void)s.registry.DeleteValue(key, familyValue);
+  (void)s.registry.CloseKey(key);
+  return Error::Ok();
 }
 
 }  // namespace sorvela

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "fonts/face_name.h"
 #include "services/services.h"
 
 namespace sorvela {
@@ -25,11 +26,18 @@ Error SetRegistryString(const Services& s, RegKey root, const std::string& keyPa
 
 std::string AddBackslash(const std::string& path);
 Error GetFontsFolder(const Services& s, std::string* folder);
-Error GetRegisteredFontFile(const Services& s, const std::string& faceName, std::string* file);
-Error IsFontInstalled(const Services& s, const std::string& fontFile, bool* installed);
 
-// Writes the Fonts key value for the face and loads the font from the Fonts
-// folder. An empty face name, or a write or load the system refuses, fails.
-Error RegisterFont(const Services& s, const std::string& faceName, const std::string& fileName);
+// The names of a font file, read from its own tables; a file that is not a
+// usable font fails with the reason, before the system ever sees it.
+Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdentity* identity);
+
+// The file registered under a Fonts value name, as a full path, or "".
+Error GetRegisteredFontFile(const Services& s, const std::string& valueName, std::string* file);
+Error IsFontInstalled(const Services& s, const std::string& valueName, bool* installed);
+
+// Loads the font from the Fonts folder and, once the system has taken it,
+// writes its Fonts value. A value that an install naming fonts by family left
+// for this same file goes. A load or write the system refuses fails.
+Error RegisterFont(const Services& s, const FontIdentity& font, const std::string& fileName);
 
 }  // namespace sorvela

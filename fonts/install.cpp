@@ -20,6 +20,8 @@ constexpr char kFailureText[] =
 constexpr char kSilentFailureText[] = "There was an error installing the fonts: ";
 constexpr char kSilentFailureTail[] =
     "\r\nRestart your computer and try again or contact Brimvale Technical Support.";
+constexpr char kAlreadyInstalledText[] =
+    "\r\nThis font is already installed.\r\nDo you want to overwrite it?";
 constexpr uint32_t kRed = 0x0000FF;
 
 }  // namespace
@@ -66,37 +68,37 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   if (Error e = GetFontsFolder(s_, &fontsFolder)) return e;
 
   *stage = 1;
+  // Every font's names are read once, from its own tables, before anything is
+  // copied: a file that is not a usable font stops the run with nothing of
+  // the package in the Fonts folder, and the question, the check and the
+  // value all use the same name.
   const size_t count = lstFonts.size();
+  std::vector<FontIdentity> identities(count);
+  for (size_t i = 0; i < count; ++i)
+    if (Error e = GetFontIdentity(s_, ExtractPath + lstFonts[i], &identities[i])) return e;
+
   // A font the user chose to keep is left as it is registered.
   std::vector<bool> kept(count, false);
   for (size_t i = 0; i < count; ++i) {
-    const std::string& file = lstFonts[i];
-    const std::string source = ExtractPath + file;
     bool installed = false;
-    if (Error e = IsFontInstalled(s_, source, &installed)) return e;
+    if (Error e = IsFontInstalled(s_, identities[i].ValueName(), &installed)) return e;
     if (installed) {
-      std::string face;
-      if (Error e = GetFontName(s_, source, &face)) return e;
-      const int answer = w.MessageBox(
-          face + "\r\nThis font is already installed.\r\nDo you want to overwrite it?",
-          "Overwrite", kMbYesNoInformation);
+      const int answer =
+          w.MessageBox(identities[i].fullName + kAlreadyInstalledText, "Overwrite", kMbYesNoInformation);
       if (answer == kIdNo) {
         kept[i] = true;
         continue;
       }
     }
-    if (Error e = CopyFont(source, fontsFolder + file)) return e;
+    if (Error e = CopyFont(ExtractPath + lstFonts[i], fontsFolder + lstFonts[i])) return e;
   }
   w.CopyPicture(Control::imgPass, Control::imgCopy);
   w.Refresh(Control::frmMain);
 
   *stage = 2;
-  for (size_t i = 0; i < lstFonts.size(); ++i) {
-    if (i < count && kept[i]) continue;
-    std::string face;
-    if (Error e = GetFontName(s_, ExtractPath + lstFonts[i], &face)) return e;
-    if (Error e = RegisterFont(s_, face, lstFonts[i])) return e;
-  }
+  for (size_t i = 0; i < count; ++i)
+    if (!kept[i])
+      if (Error e = RegisterFont(s_, identities[i], lstFonts[i])) return e;
   s_.fonts.BroadcastFontChange();
   w.CopyPicture(Control::imgPass, Control::imgRegister);
   w.Refresh(Control::frmMain);

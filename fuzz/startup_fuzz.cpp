@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(installs);
       const std::string name = path.substr(sizeof kFontsFolder - 1);
       FUZZ_CHECK(expected.count(name) && expected[name] == bytes);
-      FUZZ_CHECK(Listed(names, name, [](const std::string& n) { return NameEnding(n) == "TTF"; }));
+      FUZZ_CHECK(Listed(names, name, [](const std::string& n) { return IsFontFileName(n); }));
     } else {
       FUZZ_CHECK(!"a file written outside the expected folders");
     }

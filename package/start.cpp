@@ -65,7 +65,7 @@ Error FrmMain::LoadPackage() {
   s_.windows.SetText(Control::txtLicense, license);
 
   for (const std::string& name : lstFiles)
-    if (NameEnding(name) == "TTF") AddListItem(Control::lstFonts, lstFonts, name);
+    if (IsFontFileName(name)) AddListItem(Control::lstFonts, lstFonts, name);
 
   s_.windows.SetText(Control::frmMain, PackageTitle + " - Velloway");
   s_.windows.SetText(Control::lblReady, "Ready to Install " + PackageTitle);

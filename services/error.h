@@ -29,6 +29,7 @@ constexpr int32_t kFileNotFound = 53;
 constexpr int32_t kPastEndOfFile = 62;
 constexpr int32_t kPathNotFound = 76;
 constexpr int32_t kDamagedPackage = 321;
+constexpr int32_t kInvalidFileFormat = 321;
 }  // namespace codes
 
 inline Error MakeError(int32_t code, std::string description) {

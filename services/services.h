@@ -60,6 +60,7 @@ class Registry {
                           uint32_t* size) = 0;
   virtual long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
                         uint32_t size) = 0;
+  virtual long DeleteValue(RegKey key, const std::string& name) = 0;
   virtual long CloseKey(RegKey key) = 0;
 };
 

@@ -27,4 +27,10 @@ inline std::string NameEnding(std::string_view name) {
   return UpperAscii(std::move(trimmed));
 }
 
+// TrueType and OpenType fonts and collections, by the name's ending.
+inline bool IsFontFileName(std::string_view name) {
+  const std::string ending = NameEnding(name);
+  return ending == "TTF" || ending == "OTF" || ending == "TTC";
+}
+
 }  // namespace sorvela

@@ -3,10 +3,11 @@
 //   sorvela-pack create --stub STUB --out PACKAGE [--title T] [--url U]
 //                       [--url-title T] [--readme FILE] [--license FILE]
 //                       [--manifest FILE] FONT...
-//   sorvela-pack list PACKAGE
+//   sorvela-pack list PACKAGE      entries, sizes and the Fonts value of each font
 //   sorvela-pack extract PACKAGE DIR
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "package/memory_file.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
+#include "shell/text.h"
 #include "tools/host/posix_files.h"
 
 namespace {
@@ -158,17 +160,32 @@ Error ReadPackage(const std::string& path, std::string* bytes,
   return trailer::ReadEntries(file, count, entries);
 }
 
+// Each entry with its size and, for a font, the Fonts value the install will
+// write; a warning for each font whose value another font already takes.
 int List(const std::string& path) {
   std::string bytes;
   std::vector<trailer::Entry> entries;
   if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(path + ": " + e.description);
+  std::map<std::string, std::string> valueOwners;  // upper-cased value name -> file
   for (const trailer::Entry& entry : entries) {
-    const std::string face =
-        ReadFaceName(std::string_view(bytes).substr(entry.dataOffset, entry.size));
-    std::string name = entry.name;
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    std::printf("%s\t%u%s%s\n", name.c_str(), entry.size, face.empty() ? "" : "\t",
-                face.c_str());
+    const std::string name = Trim(entry.name);
+    std::printf("%s\t%u", name.c_str(), entry.size);
+    if (IsFontFileName(name)) {
+      FontIdentity font;
+      const FontProblem problem = ReadFontIdentity(
+          std::string_view(bytes).substr(entry.dataOffset, entry.size), &font);
+      if (problem != FontProblem::kNone) {
+        std::printf("\tnot a usable font: %s", DescribeFontProblem(problem).c_str());
+      } else {
+        std::printf("\t%s", font.ValueName().c_str());
+        // The registry does not tell value names apart by case.
+        const auto [owner, isNew] = valueOwners.emplace(UpperAscii(font.ValueName()), name);
+        if (!isNew)
+          std::fprintf(stderr, "sorvela-pack: warning: %s and %s would both be registered as \"%s\"\n",
+                       owner->second.c_str(), name.c_str(), font.ValueName().c_str());
+      }
+    }
+    std::printf("\n");
   }
   return 0;
 }

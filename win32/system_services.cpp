@@ -184,6 +184,10 @@ long Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type,
                         size);
 }
 
+long Win32Registry::DeleteValue(RegKey key, const std::string& name) {
+  return RegDeleteValueA(ToHkey(key), name.c_str());
+}
+
 long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 
 // Fonts

@@ -21,6 +21,7 @@ class Win32Registry final : public Registry {
                   uint32_t* size) override;
   long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
                 uint32_t size) override;
+  long DeleteValue(RegKey key, const std::string& name) override;
   long CloseKey(RegKey key) override;
 };
 

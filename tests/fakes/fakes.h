@@ -123,6 +123,11 @@ class FakeRegistry final : public Registry {
     keys[handles_[key - 1]][name] = Value{type, std::string(data, size)};
     return 0;
   }
+  long DeleteValue(RegKey key, const std::string& name) override {
+    ++accesses;
+    if (!key || key > handles_.size()) return 6;
+    return keys[handles_[key - 1]].erase(name) ? 0 : 2;
+  }
   long CloseKey(RegKey) override { return 0; }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -17,6 +19,8 @@
 #define POISON(p, n) ((void)(p), (void)(n))
 #define UNPOISON(p, n) ((void)(p), (void)(n))
 #endif
+
+#include "fakes/font_builder.h"
 
 namespace sorvela {
 namespace {
@@ -41,14 +45,18 @@ Record Uni(uint16_t encoding, std::u16string_view t) { return {0, encoding, 0, 1
 // A 4-byte 'cmap' placeholder comes first so that 'name' is not entry 0.
 constexpr size_t kNameEntry = 12 + 16, kNameTable = 12 + 2 * 16 + 4, kRecord0 = kNameTable + 6;
 
-std::string BuildFont(const std::vector<Record>& records) {
+std::string NameTableOf(const std::vector<Record>& records) {
   std::string storage, name = U16(0) + U16(records.size()) + U16(6 + 12 * records.size());
   for (const Record& r : records) {
     name += U16(r.platform) + U16(r.encoding) + U16(r.language) + U16(r.nameId) +
             U16(r.bytes.size()) + U16(storage.size());
     storage += r.bytes;
   }
-  name += storage;
+  return name + storage;
+}
+
+std::string BuildFont(const std::vector<Record>& records) {
+  const std::string name = NameTableOf(records);
   return U32(0x00010000) + U16(2) + U16(32) + U16(1) + U16(0) + "cmap" + U32(0) +
          U32(kNameTable - 4) + U32(4) + "name" + U32(0) + U32(kNameTable) + U32(name.size()) +
          std::string(4, '\0') + name;
@@ -59,15 +67,17 @@ std::string ReadFile(const std::string& path) {
   return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
 }
 
-// Every proper prefix must give "". Bytes past the prefix are poisoned, so a
-// read beyond it trips the sanitizer without copying each prefix.
-void ExpectEveryTruncationEmpty(const std::string& font) {
+// Every proper prefix must give no name. Bytes past the prefix are poisoned,
+// so a read beyond it trips the sanitizer without copying each prefix.
+void ExpectEveryTruncationEmpty(const std::string& font, bool identity = false) {
   std::vector<char> buffer(font.begin(), font.end());
   POISON(buffer.data(), buffer.size());
   size_t named = 0;
   for (size_t n = 0; n < font.size(); ++n) {
     if (n > 0) UNPOISON(buffer.data() + n - 1, 1);
-    named += !ReadFaceName({buffer.data(), n}).empty();
+    FontIdentity found;
+    named += identity ? ReadFontIdentity({buffer.data(), n}, &found) == FontProblem::kNone
+                      : !ReadFaceName({buffer.data(), n}).empty();
   }
   UNPOISON(buffer.data(), buffer.size());
   EXPECT_EQ(named, 0u);
@@ -196,6 +206,109 @@ TEST(FaceNameTest, RealFonts) {
   // This file ends exactly at its last table, so every shorter prefix is cut.
   const std::string sans = ReadFile(dejaVu + "DejaVuSans.ttf");
   if (!sans.empty()) ExpectEveryTruncationEmpty(sans);
+}
+
+// The value names the system's font installer gives real fonts: TrueType
+// styles, CFF OpenType fonts and a collection made by the test fixture.
+TEST(FontIdentityTest, RealFonts) {
+  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/";
+  const std::string urw = "/usr/share/fonts/opentype/urw-base35/";
+  const char* made = std::getenv("SORVELA_TEST_FONTS");
+  const std::string collection = made ? std::string(made) + "/DejaVuSerif.ttc" : "";
+  const struct {
+    std::string path, value, family;
+  } fonts[] = {
+      {dejaVu + "DejaVuSans.ttf", "DejaVu Sans (TrueType)", "DejaVu Sans"},
+      {dejaVu + "DejaVuSans-Bold.ttf", "DejaVu Sans Bold (TrueType)", "DejaVu Sans"},
+      {dejaVu + "DejaVuSans-Oblique.ttf", "DejaVu Sans Oblique (TrueType)", "DejaVu Sans"},
+      {dejaVu + "DejaVuSans-BoldOblique.ttf", "DejaVu Sans Bold Oblique (TrueType)", "DejaVu Sans"},
+      {urw + "NimbusSans-Regular.otf", "NimbusSans-Regular (OpenType)", ""},
+      {urw + "C059-BdIta.otf", "C059-BdIta (OpenType)", ""},
+      {collection, "DejaVu Serif & DejaVu Serif Bold (TrueType)", ""},
+  };
+  for (const auto& f : fonts) {
+    const std::string bytes = ReadFile(f.path);
+    ASSERT_FALSE(bytes.empty()) << "missing: " << f.path << " (the collection is made by a ctest fixture)";
+    FontIdentity id;
+    ASSERT_EQ(ReadFontIdentity(bytes, &id), FontProblem::kNone) << f.path;
+    EXPECT_EQ(id.ValueName(), f.value);
+    EXPECT_EQ(id.family, f.family) << f.path;
+  }
+}
+
+TEST(FontIdentityTest, FallbacksAndProblems) {
+  using fakes::FontWithNames;
+  using fakes::MakeCollection;
+  using fakes::MakeFont;
+  const std::u16string longName(kMaxValueNameChars - 11, u'n');
+  const std::string font = MakeFont("Alpha Bold", "Alpha", "Bold");
+  std::string badMagic = font, tableOutside = font, hugeNameCount = font;
+  badMagic.replace(badMagic.find("\x5F\x0F\x3C\xF5"), 4, "\0\0\0\0");
+  tableOutside.replace(12 + 16 + 12, 4, fakes::BeU32(0x10000));  // the head table's length
+  hugeNameCount.replace(hugeNameCount.find(fakes::NameTable({{1, "Alpha"}}).substr(0, 2) +
+                                           fakes::BeU16(3)) + 2, 2, fakes::BeU16(0xFFFF));
+  std::string noGlyphs = fakes::Sfnt(0x00010000, {{"name", fakes::NameTable({{4, "N"}})}});
+  const struct {
+    const char* what;
+    std::string bytes;
+    FontProblem problem;
+    std::string value;
+  } cases[] = {
+      {"full name", font, FontProblem::kNone, "Alpha Bold (TrueType)"},
+      {"'true' header", "true" + font.substr(4), FontProblem::kNone, "Alpha Bold (TrueType)"},
+      {"CFF outlines", MakeFont("Alpha-Bold", "Alpha", "Bold", true), FontProblem::kNone,
+       "Alpha-Bold (OpenType)"},
+      {"spaces trimmed", MakeFont("  Alpha  "), FontProblem::kNone, "Alpha (TrueType)"},
+      {"no full name: family and style", FontWithNames(fakes::NameTable({{1, "Fam"}, {2, "Bold"}})),
+       FontProblem::kNone, "Fam Bold (TrueType)"},
+      {"no full name, Regular", FontWithNames(fakes::NameTable({{1, "Fam"}, {2, "Regular"}})),
+       FontProblem::kNone, "Fam (TrueType)"},
+      {"blank full name, no style", FontWithNames(fakes::NameTable({{4, "  "}, {1, "Fam"}})),
+       FontProblem::kNone, "Fam (TrueType)"},
+      {"only a Mac record", FontWithNames(NameTableOf({{1, 0, 0, 4, "Mac Full"}})),
+       FontProblem::kNone, "Mac Full (TrueType)"},
+      {"Windows US English first", FontWithNames(NameTableOf({Win(u"De", 0x0407, 4),
+                                                              {1, 0, 0, 4, "Mac"},
+                                                              Win(u"Us", 0x0409, 4)})),
+       FontProblem::kNone, "Us (TrueType)"},
+      {"longest name", FontWithNames(NameTableOf({Win(longName, 0x0409, 4)})), FontProblem::kNone,
+       std::string(longName.size(), 'n') + " (TrueType)"},
+      {"name past the registry's limit", FontWithNames(NameTableOf({Win(longName + u"n", 0x409, 4)})),
+       FontProblem::kNameTooLong, ""},
+      {"no names", FontWithNames(fakes::NameTable({{2, "Bold"}})), FontProblem::kNoName, ""},
+      {"empty name table", FontWithNames(""), FontProblem::kDamaged, ""},
+      {"65535 name records", hugeNameCount, FontProblem::kDamaged, ""},
+      {"a table outside the file", tableOutside, FontProblem::kDamaged, ""},
+      {"head without its magic", badMagic, FontProblem::kDamaged, ""},
+      {"only a name table", noGlyphs, FontProblem::kDamaged, ""},
+      {"TrueType header, CFF tables", fakes::BeU32(0x00010000) + MakeFont("X", "", "", true).substr(4),
+       FontProblem::kDamaged, ""},
+      {"WOFF", "wOFF" + font.substr(4), FontProblem::kNotAFont, ""},
+      {"empty file", "", FontProblem::kNotAFont, ""},
+      {"collection of one", MakeCollection({font}), FontProblem::kNone, "Alpha Bold (TrueType)"},
+      {"collection of CFF fonts",
+       MakeCollection({MakeFont("A-R", "A", "R", true), MakeFont("A-B", "A", "B", true)}),
+       FontProblem::kNone, "A-R & A-B (TrueType)"},
+      {"collection of none", MakeCollection({}), FontProblem::kDamaged, ""},
+      {"collection offset past the end", MakeCollection({font}).replace(12, 4, fakes::BeU32(1u << 30)),
+       FontProblem::kDamaged, ""},
+      {"collection count past the end", MakeCollection({font}).replace(8, 4, fakes::BeU32(~0u)),
+       FontProblem::kDamaged, ""},
+      {"collection in a collection", MakeCollection({MakeCollection({font})}),
+       FontProblem::kDamaged, ""},
+      {"collection past the registry's limit",
+       MakeCollection(std::vector<std::string>(
+           3, FontWithNames(NameTableOf({Win(std::u16string(6000, u'c'), 0x409, 4)})))),
+       FontProblem::kNameTooLong, ""},
+  };
+  for (const auto& c : cases) {
+    FontIdentity id{FontKind::kUnknown, "unset", "unset"};
+    const std::vector<char> exact(c.bytes.begin(), c.bytes.end());  // ASan sees the true end
+    EXPECT_EQ(ReadFontIdentity({exact.data(), exact.size()}, &id), c.problem) << c.what;
+    EXPECT_EQ(id.fullName == "unset" ? "" : id.ValueName(), c.value) << c.what;
+  }
+  ExpectEveryTruncationEmpty(font, true);
+  ExpectEveryTruncationEmpty(MakeCollection({font, MakeFont("B")}), true);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
+#include "fakes/font_builder.h"
 #include "fonts/get_font_filename.h"
 #include "shellfolders/folders.h"
 
@@ -10,6 +11,7 @@ namespace sorvela {
 namespace {
 
 using fakes::FakeMachine;
+using fakes::MakeFont;
 
 constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr char kWinKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
@@ -122,11 +124,10 @@ TEST_F(FontsKeyTest, RegisteredFileIsBareNameOrFullPath) {
   const struct {
     const char* face;
     const char* file;
-  } cases[] = {{"Bare", "C:\\Windows\\Fonts\\bare.ttf"},
-               {"  Bare  ", "C:\\Windows\\Fonts\\bare.ttf"},
-               {"Full", "D:\\Elsewhere\\full.ttf"},
-               {"Empty", ""},
-               {"Unknown", ""}};
+  } cases[] = {{"Bare (TrueType)", "C:\\Windows\\Fonts\\bare.ttf"},
+               {"Full (TrueType)", "D:\\Elsewhere\\full.ttf"},
+               {"Empty (TrueType)", ""},
+               {"Unknown (TrueType)", ""}};
   for (const auto& c : cases) {
     std::string file = "unset";
     ASSERT_FALSE(GetRegisteredFontFile(m.services, c.face, &file));
@@ -134,56 +135,102 @@ TEST_F(FontsKeyTest, RegisteredFileIsBareNameOrFullPath) {
   }
   m.shell.folders.erase(20);  // no Fonts folder: the bare name comes back unchanged
   std::string file;
-  ASSERT_FALSE(GetRegisteredFontFile(m.services, "Bare", &file));
+  ASSERT_FALSE(GetRegisteredFontFile(m.services, "Bare (TrueType)", &file));
   EXPECT_EQ(file, "bare.ttf");
 }
 
-TEST_F(FontsKeyTest, InstalledMeansTheFaceIsRegistered) {
-  bool installed = true;
-  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\a.ttf", &installed));
-  EXPECT_FALSE(installed);
-  SetValue("Alpha Sans (TrueType)", kRegSz, "whatever.ttf");
-  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\a.ttf", &installed));
-  EXPECT_TRUE(installed);
-  m.system.platformId = 0;
-  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\a.ttf", &installed));
-  EXPECT_FALSE(installed);
+TEST_F(FontsKeyTest, IdentityComesFromTheFileAndNamesWhatIsWrong) {
+  m.files.files["C:\\Temp\\b.ttf"] = MakeFont("Beta Sans Bold", "Beta Sans", "Bold");
+  m.files.files["C:\\Temp\\w.ttf  "] = "wOF2 and more";
+  FontIdentity font;
+  ASSERT_FALSE(GetFontIdentity(m.services, "C:\\Temp\\b.ttf", &font));
+  EXPECT_EQ(font.ValueName(), "Beta Sans Bold (TrueType)");
+  EXPECT_EQ(font.family, "Beta Sans");
+  EXPECT_TRUE(m.fonts.log.empty());  // the system is not asked
 
-  // A file without a face name is not installed, and the registry isn't asked.
-  m.system.platformId = 2;
-  m.registry.accesses = 0;
-  ASSERT_FALSE(IsFontInstalled(m.services, "C:\\Temp\\none.ttf", &installed));
-  EXPECT_FALSE(installed);
-  EXPECT_EQ(m.registry.accesses, 0);
+  m.files.files["C:\\Temp\\w.ttf"] = "wOF2 and more";
+  const Error bad = GetFontIdentity(m.services, "C:\\Temp\\w.ttf  ", &font);
+  EXPECT_EQ(bad.code, codes::kInvalidFileFormat);
+  EXPECT_EQ(bad.description,
+            "The font file w.ttf can't be installed: it is not a TrueType or OpenType font");
+  EXPECT_EQ(font.fullName, "Beta Sans Bold");  // left as it was
+  EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\gone.ttf", &font).code, codes::kFileNotFound);
 }
 
-TEST_F(FontsKeyTest, RegisterWritesTheValueAndLoadsTheFont) {
-  ASSERT_FALSE(RegisterFont(m.services, " Alpha Sans ", "a.ttf"));
-  const auto& value = m.registry.keys[kNtKey]["Alpha Sans (TrueType)"];
+TEST_F(FontsKeyTest, InstalledMeansTheValueIsRegistered) {
+  bool installed = true;
+  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans (TrueType)", &installed));
+  EXPECT_FALSE(installed);
+  SetValue("Alpha Sans (TrueType)", kRegSz, "whatever.ttf");
+  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans (TrueType)", &installed));
+  EXPECT_TRUE(installed);
+  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans Bold (TrueType)", &installed));
+  EXPECT_FALSE(installed);
+  m.system.platformId = 0;
+  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans (TrueType)", &installed));
+  EXPECT_FALSE(installed);
+}
+
+TEST_F(FontsKeyTest, RegisterLoadsThenWritesTheValue) {
+  FontIdentity bold{FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"};
+  ASSERT_FALSE(RegisterFont(m.services, bold, "ab.ttf"));
+  const auto& value = m.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"];
   EXPECT_EQ(value.type, kRegSz);
-  EXPECT_EQ(value.data, "a.ttf");  // no NUL counted
-  EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf"});
+  EXPECT_EQ(value.data, "ab.ttf");  // no NUL counted
+  EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\ab.ttf"});
+
+  FontIdentity cff{FontKind::kCff, "Alpha-Italic", ""};
+  ASSERT_FALSE(RegisterFont(m.services, cff, "ai.otf"));
+  EXPECT_EQ(m.registry.keys[kNtKey]["Alpha-Italic (OpenType)"].data, "ai.otf");
 
   m.system.platformId = 3;  // no Fonts key on this platform: nothing at all
-  ASSERT_FALSE(RegisterFont(m.services, "Other", "o.ttf"));
+  ASSERT_FALSE(RegisterFont(m.services, {FontKind::kTrueType, "Other", ""}, "o.ttf"));
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
-  EXPECT_EQ(m.fonts.added.size(), 1u);
+  EXPECT_EQ(m.fonts.added.size(), 2u);
+}
+
+// Installs that named values by family left one value per family, naming
+// whichever style came last; it goes when it names the file registered now.
+TEST_F(FontsKeyTest, FamilyValueOfAnEarlierInstall) {
+  const struct {
+    const char* what;
+    const char* familyData;
+    const char* file;
+    bool kept;
+  } cases[] = {
+      {"names this file", "ab.ttf", "ab.ttf", false},
+      {"names it in other case, as a full path", "c:\\windows\\fonts\\AB.TTF", "ab.ttf", false},
+      {"names another style's file", "a.ttf", "ab.ttf", true},
+      {"names a file elsewhere", "D:\\ab.ttf", "ab.ttf", true},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, c.familyData};
+    ASSERT_FALSE(
+        RegisterFont(fm.services, {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"}, c.file));
+    EXPECT_EQ(fm.registry.keys[kNtKey].count("Alpha Sans (TrueType)"), c.kept ? 1u : 0u) << c.what;
+    EXPECT_EQ(fm.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"].data, c.file) << c.what;
+  }
+  // The Regular style's value is the family's own: it is written, not removed.
+  m.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, "a.ttf"};
+  ASSERT_FALSE(RegisterFont(m.services, {FontKind::kTrueType, "Alpha Sans", "Alpha Sans"}, "a.ttf"));
+  EXPECT_EQ(m.registry.keys[kNtKey]["Alpha Sans (TrueType)"].data, "a.ttf");
 }
 
 TEST_F(FontsKeyTest, RegisterReportsWhatTheSystemRefuses) {
-  EXPECT_TRUE(RegisterFont(m.services, "", "a.ttf"));
-  EXPECT_TRUE(RegisterFont(m.services, "   ", "a.ttf"));
-  EXPECT_FALSE(m.registry.keys[kNtKey].count(" (TrueType)"));
+  const FontIdentity alpha{FontKind::kTrueType, "Alpha", ""};
+  // A font the system won't load is never written to the key.
+  m.fonts.failAdd.insert("C:\\Windows\\Fonts\\a.ttf");
+  const Error refused = RegisterFont(m.services, alpha, "a.ttf");
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_FALSE(m.registry.keys[kNtKey].count("Alpha (TrueType)"));
 
+  m.fonts.failAdd.clear();
   m.registry.failSet = 5;
-  Error denied = RegisterFont(m.services, "Alpha", "a.ttf");
+  Error denied = RegisterFont(m.services, alpha, "a.ttf");
   EXPECT_EQ(denied.code, 5);
   EXPECT_EQ(denied.description, "system error 5");
-  EXPECT_TRUE(m.fonts.added.empty());
-
-  m.registry.failSet = 0;
-  m.fonts.failAdd.insert("C:\\Windows\\Fonts\\a.ttf");
-  EXPECT_TRUE(RegisterFont(m.services, "Alpha", "a.ttf"));
 }
 
 TEST_F(FontsKeyTest, FoldersAndBackslashes) {

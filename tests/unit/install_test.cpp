@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
+#include "fakes/font_builder.h"
 #include "shell/frm_main.h"
 
 namespace sorvela {
 namespace {
 
 using fakes::FakeMachine;
+using fakes::MakeFont;
 using fakes::Terminated;
 
 constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
@@ -30,8 +32,7 @@ class InstallTest : public ::testing::Test {
   void AddFont(const std::string& file, const std::string& face) {
     form.lstFonts.push_back(file);
     form.lstFiles.push_back(file);
-    m.files.files["C:\\Temp\\" + file] = "bytes of " + file;
-    m.fonts.faces["C:\\Temp\\" + file] = face;
+    m.files.files["C:\\Temp\\" + file] = MakeFont(face);
   }
   bool Run(bool silent) {
     try {
@@ -53,8 +54,8 @@ class InstallTest : public ::testing::Test {
 
 TEST_F(InstallTest, WizardRunCopiesRegistersBroadcastsAndLinks) {
   EXPECT_FALSE(Run(false));
-  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\a.ttf"], "bytes of a.ttf");
-  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\b.ttf"], "bytes of b.ttf");
+  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\a.ttf"], MakeFont("Alpha"));
+  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\b.ttf"], MakeFont("Beta"));
   EXPECT_EQ(Registered("Alpha"), "a.ttf");
   EXPECT_EQ(Registered("Beta"), "b.ttf");
   EXPECT_EQ(m.fonts.added, (std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf",
@@ -125,6 +126,45 @@ TEST_F(InstallTest, OverwritePromptYesCopiesNoKeepsTheRegisteredFont) {
   EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\b.ttf"});
 }
 
+// Each style and each kind of font under its own value; a second run asks
+// about each font by its own name, and the answers are kept apart.
+TEST_F(InstallTest, FamiliesOpenTypeAndCollections) {
+  form.lstFonts.clear();
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* value;
+  } fonts[] = {
+      {"s.ttf", MakeFont("Sans", "Sans", "Book"), "Sans (TrueType)"},
+      {"sb.ttf", MakeFont("Sans Bold", "Sans", "Bold"), "Sans Bold (TrueType)"},
+      {"si.TTF ", MakeFont("Sans Oblique", "Sans", "Oblique"), "Sans Oblique (TrueType)"},
+      {"n.otf", MakeFont("Nimbus-Regular", "Nimbus", "Regular", true), "Nimbus-Regular (OpenType)"},
+      {"misnamed.ttf", MakeFont("Cff-Bold", "Cff", "Bold", true), "Cff-Bold (OpenType)"},
+      {"pair.ttc", fakes::MakeCollection({MakeFont("Serif"), MakeFont("Serif Bold", "Serif")}),
+       "Serif & Serif Bold (TrueType)"},
+  };
+  for (const auto& f : fonts) {
+    form.lstFonts.push_back(f.file);
+    m.files.files[fakes::WinPath("C:\\Temp\\" + std::string(f.file))] = f.bytes;
+  }
+  EXPECT_TRUE(Run(true));
+  auto& values = m.registry.keys[kNtKey];
+  EXPECT_EQ(values.size(), 6u);
+  for (const auto& f : fonts) EXPECT_EQ(values[f.value].data, f.file) << f.value;
+  EXPECT_TRUE(m.windows.boxes.empty());
+
+  // Again: one question per font, by its own name; keeping the Bold keeps
+  // its value as it stands.
+  values["Sans Bold (TrueType)"].data = "kept.ttf";
+  m.windows.answers = {kIdYes, kIdNo};
+  EXPECT_TRUE(Run(true));
+  std::vector<std::string> asked;
+  for (const auto& box : m.windows.boxes) asked.push_back(box.text.substr(0, box.text.find('\r')));
+  EXPECT_EQ(asked, (std::vector<std::string>{"Sans", "Sans Bold", "Sans Oblique", "Nimbus-Regular",
+                                              "Cff-Bold", "Serif & Serif Bold"}));
+  EXPECT_EQ(values["Sans Bold (TrueType)"].data, "kept.ttf");
+}
+
 TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
   m.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
   EXPECT_FALSE(Run(false));
@@ -143,10 +183,9 @@ TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
   same.shell.folders[20] = "C:\\Windows\\Fonts";
   f.ExtractPath = "C:\\Temp\\";
   f.lstFonts = {"b.ttf"};
-  same.files.files["C:\\Temp\\b.ttf"] = "B";
-  same.files.files["C:\\Windows\\Fonts\\b.ttf"] = "B";  // in use, but already this font
+  same.files.files["C:\\Temp\\b.ttf"] = MakeFont("Beta");
+  same.files.files["C:\\Windows\\Fonts\\b.ttf"] = MakeFont("Beta");  // in use, but this font
   same.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
-  same.fonts.faces["C:\\Temp\\b.ttf"] = "Beta";
   f.InstallFonts(false);
   EXPECT_EQ(same.windows[Control::cmdNext].text, "&Finish");
 }
@@ -165,9 +204,10 @@ TEST_F(InstallTest, FailureStagesMarkTheirStep) {
       {"font load refused",
        [](FakeMachine& fm) { fm.fonts.failAdd.insert("C:\\Windows\\Fonts\\b.ttf"); }, "pass",
        "fail", ""},
-      {"face name unreadable in the copy pass",
-       [](FakeMachine& fm) { fm.files.failOpen.insert("C:\\Setup\\~TEMP.FOT"); }, "fail", "",
-       ""},
+      {"a font file unreadable",
+       [](FakeMachine& fm) { fm.files.failOpen.insert("C:\\Temp\\b.ttf"); }, "fail", "", ""},
+      {"not a usable font",
+       [](FakeMachine& fm) { fm.files.files["C:\\Temp\\b.ttf"] = "wOFF"; }, "fail", "", ""},
   };
   for (const auto& c : cases) {
     FakeMachine fm;
@@ -176,12 +216,15 @@ TEST_F(InstallTest, FailureStagesMarkTheirStep) {
     FrmMain f(fm.services);
     f.ExtractPath = "C:\\Temp\\";
     f.lstFonts = {"a.ttf", "b.ttf"};
-    for (const char* file : {"a.ttf", "b.ttf"}) {
-      fm.files.files[std::string("C:\\Temp\\") + file] = file;
-      fm.fonts.faces[std::string("C:\\Temp\\") + file] = file;
-    }
+    for (const char* file : {"a.ttf", "b.ttf"})
+      fm.files.files[std::string("C:\\Temp\\") + file] = MakeFont(file);
     c.breakIt(fm);
     f.InstallFonts(false);
+    // Fonts are checked before any is copied; a refused one is never registered.
+    if (std::string(c.copy) != "pass") {
+      EXPECT_FALSE(fm.files.files.count("C:\\Windows\\Fonts\\a.ttf")) << c.what;
+    }
+    EXPECT_FALSE(fm.registry.keys[kNtKey].count("b.ttf (TrueType)")) << c.what;
     EXPECT_EQ(fm.windows[Control::imgCopy].picture, c.copy) << c.what;
     EXPECT_EQ(fm.windows[Control::imgRegister].picture, c.reg) << c.what;
     EXPECT_EQ(fm.windows[Control::imgLinks].picture, c.links) << c.what;
@@ -256,7 +299,7 @@ TEST_F(InstallTest, ExtractOnlyCopiesAllButDatEntries) {
     m.files.files[std::string("C:\\Temp\\") + name] = name;
   m.files.files["C:\\Setup\\a.ttf"] = "old copy";
   form.ExtractFonts();
-  EXPECT_EQ(m.files.files["C:\\Setup\\a.ttf"], "bytes of a.ttf");
+  EXPECT_EQ(m.files.files["C:\\Setup\\a.ttf"], MakeFont("Alpha"));
   EXPECT_TRUE(m.files.files.count("C:\\Setup\\readme.txt"));
   EXPECT_FALSE(m.files.files.count("C:\\Setup\\kestrel.dat"));
   EXPECT_FALSE(m.files.files.count("C:\\Setup\\x.DaT"));

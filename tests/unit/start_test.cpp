@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
+#include "fakes/font_builder.h"
 #include "fakes/package.h"
 #include "package/self_extract.h"
 #include "shell/frm_main.h"
@@ -126,10 +127,13 @@ TEST_F(StartTest, FontListAndTitleEdges) {
         {"font.otf", "o"},
         {"font.ttf.txt", "t"},
         {"font.ttf ", "s"},
+        {"pair.Ttc", "c"},
+        {"font.woff", "w"},
         {"xTTF", "x"},
         {"FONT.TTF", "F"}});
   ASSERT_FALSE(Load());
-  EXPECT_EQ(form.lstFonts, (std::vector<std::string>{"FONT.TTF", "xTTF", "font.ttf "}));
+  EXPECT_EQ(form.lstFonts,
+            (std::vector<std::string>{"FONT.TTF", "xTTF", "pair.Ttc", "font.ttf ", "font.otf"}));
   EXPECT_EQ(m.windows[Control::frmMain].text, " - Velloway");
   EXPECT_EQ(m.windows[Control::lblReady].text, "Ready to Install ");
   EXPECT_TRUE(m.windows[Control::picReady].visible);
@@ -254,8 +258,7 @@ TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
   };
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
-    fm.fonts.faces[std::string(kTemp) + "a.ttf"] = "Alpha";
+    fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", fakes::MakeFont("Alpha")}});
     fm.shell.folders[20] = "C:\\Windows\\Fonts";
     fm.system.commandLine = c.args;
     FrmMain f(fm.services);

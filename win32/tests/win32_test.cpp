@@ -254,15 +254,21 @@ void TestRegisteredFontIsFoundAndLoaded() {
   CHECK(!fonts.empty() && fonts.back() == '\\');
   const std::string file = "sorvela-test.ttf";
   CHECK(CopyFileA(kSans, (fonts + file).c_str(), FALSE));
-  const std::string face = " Sorvela Test Face ";
-  CHECK(!RegisterFont(r.s, face, file));
+  const FontIdentity font{FontKind::kTrueType, "Sorvela Test Face", ""};
+  CHECK(!RegisterFont(r.s, font, file));
   const std::string key = GetFontsKey(r.system);
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Test Face (TrueType)") ==
         file);
   std::string registered;
-  CHECK(!GetRegisteredFontFile(r.s, "Sorvela Test Face", &registered));
+  CHECK(!GetRegisteredFontFile(r.s, "Sorvela Test Face (TrueType)", &registered));
   CHECK(registered == fonts + file);
-  CHECK(RegisterFont(r.s, "", file).failed());  // no face, no value
+
+  // The system's refusal to load a file keeps it out of the key.
+  const std::string junk = "sorvela-junk.ttf";
+  CHECK(!WriteAll(r.files, fonts + junk, "plain text, no tables"));
+  CHECK(RegisterFont(r.s, {FontKind::kTrueType, "Sorvela Junk", ""}, junk).failed());
+  CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Junk (TrueType)").empty());
+  DeleteFileA((fonts + junk).c_str());
 
   HKEY raw = nullptr;
   if (RegOpenKeyA(HKEY_LOCAL_MACHINE, key.c_str(), &raw) == ERROR_SUCCESS) {
