@@ -50,6 +50,33 @@ def sfnt(named_tables, version=0x00010000):
     return directory + body
 
 
+def whole_font(full, family, style="Regular", cff=False):
+    """A font with every table the install's check asks for, nearly empty."""
+    names = [(3, 1, 0x409, 1, utf16(family)), (3, 1, 0x409, 2, utf16(style)),
+             (3, 1, 0x409, 4, utf16(full))]
+    head = bytearray(54)
+    head[12:16] = struct.pack(">I", 0x5F0F3CF5)
+    tables = [(b"cmap", b"\0" * 4), (b"head", bytes(head)), (b"hhea", b"\0" * 36),
+              (b"hmtx", b"\0" * 4), (b"maxp", struct.pack(">IH", 0x5000, 1)),
+              (b"name", name_table(names))]
+    tables += [(b"CFF ", b"\0" * 4)] if cff else [(b"glyf", b"\0" * 4), (b"loca", b"\0" * 4)]
+    return sfnt(tables, version=0x4F54544F if cff else 0x00010000)
+
+
+def collection(fonts):
+    """A font collection; each font's table offsets then count from its start."""
+    header = struct.pack(">4sII", b"ttcf", 0x00010000, len(fonts))
+    at, body = 12 + 4 * len(fonts), b""
+    for font in fonts:
+        header += struct.pack(">I", at + len(body))
+        moved = bytearray(font)
+        for i in range(struct.unpack_from(">H", font, 4)[0]):
+            offset = struct.unpack_from(">I", font, 12 + 16 * i + 8)[0]
+            struct.pack_into(">I", moved, 12 + 16 * i + 8, offset + at + len(body))
+        body += bytes(moved)
+    return header + body
+
+
 def cut_font(path):
     """The font's head and a name table with only its family and style records."""
     t = tables(open(path, "rb").read())
@@ -82,6 +109,10 @@ def made_fonts():
         "long_family": sfnt([(b"name", name_table([win(0x0409, "L" * 40)]))]),
         "record_outside": sfnt([(b"name", struct.pack(">9H", 0, 1, 18, 3, 1, 0x409, 1, 10, 1000))]),
         "cff_refused": sfnt([(b"name", name_table([win(0x0409, "Otto")]))], version=0x4F54544F),
+        "whole_truetype": whole_font("Sample Sans Bold", "Sample Sans", "Bold"),
+        "whole_cff": whole_font("Sample-Italic", "Sample", "Italic", cff=True),
+        "collection_two": collection([whole_font("Pair", "Pair"), whole_font("Pair Bold", "Pair")]),
+        "collection_cff": collection([whole_font("C-R", "C", cff=True)]),
     }
 
 

@@ -218,13 +218,13 @@ font_sans=$FONT_DIR/dejavu/DejaVuSans.ttf
 font_serif=$FONT_DIR/dejavu/DejaVuSerif.ttf
 font_mono=$FONT_DIR/dejavu/DejaVuSansMono.ttf
 
-# make_font SOURCE FAMILY OUT: a copy of a DejaVu font whose family is FAMILY
-# (six letters, replacing "DejaVu" in place), so that no font the system
-# already knows shares its face name.
+# make_font SOURCE FAMILY OUT [WORD]: a copy of a font whose family is FAMILY
+# (six letters, replacing WORD, by default "DejaVu", in place), so that no
+# font the system already knows shares its names: Wine registers the fonts of
+# the machine it runs on.
 make_font() {
-  local source=$1 family=$2 out=$3 wide="" i
-  [ ${#family} -eq 6 ] || { say "make_font: $family is not six letters"; return 1; }
-  for ((i = 0; i < 6; i++)); do wide+="\\x00${family:i:1}"; done
-  perl -0777 -pe "s/\\x00D\\x00e\\x00j\\x00a\\x00V\\x00u/$wide/g; s/DejaVu/$family/g" \
-    "$source" >"$out"
+  local source=$1 family=$2 out=$3 word=${4:-DejaVu} wide="" from="" i
+  [ ${#family} -eq 6 ] && [ ${#word} -eq 6 ] || { say "make_font: $family or $word is not six letters"; return 1; }
+  for ((i = 0; i < 6; i++)); do wide+="\\x00${family:i:1}" from+="\\x00${word:i:1}"; done
+  perl -0777 -pe "s/$from/$wide/g; s/$word/$family/g" "$source" >"$out"
 }
