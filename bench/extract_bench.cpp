@@ -34,7 +34,9 @@ class BenchSystem final : public System {
   std::string CommandLine() override { return ""; }
   void InitCommonControls() override {}
   std::string DescribeError(long code) override { return std::to_string(code); }
-  void Terminate() override { std::exit(1); }
+  bool IsElevated() override { return true; }
+  bool GetVersion(uint32_t*, uint32_t*, uint32_t*) override { return false; }
+  void Terminate(uint32_t) override { std::exit(1); }
 
  private:
   std::string folder_, temp_;

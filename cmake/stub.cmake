@@ -3,7 +3,7 @@ enable_language(RC)
 # Link-time optimisation keeps the stub small: the core's unused paths go.
 # Every program of this build takes it, since LTO and plain objects that share
 # inline functions don't link together with this toolchain.
-add_compile_options(-flto)
+add_compile_options(-flto -fno-rtti)
 add_link_options(-flto -Os)
 target_compile_options(sorvela_core PRIVATE -Os -flto -ffunction-sections -fdata-sections)
 

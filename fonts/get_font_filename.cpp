@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/text.h"
 #include "shellfolders/folders.h"
@@ -13,6 +14,19 @@ namespace {
 constexpr char kMarker[] = "FONTRES:";
 constexpr char kWindowsFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr int32_t kCsidlLocalAppData = 0x1C;
+// Below the local application data, each level made when missing.
+constexpr const char* kUserFontsFolders[] = {"Microsoft", "Windows", "Fonts"};
+
+struct FontsKey {
+  RegKey root = 0;
+  std::string path;  // "" when the system has no Fonts key
+};
+
+FontsKey FontsKeyOf(System& system, FontScope scope) {
+  if (scope == FontScope::kCurrentUser) return {kHkeyCurrentUser, kNtFontsKey};
+  return {kHkeyLocalMachine, GetFontsKey(system)};
+}
 
 Error SystemError(const Services& s, long code) {
   return MakeError(static_cast<int32_t>(code), s.system.DescribeError(code));
@@ -22,17 +36,24 @@ Error SystemError(const Services& s, long code) {
 
 Error GetFontName(const Services& s, const std::string& fontFile, std::string* name) {
   name->clear();
-  std::string folder = s.system.AppFolder();
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  const std::string resourceFile = folder + "\\~TEMP.FOT";
-  // A file left behind by an earlier run would make the system refuse every call.
-  (void)s.files.Remove(resourceFile);
-  if (s.fonts.CreateScalableFontResource(1, resourceFile, fontFile)) return Error::Ok();
-
-  std::string bytes;
-  if (Error e = ReadWholeFile(s.files, resourceFile, &bytes)) return e;
-  *name = FaceFromFontResource(bytes);
-  (void)s.files.Remove(resourceFile);
+  // Beside the program first; where that folder can't be written (a read-only
+  // share, a disc), in the temporary folder.
+  const std::string temp = modSelfExtract::GetTempFolder(s.system);
+  for (std::string folder : {s.system.AppFolder(), temp}) {
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string resourceFile = folder + "\\~TEMP.FOT";
+    // A file left behind by an earlier run would make the system refuse every call.
+    (void)s.files.Remove(resourceFile);
+    if (s.fonts.CreateScalableFontResource(1, resourceFile, fontFile)) {
+      if (temp.empty()) break;
+      continue;
+    }
+    std::string bytes;
+    if (Error e = ReadWholeFile(s.files, resourceFile, &bytes)) return e;
+    *name = FaceFromFontResource(bytes);
+    (void)s.files.Remove(resourceFile);
+    return Error::Ok();
+  }
   return Error::Ok();
 }
 
@@ -108,11 +129,40 @@ Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdenti
                    "The font file " + name + " can't be installed: " + DescribeFontProblem(problem));
 }
 
-Error GetRegisteredFontFile(const Services& s, const std::string& valueName, std::string* file) {
+bool PerUserFontsSupported(System& system) {
+  uint32_t major = 0, minor = 0, build = 0;
+  if (!system.GetVersion(&major, &minor, &build)) return false;
+  return major > 10 || (major == 10 && build >= 17763);
+}
+
+Error GetFontsFolder(const Services& s, FontScope scope, std::string* folder) {
+  if (scope == FontScope::kAllUsers) return GetFontsFolder(s, folder);
+  if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, folder)) return e;
+  if (folder->empty()) return Error::Ok();
+  for (const char* level : kUserFontsFolders) *folder = AddBackslash(*folder) + level;
+  *folder += '\\';
+  return Error::Ok();
+}
+
+Error CreateFontsFolder(const Services& s, FontScope scope) {
+  if (scope == FontScope::kAllUsers) return Error::Ok();
+  std::string folder;
+  if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, &folder)) return e;
+  if (folder.empty())
+    return MakeError(codes::kPathNotFound, "The user's local application data folder is unknown");
+  for (const char* level : kUserFontsFolders) {
+    folder = AddBackslash(folder) + level;
+    if (Error e = s.files.CreateFolder(folder)) return e;
+  }
+  return Error::Ok();
+}
+
+Error GetRegisteredFontFile(const Services& s, FontScope scope, const std::string& valueName,
+                            std::string* file) {
   file->clear();
-  const std::string keyPath = GetFontsKey(s.system);
-  if (keyPath.empty()) return Error::Ok();
-  std::string text = GetRegistryString(s.registry, kHkeyLocalMachine, keyPath, valueName);
+  const FontsKey key = FontsKeyOf(s.system, scope);
+  if (key.path.empty()) return Error::Ok();
+  std::string text = GetRegistryString(s.registry, key.root, key.path, valueName);
   if (text.empty() || text.find('\\') != std::string::npos) {
     *file = std::move(text);
     return Error::Ok();
@@ -123,36 +173,39 @@ Error GetRegisteredFontFile(const Services& s, const std::string& valueName, std
   return Error::Ok();
 }
 
-Error IsFontInstalled(const Services& s, const std::string& valueName, bool* installed) {
+Error IsFontInstalled(const Services& s, FontScope scope, const std::string& valueName,
+                      bool* installed) {
   std::string registered;
-  if (Error e = GetRegisteredFontFile(s, valueName, &registered)) return e;
+  if (Error e = GetRegisteredFontFile(s, scope, valueName, &registered)) return e;
   *installed = !registered.empty();
   return Error::Ok();
 }
 
-Error RegisterFont(const Services& s, const FontIdentity& font, const std::string& fileName) {
-  const std::string keyPath = GetFontsKey(s.system);
-  if (keyPath.empty()) return Error::Ok();
+Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
+                   const std::string& fileName) {
+  const FontsKey key = FontsKeyOf(s.system, scope);
+  if (key.path.empty()) return Error::Ok();
   std::string folder;
-  if (Error e = GetFontsFolder(s, &folder)) return e;
+  if (Error e = GetFontsFolder(s, scope, &folder)) return e;
   // The system's own load is the last word on whether this is a font: a file
   // it refuses would only fail again at every start.
   if (Error e = s.fonts.AddFontResource(folder + fileName)) return e;
   const std::string valueName = font.ValueName();
-  if (Error e = SetRegistryString(s, kHkeyLocalMachine, keyPath, valueName, fileName)) return e;
+  const std::string data = scope == FontScope::kAllUsers ? fileName : folder + fileName;
+  if (Error e = SetRegistryString(s, key.root, key.path, valueName, data)) return e;
 
   // Named by family, every style of a family shared one value; the one left
   // naming this file would load it a second time under the wrong name.
   const std::string familyValue = font.family + " (TrueType)";
   if (font.family.empty() || familyValue == valueName) return Error::Ok();
   std::string registered;
-  if (GetRegisteredFontFile(s, familyValue, &registered) ||
+  if (GetRegisteredFontFile(s, scope, familyValue, &registered) ||
       UpperAscii(registered) != UpperAscii(folder + fileName))
     return Error::Ok();
-  RegKey key = 0;
-  if (s.registry.OpenKey(kHkeyLocalMachine, keyPath, &key) == 0)
-    (void)s.registry.DeleteValue(key, familyValue);
-  (void)s.registry.CloseKey(key);
+  RegKey handle = 0;
+  if (s.registry.OpenKey(key.root, key.path, &handle) == 0)
+    (void)s.registry.DeleteValue(handle, familyValue);
+  (void)s.registry.CloseKey(handle);
   return Error::Ok();
 }
 

@@ -7,6 +7,7 @@
 
 #include "fonts/face_name.h"
 #include "services/services.h"
+#include "shell/frm_main.h"
 
 namespace sorvela {
 
@@ -27,17 +28,31 @@ Error SetRegistryString(const Services& s, RegKey root, const std::string& keyPa
 std::string AddBackslash(const std::string& path);
 Error GetFontsFolder(const Services& s, std::string* folder);
 
+// Fonts for one user need Windows 10 version 1809 (build 17763) or later.
+bool PerUserFontsSupported(System& system);
+
+// The Fonts folder of a scope, ending in "\\", or "": all users' is the
+// system's Fonts folder, the current user's lies in the local application data.
+Error GetFontsFolder(const Services& s, FontScope scope, std::string* folder);
+// Makes the current user's Fonts folder where it is missing.
+Error CreateFontsFolder(const Services& s, FontScope scope);
+
 // The names of a font file, read from its own tables; a file that is not a
 // usable font fails with the reason, before the system ever sees it.
 Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdentity* identity);
 
-// The file registered under a Fonts value name, as a full path, or "".
-Error GetRegisteredFontFile(const Services& s, const std::string& valueName, std::string* file);
-Error IsFontInstalled(const Services& s, const std::string& valueName, bool* installed);
+// The file registered under a Fonts value name of the scope, as a full path, or "".
+Error GetRegisteredFontFile(const Services& s, FontScope scope, const std::string& valueName,
+                            std::string* file);
+Error IsFontInstalled(const Services& s, FontScope scope, const std::string& valueName,
+                      bool* installed);
 
-// Loads the font from the Fonts folder and, once the system has taken it,
-// writes its Fonts value. A value that an install naming fonts by family left
-// for this same file goes. A load or write the system refuses fails.
-Error RegisterFont(const Services& s, const FontIdentity& font, const std::string& fileName);
+// Loads the font from the scope's Fonts folder and, once the system has taken
+// it, writes its Fonts value: the bare file name for all users, the full path
+// for one user, as the system reads each. A value that an install naming fonts
+// by family left for this same file goes. A load or write the system refuses
+// fails.
+Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
+                   const std::string& fileName);
 
 }  // namespace sorvela

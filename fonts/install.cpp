@@ -22,6 +22,8 @@ constexpr char kSilentFailureTail[] =
     "\r\nRestart your computer and try again or contact Brimvale Technical Support.";
 constexpr char kAlreadyInstalledText[] =
     "\r\nThis font is already installed.\r\nDo you want to overwrite it?";
+constexpr char kAdministratorText[] =
+    "Administrator rights are needed: this version of Windows installs fonts for all users only.";
 constexpr uint32_t kRed = 0x0000FF;
 
 }  // namespace
@@ -29,11 +31,12 @@ constexpr uint32_t kRed = 0x0000FF;
 void FrmMain::InstallFonts(const bool& Silent) {
   int stage = 0;
   const Error failure = RunInstall(Silent, &stage);
+  installOutcome_ = failure ? Outcome::kFailed : Outcome::kSucceeded;
   Windows& w = s_.windows;
   if (!failure) {
     if (Silent) {
       NeedRestart();
-      s_.system.Terminate();
+      s_.system.Terminate(exit_codes::kSuccess);
       return;
     }
     w.SetText(Control::lblInstall, RestartNeeded ? kRestartText : kDoneText);
@@ -41,6 +44,7 @@ void FrmMain::InstallFonts(const bool& Silent) {
     w.SetText(Control::cmdNext, "&Finish");
     return;
   }
+  if (Quiet) return;
   if (Silent) {
     w.MessageBox(kSilentFailureText + failure.description + kSilentFailureTail, "Error",
                  kMbOk + kMbStop);
@@ -64,8 +68,11 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   else
     w.Refresh(Control::frmMain);
 
+  if (Scope == FontScope::kCurrentUser && !PerUserFontsSupported(s_.system))
+    return MakeError(5, kAdministratorText);
   std::string fontsFolder;
-  if (Error e = GetFontsFolder(s_, &fontsFolder)) return e;
+  if (Error e = GetFontsFolder(s_, Scope, &fontsFolder)) return e;
+  if (Error e = CreateFontsFolder(s_, Scope)) return e;
 
   *stage = 1;
   // Every font's names are read once, from its own tables, before anything is
@@ -81,8 +88,9 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   std::vector<bool> kept(count, false);
   for (size_t i = 0; i < count; ++i) {
     bool installed = false;
-    if (Error e = IsFontInstalled(s_, identities[i].ValueName(), &installed)) return e;
-    if (installed) {
+    if (Error e = IsFontInstalled(s_, Scope, identities[i].ValueName(), &installed)) return e;
+    // A quiet run is a re-deployment, meant to update what is there.
+    if (installed && !Quiet) {
       const int answer =
           w.MessageBox(identities[i].fullName + kAlreadyInstalledText, "Overwrite", kMbYesNoInformation);
       if (answer == kIdNo) {
@@ -98,7 +106,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   *stage = 2;
   for (size_t i = 0; i < count; ++i)
     if (!kept[i])
-      if (Error e = RegisterFont(s_, identities[i], lstFonts[i])) return e;
+      if (Error e = RegisterFont(s_, Scope, identities[i], lstFonts[i])) return e;
   s_.fonts.BroadcastFontChange();
   w.CopyPicture(Control::imgPass, Control::imgRegister);
   w.Refresh(Control::frmMain);
@@ -119,6 +127,14 @@ Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName) {
       wanted == present)
     return Error::Ok();
   return copy;
+}
+
+void FrmMain::ChooseScope(bool currentUserAsked) {
+  // Without rights over everyone's fonts, a user's own install is the one
+  // that can succeed.
+  const bool perUser =
+      currentUserAsked || (!s_.system.IsElevated() && PerUserFontsSupported(s_.system));
+  Scope = perUser ? FontScope::kCurrentUser : FontScope::kAllUsers;
 }
 
 void FrmMain::NeedRestart() {

@@ -26,13 +26,13 @@ Error LoadText(Files& files, const std::string& path, std::string* text) {
 }  // namespace
 
 void FrmMain::Start() {
-  s_.windows.Show(Control::frmExtracting);
+  if (!Quiet) s_.windows.Show(Control::frmExtracting);
   if (LoadPackage()) {
     StartFailed();
     return;
   }
   s_.windows.Unload(Control::frmExtracting);
-  s_.windows.Show(Control::frmMain);
+  if (!Quiet) s_.windows.Show(Control::frmMain);
 }
 
 Error FrmMain::LoadPackage() {
@@ -74,9 +74,10 @@ Error FrmMain::LoadPackage() {
 
 void FrmMain::StartFailed() {
   s_.windows.Unload(Control::frmExtracting);
-  s_.windows.MessageBox("This Sorvela contains no fonts.", "Sorvela Error",
-                        kMbOk + kMbExclamation);
-  s_.system.Terminate();
+  if (!Quiet)
+    s_.windows.MessageBox("This Sorvela contains no fonts.", "Sorvela Error",
+                          kMbOk + kMbExclamation);
+  s_.system.Terminate(exit_codes::kBadPackage);
 }
 
 }  // namespace sorvela

@@ -39,10 +39,13 @@ class Files {
   // Replaces an existing destination.
   virtual Error Copy(const std::string& from, const std::string& to) = 0;
   virtual Error Remove(const std::string& path) = 0;
+  // Makes one folder; a folder already there is no failure.
+  virtual Error CreateFolder(const std::string& path) = 0;
 };
 
 // Registry handles; 0 is no key.
 using RegKey = uintptr_t;
+constexpr RegKey kHkeyCurrentUser = 0x80000001u;
 constexpr RegKey kHkeyLocalMachine = 0x80000002u;
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegExpandSz = 2;
@@ -103,9 +106,14 @@ class System {
   virtual void InitCommonControls() = 0;
   // The system's description of one of its error codes.
   virtual std::string DescribeError(long code) = 0;
-  // Ends the process at once: no unload handler runs. Fakes may return, so
-  // callers return right after it.
-  virtual void Terminate() = 0;
+  // Whether the process may write where all users' fonts live; systems that
+  // know no elevation answer true.
+  virtual bool IsElevated() = 0;
+  // The system's true version, which the compatibility layer does not change.
+  virtual bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) = 0;
+  // Ends the process at once with this exit code: no unload handler runs.
+  // Fakes may return, so callers return right after it.
+  virtual void Terminate(uint32_t exitCode) = 0;
 };
 
 // The controls the core reads or changes; the Win32 layer maps them to windows.

@@ -11,36 +11,58 @@ const char kPublisherAddress[] = "https://www.marrowby.example/fonts/";
 
 void FrmMain::Form_Initialize() { s_.system.InitCommonControls(); }
 
+Switches ParseSwitches(const std::string& args) {
+  Switches switches;
+  const std::string c = UpperAscii(Trim(args));
+  const std::string last = c.size() >= 2 ? c.substr(c.size() - 2) : c;
+  using Mode = Switches::Mode;
+  if (last == "/E") switches.mode = Mode::kExtract;
+  if (last == "/I") switches.mode = Mode::kInstall;
+  if (last == "/Q") switches.mode = Mode::kQuiet;
+  if (last == "/?") switches.mode = Mode::kUsage;
+  // A whole word: "/CURRENTUSERS" or "X/CURRENTUSER" asks for nothing.
+  constexpr char kWord[] = "/CURRENTUSER";
+  for (size_t at = c.find(kWord); at != std::string::npos && !switches.currentUser;
+       at = c.find(kWord, at + 1)) {
+    const size_t end = at + sizeof kWord - 1;
+    switches.currentUser = (at == 0 || c[at - 1] == ' ' || c[at - 1] == '\t') &&
+                           (end == c.size() || c[end] == ' ' || c[end] == '\t');
+  }
+  return switches;
+}
+
 void FrmMain::Form_Load() {
   s_.windows.SetVisible(Control::frmMain, false);
   AppPath = s_.system.AppFolder();
   if (AppPath.empty() || AppPath.back() != '\\') AppPath += '\\';
+  const Switches switches = ParseSwitches(s_.system.CommandLine());
+  Quiet = switches.mode == Switches::Mode::kQuiet;
+  ChooseScope(switches.currentUser);
   Start();
   for (Control page :
        {Control::picLicense, Control::picReadme, Control::picInstall, Control::picReady})
     s_.windows.SetVisible(page, false);
 
-  const std::string args = s_.system.CommandLine();
-  if (!args.empty()) {
-    const std::string c = UpperAscii(Trim(args));
-    const std::string last = c.size() >= 2 ? c.substr(c.size() - 2) : c;
-    if (last == "/E") {
+  switch (switches.mode) {
+    case Switches::Mode::kExtract:
       ExtractFonts();
-      s_.system.Terminate();
+      s_.system.Terminate(exit_codes::kSuccess);
       return;
-    }
-    if (last == "/I") {
+    case Switches::Mode::kInstall:
+    case Switches::Mode::kQuiet:
+      // Returns only after a failure.
       InstallFonts(true);
-      s_.system.Terminate();
+      s_.system.Terminate(exit_codes::kFailed);
       return;
-    }
-    if (last == "/?") {
+    case Switches::Mode::kUsage:
       s_.windows.MessageBox(
-          "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install",
+          "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n"
+          "/Q -- Quiet install",
           "Sorvela Install", kMbOk + kMbInformation);
-      s_.system.Terminate();
+      s_.system.Terminate(exit_codes::kSuccess);
       return;
-    }
+    case Switches::Mode::kWizard:
+      break;
   }
   ShowFirstPage();
 }
@@ -80,11 +102,23 @@ void FrmMain::cmdNext_Click() {
   } else if (w.IsVisible(Control::picReady)) {
     ShowInstallPage(Control::picReady);
   } else if (w.IsVisible(Control::picInstall)) {
-    s_.system.Terminate();
+    s_.system.Terminate(ExitCode());
   }
 }
 
-void FrmMain::cmdCancel_Click() { s_.system.Terminate(); }
+void FrmMain::cmdCancel_Click() { s_.system.Terminate(exit_codes::kCancelled); }
+
+uint32_t FrmMain::ExitCode() const {
+  switch (installOutcome_) {
+    case Outcome::kSucceeded:
+      return exit_codes::kSuccess;
+    case Outcome::kFailed:
+      return exit_codes::kFailed;
+    case Outcome::kNotRun:
+      break;
+  }
+  return exit_codes::kCancelled;
+}
 
 void FrmMain::Label9_Click() { GoWeb(kPublisherAddress); }
 

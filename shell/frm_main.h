@@ -13,6 +13,26 @@ namespace sorvela {
 // Where the "Click here" label leads.
 extern const char kPublisherAddress[];
 
+// How a run ends, in the exit codes that deployment tools already know.
+namespace exit_codes {
+constexpr uint32_t kSuccess = 0;
+constexpr uint32_t kCancelled = 1602;
+constexpr uint32_t kFailed = 1603;
+constexpr uint32_t kBadPackage = 1620;
+}  // namespace exit_codes
+
+// What the argument text asks for: the mode by its last two characters, and
+// whether the word "/CURRENTUSER" stands anywhere in it.
+struct Switches {
+  enum class Mode { kWizard, kExtract, kInstall, kQuiet, kUsage };
+  Mode mode = Mode::kWizard;
+  bool currentUser = false;
+};
+Switches ParseSwitches(const std::string& args);
+
+// Whose fonts an install adds to: everyone's, or the current user's own.
+enum class FontScope { kAllUsers, kCurrentUser };
+
 class FrmMain {
  public:
   explicit FrmMain(const Services& services) : s_(services) {}
@@ -23,6 +43,8 @@ class FrmMain {
   void Form_Unload(int16_t& Cancel);
   void cmdNext_Click();
   void cmdCancel_Click();
+  // The exit code of a close by the window's close box, now.
+  uint32_t ExitCode() const;
   void Label9_Click();
   void GoWeb(const std::string& WebAddress);
 
@@ -44,6 +66,9 @@ class FrmMain {
   std::string PackageTitle;
   std::string AppPath;
   bool RestartNeeded = false;
+  // "/Q": nothing on the screen, no question, no message.
+  bool Quiet = false;
+  FontScope Scope = FontScope::kAllUsers;
 
   // The hidden lists; the window's list boxes mirror them.
   std::vector<std::string> lstFiles;
@@ -56,6 +81,10 @@ class FrmMain {
   Error LoadPackage();
   void StartFailed();
   Error RunInstall(bool silent, int* stage);
+  void ChooseScope(bool currentUserAsked);
+
+  enum class Outcome { kNotRun, kSucceeded, kFailed };
+  Outcome installOutcome_ = Outcome::kNotRun;
 
   Services s_;
 };

@@ -51,11 +51,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   form.Form_Initialize();
   windows.Attach(&form);
-  if (!windows.Create(instance)) return 1;
+  if (!windows.Create(instance)) return sorvela::exit_codes::kFailed;
   try {
     form.Form_Load();
   } catch (...) {
-    return 1;
+    return sorvela::exit_codes::kFailed;
   }
 
   MSG msg{};

@@ -152,6 +152,16 @@ Error Win32Files::Remove(const std::string& path) {
   return Error::Ok();
 }
 
+Error Win32Files::CreateFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return Error::Ok();
+  const Error error = LastError();
+  // A file standing where the folder must go is a failure all the same.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Error::Ok();
+  return error;
+}
+
 // Registry
 
 long Win32Registry::OpenKey(RegKey root, const std::string& path, RegKey* key) {
@@ -268,6 +278,33 @@ void Win32System::InitCommonControls() {
 
 std::string Win32System::DescribeError(long code) { return Describe(static_cast<DWORD>(code)); }
 
-void Win32System::Terminate() { ExitProcess(0); }
+bool Win32System::IsElevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  // Systems before elevation fail the query; there every run is as elevated as it gets.
+  const bool known =
+      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) != 0;
+  CloseHandle(token);
+  return !known || elevation.TokenIsElevated != 0;
+}
+
+bool Win32System::GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) {
+  using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  auto fn = ntdll ? reinterpret_cast<Fn>(
+                        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                  : nullptr;
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!fn || fn(&info) != 0) return false;
+  *major = info.dwMajorVersion;
+  *minor = info.dwMinorVersion;
+  *build = info.dwBuildNumber;
+  return true;
+}
+
+void Win32System::Terminate(uint32_t exitCode) { ExitProcess(exitCode); }
 
 }  // namespace sorvela::win32

@@ -11,6 +11,7 @@ class Win32Files final : public Files {
   Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
   Error Copy(const std::string& from, const std::string& to) override;
   Error Remove(const std::string& path) override;
+  Error CreateFolder(const std::string& path) override;
 };
 
 class Win32Registry final : public Registry {
@@ -50,7 +51,9 @@ class Win32System final : public System {
   std::string CommandLine() override;
   void InitCommonControls() override;
   std::string DescribeError(long code) override;
-  void Terminate() override;
+  bool IsElevated() override;
+  bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override;
+  void Terminate(uint32_t exitCode) override;
 };
 
 // The running module's full path.

@@ -414,7 +414,7 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       if (wParam) OnUnload();
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      PostQuitMessage(static_cast<int>(exitCode_));
       return 0;
     case WM_NCDESTROY:
       main_ = nullptr;
@@ -427,6 +427,7 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 void Win32Windows::OnUnload() {
   if (!form_) return;
+  exitCode_ = form_->ExitCode();
   Guarded([this] {
     int16_t cancel = 0;
     form_->Form_Unload(cancel);

@@ -71,6 +71,8 @@ class Win32Windows final : public Windows {
   int Y(int twips) const;
 
   FrmMain* form_ = nullptr;
+  // What a close by the close box ends the process with.
+  uint32_t exitCode_ = 0;
   HINSTANCE instance_ = nullptr;
   HWND main_ = nullptr;
   HWND extracting_ = nullptr;

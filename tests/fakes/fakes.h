@@ -37,6 +37,7 @@ class FakeFiles final : public Files {
 
  public:
   std::map<std::string, std::string> files;
+  std::set<std::string> folders;
   std::set<std::string> failWrite, failOpen, failCopyTo, failRemove;
   std::vector<std::string> log;
 
@@ -66,6 +67,13 @@ class FakeFiles final : public Files {
     files[to] = it->second;
     return Error::Ok();
   }
+  Error CreateFolder(const std::string& rawPath) override {
+    const std::string path = WinPath(rawPath);
+    log.push_back("mkdir " + path);
+    if (failWrite.count(path)) return MakeError(5, "Access is denied");
+    folders.insert(path);
+    return Error::Ok();
+  }
   Error Remove(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("remove " + path);
@@ -88,17 +96,22 @@ class FakeRegistry final : public Registry {
 
   long OpenKey(RegKey root, const std::string& path, RegKey* key) override {
     ++accesses;
-    if (root != kHkeyLocalMachine || !keys.count(path)) return 2;
-    *key = Handle(path);
+    if (!IsRoot(root) || !keys.count(Path(root, path))) return 2;
+    *key = Handle(Path(root, path));
     return 0;
   }
   long CreateKey(RegKey root, const std::string& path, RegKey* key) override {
     ++accesses;
     if (failCreate) return failCreate;
-    if (root != kHkeyLocalMachine) return 2;
-    keys[path];
-    *key = Handle(path);
+    if (!IsRoot(root)) return 2;
+    keys[Path(root, path)];
+    *key = Handle(Path(root, path));
     return 0;
+  }
+  // Keys under HKEY_LOCAL_MACHINE go by their path alone, the others by
+  // "HKCU\\" and their path.
+  static std::string Path(RegKey root, const std::string& path) {
+    return root == kHkeyCurrentUser ? "HKCU\\" + path : path;
   }
   long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
                   uint32_t* size) override {
@@ -131,6 +144,7 @@ class FakeRegistry final : public Registry {
   long CloseKey(RegKey) override { return 0; }
 
  private:
+  static bool IsRoot(RegKey root) { return root == kHkeyLocalMachine || root == kHkeyCurrentUser; }
   RegKey Handle(const std::string& path) {
     handles_.push_back(path);
     return handles_.size();
@@ -203,8 +217,11 @@ class FakeSystem final : public System {
   std::string appFolder = "C:\\Fonts Setup";
   std::string exeTitle = "setup";
   std::string commandLine;
+  bool elevated = true;
+  uint32_t version[3] = {10, 0, 19045};  // all zero: the call fails
   int initCalls = 0;
   int terminations = 0;
+  uint32_t exitCode = 0xFFFFFFFF;
 
   uint32_t GetTempPath(uint32_t length, char* buffer) override {
     if (tempFails || tempPath.size() >= length) return 0;
@@ -221,8 +238,15 @@ class FakeSystem final : public System {
   std::string CommandLine() override { return commandLine; }
   void InitCommonControls() override { ++initCalls; }
   std::string DescribeError(long code) override { return "system error " + std::to_string(code); }
-  void Terminate() override {
+  bool IsElevated() override { return elevated; }
+  bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override {
+    if (version[0] == 0) return false;
+    *major = version[0], *minor = version[1], *build = version[2];
+    return true;
+  }
+  void Terminate(uint32_t code) override {
     ++terminations;
+    exitCode = code;
     throw Terminated{};
   }
 };

@@ -48,10 +48,16 @@ TEST_F(FontsKeyTest, FaceNameComesFromTheResourceFileAndLeavesNothing) {
   m.files.files[kFot] = "left over";
   EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
 
-  // A folder standing where the file must go: the system refuses, the name is "".
+  // A folder standing where the file must go, as where the program's folder
+  // can't be written: the temporary folder serves instead, and is left clean.
   m.files.failRemove.insert(kFot);
   m.files.files[kFot] = "a folder";
-  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "");
+  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
+  EXPECT_EQ(m.fonts.log.back(), "fot 1 C:\\Temp\\~TEMP.FOT C:\\Temp\\a.ttf");
+  EXPECT_FALSE(m.files.files.count("C:\\Temp\\~TEMP.FOT"));
+  m.files.failRemove.insert("C:\\Temp\\~TEMP.FOT");
+  m.files.files["C:\\Temp\\~TEMP.FOT"] = "a folder";
+  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "");  // neither: no name
 }
 
 TEST_F(FontsKeyTest, ResourceFileWithoutMarkerOrEndGivesNothing) {
@@ -130,12 +136,12 @@ TEST_F(FontsKeyTest, RegisteredFileIsBareNameOrFullPath) {
                {"Unknown (TrueType)", ""}};
   for (const auto& c : cases) {
     std::string file = "unset";
-    ASSERT_FALSE(GetRegisteredFontFile(m.services, c.face, &file));
+    ASSERT_FALSE(GetRegisteredFontFile(m.services, FontScope::kAllUsers, c.face, &file));
     EXPECT_EQ(file, c.file) << c.face;
   }
   m.shell.folders.erase(20);  // no Fonts folder: the bare name comes back unchanged
   std::string file;
-  ASSERT_FALSE(GetRegisteredFontFile(m.services, "Bare (TrueType)", &file));
+  ASSERT_FALSE(GetRegisteredFontFile(m.services, FontScope::kAllUsers, "Bare (TrueType)", &file));
   EXPECT_EQ(file, "bare.ttf");
 }
 
@@ -159,32 +165,32 @@ TEST_F(FontsKeyTest, IdentityComesFromTheFileAndNamesWhatIsWrong) {
 
 TEST_F(FontsKeyTest, InstalledMeansTheValueIsRegistered) {
   bool installed = true;
-  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans (TrueType)", &installed));
+  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_FALSE(installed);
   SetValue("Alpha Sans (TrueType)", kRegSz, "whatever.ttf");
-  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans (TrueType)", &installed));
+  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_TRUE(installed);
-  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans Bold (TrueType)", &installed));
+  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans Bold (TrueType)", &installed));
   EXPECT_FALSE(installed);
   m.system.platformId = 0;
-  ASSERT_FALSE(IsFontInstalled(m.services, "Alpha Sans (TrueType)", &installed));
+  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_FALSE(installed);
 }
 
 TEST_F(FontsKeyTest, RegisterLoadsThenWritesTheValue) {
   FontIdentity bold{FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"};
-  ASSERT_FALSE(RegisterFont(m.services, bold, "ab.ttf"));
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, bold, "ab.ttf"));
   const auto& value = m.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"];
   EXPECT_EQ(value.type, kRegSz);
   EXPECT_EQ(value.data, "ab.ttf");  // no NUL counted
   EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\ab.ttf"});
 
   FontIdentity cff{FontKind::kCff, "Alpha-Italic", ""};
-  ASSERT_FALSE(RegisterFont(m.services, cff, "ai.otf"));
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, cff, "ai.otf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha-Italic (OpenType)"].data, "ai.otf");
 
   m.system.platformId = 3;  // no Fonts key on this platform: nothing at all
-  ASSERT_FALSE(RegisterFont(m.services, {FontKind::kTrueType, "Other", ""}, "o.ttf"));
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", ""}, "o.ttf"));
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
   EXPECT_EQ(m.fonts.added.size(), 2u);
 }
@@ -208,13 +214,13 @@ TEST_F(FontsKeyTest, FamilyValueOfAnEarlierInstall) {
     fm.shell.folders[20] = "C:\\Windows\\Fonts";
     fm.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, c.familyData};
     ASSERT_FALSE(
-        RegisterFont(fm.services, {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"}, c.file));
+        RegisterFont(fm.services, FontScope::kAllUsers, {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"}, c.file));
     EXPECT_EQ(fm.registry.keys[kNtKey].count("Alpha Sans (TrueType)"), c.kept ? 1u : 0u) << c.what;
     EXPECT_EQ(fm.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"].data, c.file) << c.what;
   }
   // The Regular style's value is the family's own: it is written, not removed.
   m.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, "a.ttf"};
-  ASSERT_FALSE(RegisterFont(m.services, {FontKind::kTrueType, "Alpha Sans", "Alpha Sans"}, "a.ttf"));
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Alpha Sans", "Alpha Sans"}, "a.ttf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha Sans (TrueType)"].data, "a.ttf");
 }
 
@@ -222,13 +228,13 @@ TEST_F(FontsKeyTest, RegisterReportsWhatTheSystemRefuses) {
   const FontIdentity alpha{FontKind::kTrueType, "Alpha", ""};
   // A font the system won't load is never written to the key.
   m.fonts.failAdd.insert("C:\\Windows\\Fonts\\a.ttf");
-  const Error refused = RegisterFont(m.services, alpha, "a.ttf");
+  const Error refused = RegisterFont(m.services, FontScope::kAllUsers, alpha, "a.ttf");
   EXPECT_EQ(refused.code, 2);
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Alpha (TrueType)"));
 
   m.fonts.failAdd.clear();
   m.registry.failSet = 5;
-  Error denied = RegisterFont(m.services, alpha, "a.ttf");
+  Error denied = RegisterFont(m.services, FontScope::kAllUsers, alpha, "a.ttf");
   EXPECT_EQ(denied.code, 5);
   EXPECT_EQ(denied.description, "system error 5");
 }

@@ -4,6 +4,7 @@
 
 #include "fakes/fakes.h"
 #include "fakes/font_builder.h"
+#include "fakes/package.h"
 #include "shell/frm_main.h"
 
 namespace sorvela {
@@ -246,6 +247,121 @@ TEST_F(InstallTest, SilentFailureShowsOneErrorBox) {
   EXPECT_EQ(m.windows.boxes[0].title, "Error");
   EXPECT_EQ(m.windows.boxes[0].style, 16);
   EXPECT_FALSE(m.windows[Control::frmMain].visible);
+}
+
+// Each way to end the wizard, with the exit code deployment tools read.
+TEST_F(InstallTest, EveryWayToEndHasItsExitCode) {
+  const struct {
+    const char* what;
+    bool breakCopy;
+    bool install;
+    std::function<void(FrmMain&)> end;  // nullptr: the close box
+    uint32_t code;
+  } cases[] = {
+      {"Cancel before the install", false, false, [](FrmMain& f) { f.cmdCancel_Click(); }, 1602},
+      {"close box before the install", false, false, nullptr, 1602},
+      {"Finish", false, true, [](FrmMain& f) { f.cmdNext_Click(); }, 0},
+      {"close box after success", false, true, nullptr, 0},
+      {"Close after a failure", true, true, [](FrmMain& f) { f.cmdNext_Click(); }, 1603},
+      {"close box after a failure", true, true, nullptr, 1603},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.shell.folders = m.shell.folders;
+    FrmMain f(fm.services);
+    f.ExtractPath = "C:\\Temp\\";
+    f.lstFonts = {"a.ttf"};
+    fm.files.files["C:\\Temp\\a.ttf"] = MakeFont("Alpha");
+    if (c.breakCopy) fm.files.failCopyTo.insert("C:\\Windows\\Fonts\\a.ttf");
+    for (Control page : {Control::picReadme, Control::picLicense, Control::picInstall})
+      fm.windows[page].visible = false;
+    if (c.install) f.cmdNext_Click();  // Ready: installs
+    if (c.end) {
+      EXPECT_THROW(c.end(f), Terminated) << c.what;
+      EXPECT_EQ(fm.system.exitCode, c.code) << c.what;
+    } else {
+      EXPECT_EQ(f.ExitCode(), c.code) << c.what;
+    }
+  }
+}
+
+// Whose fonts: everyone's when the process may write them, else the user's
+// own where the system takes fonts per user; asked for, the user's own or a
+// failure that writes nothing.
+TEST_F(InstallTest, ScopeFollowsRightsVersionAndTheWord) {
+  const struct {
+    const char* what;
+    bool elevated;
+    uint32_t build;  // of Windows 10; 0: the version call fails
+    bool asked;
+    const char* outcome;  // "all", "user" or "refused"
+  } cases[] = {
+      {"administrator", true, 19045, false, "all"},
+      {"user, 1809", false, 17763, false, "user"},
+      {"user, 1803", false, 17134, false, "all"},
+      {"user, version unknown", false, 0, false, "all"},
+      {"administrator asking", true, 17763, true, "user"},
+      {"asking on 1803", true, 17134, true, "refused"},
+      {"asking, version unknown", false, 0, true, "refused"},
+  };
+  const std::string userFonts = "C:\\Local\\Microsoft\\Windows\\Fonts\\";
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.shell.folders = m.shell.folders;
+    fm.shell.folders[0x1C] = "C:\\Local";
+    fm.system.elevated = c.elevated;
+    fm.system.version[0] = c.build ? 10 : 0;
+    fm.system.version[2] = c.build;
+    fm.system.commandLine = c.asked ? "/CURRENTUSER /Q" : "/Q";
+    fm.files.files["C:\\Fonts Setup\\setup.exe"] =
+        fakes::MakePackage({{"kestrel.dat", fakes::Manifest()},
+                     {"a.ttf", MakeFont("Alpha")}});
+    FrmMain f(fm.services);
+    EXPECT_THROW(f.Form_Load(), Terminated) << c.what;
+    const std::string outcome = c.outcome;
+    EXPECT_EQ(fm.system.exitCode, outcome == "refused" ? 1603u : 0u) << c.what;
+    EXPECT_EQ(fm.files.files.count("C:\\Windows\\Fonts\\a.ttf"), outcome == "all" ? 1u : 0u)
+        << c.what;
+    EXPECT_EQ(fm.files.files.count(userFonts + "a.ttf"), outcome == "user" ? 1u : 0u) << c.what;
+    EXPECT_EQ(fm.registry.keys["HKCU\\" + std::string(kNtKey)]["Alpha (TrueType)"].data,
+              outcome == "user" ? userFonts + "a.ttf" : "")
+        << c.what;
+    if (outcome == "refused") {
+      EXPECT_TRUE(fm.files.folders.empty()) << c.what;
+      EXPECT_TRUE(fm.fonts.added.empty()) << c.what;
+    }
+  }
+  // The same refusal in the wizard tells why.
+  FakeMachine old;
+  old.system.version[2] = 17134;
+  FrmMain f(old.services);
+  f.Scope = FontScope::kCurrentUser;
+  f.InstallFonts(false);
+  EXPECT_EQ(old.windows[Control::lblInstall].text.substr(
+                old.windows[Control::lblInstall].text.find("Error: ")),
+            "Error: 5 Administrator rights are needed: this version of Windows installs fonts "
+            "for all users only.");
+}
+
+TEST_F(InstallTest, QuietRunOverwritesAndFailsWithoutAWord) {
+  form.Quiet = true;
+  m.registry.keys[kNtKey]["Alpha (TrueType)"] = {kRegSz, "a.ttf"};
+  m.files.files["C:\\Windows\\Fonts\\a.ttf"] = "an older Alpha";
+  EXPECT_TRUE(Run(true));
+  EXPECT_EQ(m.system.exitCode, 0u);
+  EXPECT_TRUE(m.windows.boxes.empty());
+  EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\a.ttf"], MakeFont("Alpha"));
+
+  // A user's font folder that can't be made: the system's code, no box.
+  FakeMachine fm;
+  fm.shell.folders[0x1C] = "C:\\Local";
+  fm.files.failWrite.insert("C:\\Local\\Microsoft\\Windows");
+  FrmMain f(fm.services);
+  f.Quiet = true;
+  f.Scope = FontScope::kCurrentUser;
+  f.InstallFonts(true);  // returns: the caller ends with the failure's exit code
+  EXPECT_TRUE(fm.windows.boxes.empty());
+  EXPECT_EQ(f.ExitCode(), 1603u);
 }
 
 TEST_F(InstallTest, RestartWordingAndNeedRestart) {

@@ -2,6 +2,8 @@
 // command line and the ways the program ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fakes.h"
 #include "fakes/font_builder.h"
 #include "fakes/package.h"
@@ -10,6 +12,8 @@
 
 namespace sorvela {
 namespace {
+
+constexpr char kUserKey[] = "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 using fakes::FakeMachine;
 using fakes::Manifest;
@@ -246,20 +250,32 @@ TEST_F(StartTest, ExtractionSkipsAFileItCannotWrite) {
   EXPECT_EQ(m.files.files[std::string(kTemp) + "b.ttf"], "B");
 }
 
+// The mode comes from the last two characters; "/CURRENTUSER" anywhere, as
+// a word, installs into the user's own fonts.
 TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
+  const std::string longText(100000, 'x');
   const struct {
-    const char* args;
-    const char* outcome;  // "extract", "install", "usage" or "wizard"
+    std::string args;
+    const char* outcome;  // "extract", "install", "quiet", "usage" or "wizard"
+    bool perUser;
   } cases[] = {
-      {"/E", "extract"},       {"setup /x /e", "extract"}, {"  /i  ", "install"},
-      {"/E /I", "install"},    {"/?", "usage"},            {"/EXTRACT", "wizard"},
-      {"-E", "wizard"},        {"/? now", "wizard"},       {"E", "wizard"},
-      {"     ", "wizard"},     {"", "wizard"},
+      {"/E", "extract", false},          {"setup /x /e", "extract", false},
+      {"  /i  ", "install", false},      {"/E /I", "install", false},
+      {"/?", "usage", false},            {"/EXTRACT", "wizard", false},
+      {"-E", "wizard", false},           {"/? now", "wizard", false},
+      {"E", "wizard", false},            {"     ", "wizard", false},
+      {"", "wizard", false},             {"/q", "quiet", false},
+      {"/I /E /Q", "quiet", false},      {"/CURRENTUSER", "wizard", true},
+      {"/currentuser /i", "install", true}, {"/I /CurrentUser", "wizard", true},
+      {"/CURRENTUSER /currentuser /Q", "quiet", true}, {"/CURRENTUSERS /I", "install", false},
+      {"x/CURRENTUSER /I", "install", false}, {longText + " /CURRENTUSER " + longText + " /Q", "quiet", true},
   };
+  const std::string userFonts = "C:\\Users\\u\\AppData\\Local\\Microsoft\\Windows\\Fonts\\";
   for (const auto& c : cases) {
     FakeMachine fm;
     fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", fakes::MakeFont("Alpha")}});
     fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.shell.folders[0x1C] = "C:\\Users\\u\\AppData\\Local";
     fm.system.commandLine = c.args;
     FrmMain f(fm.services);
     bool ended = false;
@@ -268,21 +284,37 @@ TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
     } catch (const Terminated&) {
       ended = true;
     }
-    const std::string outcome = c.outcome;
-    EXPECT_EQ(ended, outcome != "wizard") << c.args;
+    const std::string outcome = c.outcome, what = c.args.substr(0, 40);
+    const bool installs = outcome == "install" || outcome == "quiet";
+    EXPECT_EQ(ended, outcome != "wizard") << what;
+    if (ended) {
+      EXPECT_EQ(fm.system.exitCode, 0u) << what;
+    }
+    EXPECT_EQ(f.Scope == FontScope::kCurrentUser, c.perUser) << what;
     EXPECT_EQ(fm.files.files.count("C:\\Fonts Setup\\a.ttf"), outcome == "extract" ? 1u : 0u)
-        << c.args;
-    EXPECT_EQ(fm.files.files.count("C:\\Windows\\Fonts\\a.ttf"), outcome == "install" ? 1u : 0u)
-        << c.args;
+        << what;
+    EXPECT_EQ(fm.files.files.count("C:\\Windows\\Fonts\\a.ttf"), installs && !c.perUser ? 1u : 0u)
+        << what;
+    EXPECT_EQ(fm.files.files.count(userFonts + "a.ttf"), installs && c.perUser ? 1u : 0u) << what;
+    if (installs && c.perUser) {
+      EXPECT_EQ(fm.registry.keys[kUserKey]["Alpha (TrueType)"].data, userFonts + "a.ttf");
+    }
+    // A quiet run shows nothing at all.
+    if (outcome == "quiet") {
+      EXPECT_TRUE(std::none_of(fm.windows.log.begin(), fm.windows.log.end(), [](auto& line) {
+        return line.rfind("show", 0) == 0 || line.rfind("box", 0) == 0;
+      })) << what;
+    }
     if (outcome == "usage") {
       ASSERT_EQ(fm.windows.boxes.size(), 1u);
       EXPECT_EQ(fm.windows.boxes[0].text,
-                "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install");
+                "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n"
+                "/Q -- Quiet install");
       EXPECT_EQ(fm.windows.boxes[0].title, "Sorvela Install");
       EXPECT_EQ(fm.windows.boxes[0].style, 64);
     }
     if (outcome == "wizard") {
-      EXPECT_TRUE(fm.windows[Control::picReady].visible) << c.args;
+      EXPECT_TRUE(fm.windows[Control::picReady].visible) << what;
     }
   }
 }

@@ -118,4 +118,13 @@ Error PosixFiles::Remove(const std::string& path) {
   return Error::Ok();
 }
 
+Error PosixFiles::CreateFolder(const std::string& path) {
+  const std::string host = HostPath(path);
+  struct stat status;
+  if (::mkdir(host.c_str(), 0755) != 0 && !(errno == EEXIST && ::stat(host.c_str(), &status) == 0 &&
+                                            S_ISDIR(status.st_mode)))
+    return Errno(host);
+  return Error::Ok();
+}
+
 }  // namespace sorvela

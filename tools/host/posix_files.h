@@ -12,6 +12,7 @@ class PosixFiles final : public Files {
   Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
   Error Copy(const std::string& from, const std::string& to) override;
   Error Remove(const std::string& path) override;
+  Error CreateFolder(const std::string& path) override;
 };
 
 // The core joins folders with "\"; on the host that is "/".

@@ -255,18 +255,18 @@ void TestRegisteredFontIsFoundAndLoaded() {
   const std::string file = "sorvela-test.ttf";
   CHECK(CopyFileA(kSans, (fonts + file).c_str(), FALSE));
   const FontIdentity font{FontKind::kTrueType, "Sorvela Test Face", ""};
-  CHECK(!RegisterFont(r.s, font, file));
+  CHECK(!RegisterFont(r.s, FontScope::kAllUsers, font, file));
   const std::string key = GetFontsKey(r.system);
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Test Face (TrueType)") ==
         file);
   std::string registered;
-  CHECK(!GetRegisteredFontFile(r.s, "Sorvela Test Face (TrueType)", &registered));
+  CHECK(!GetRegisteredFontFile(r.s, FontScope::kAllUsers, "Sorvela Test Face (TrueType)", &registered));
   CHECK(registered == fonts + file);
 
   // The system's refusal to load a file keeps it out of the key.
   const std::string junk = "sorvela-junk.ttf";
   CHECK(!WriteAll(r.files, fonts + junk, "plain text, no tables"));
-  CHECK(RegisterFont(r.s, {FontKind::kTrueType, "Sorvela Junk", ""}, junk).failed());
+  CHECK(RegisterFont(r.s, FontScope::kAllUsers, {FontKind::kTrueType, "Sorvela Junk", ""}, junk).failed());
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Junk (TrueType)").empty());
   DeleteFileA((fonts + junk).c_str());
 
