@@ -166,6 +166,12 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
   return TRUE;
 }
 
+BOOL CALLBACK FindPending(HWND child, LPARAM found) {
+  if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
 std::vector<HWND> Driver::TopLevel() const {
   std::vector<HWND> all, ours;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
@@ -659,8 +665,14 @@ void Driver::Run(const std::vector<std::string>& w) {
     // Not RDW_UPDATENOW: it would wait for the window's thread without a limit.
     const HWND hwnd = Current();
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // Each child paints on its own, after its parent: wait for every one.
+    const auto pending = [](HWND window) {
+      bool any = GetUpdateRect(window, nullptr, FALSE) != 0;
+      if (!any) EnumChildWindows(window, FindPending, reinterpret_cast<LPARAM>(&any));
+      return any;
+    };
     const DWORD deadline = GetTickCount() + kHandlerMs;
-    while (GetUpdateRect(hwnd, nullptr, FALSE) && !Expired(deadline)) Sleep(kPollMs);
+    while (pending(hwnd) && !Expired(deadline)) Sleep(kPollMs);
     Say("paint");
   } else if (c == "wait-exit") {
     WaitExit(Ms(w, 1), false);

@@ -76,7 +76,7 @@ EOF
 check "\"/?\" shows the switches and ends" "$out" \
 'start "/?"
 window "Sorvela Install"
-box-text "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install"
+box-text "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n/Q -- Quiet install"
 press ok
 gone "Sorvela Install"
 exit'
