@@ -3,8 +3,15 @@ file(GLOB HOST_SOURCES CONFIGURE_DEPENDS tools/host/*.cpp)
 add_library(sorvela_host STATIC ${HOST_SOURCES})
 target_link_libraries(sorvela_host PUBLIC sorvela_core)
 
-add_executable(sorvela-pack tools/sorvela_pack.cpp)
-target_link_libraries(sorvela-pack PRIVATE sorvela_host)
+# sorvela-pack carries the stub of the Windows build, which build.sh makes first.
+set(SORVELA_STUB ${CMAKE_SOURCE_DIR}/build/win32/sorvela.exe CACHE FILEPATH
+  "The stub that sorvela-pack carries")
+if(NOT EXISTS ${SORVELA_STUB} AND NOT SORVELA_FUZZ)
+  message(FATAL_ERROR "sorvela-pack carries the stub, and ${SORVELA_STUB} is not built: "
+    "run ./build.sh win32 first, or point -DSORVELA_STUB= at a stub.")
+endif()
+include(cmake/pack.cmake)
+sorvela_pack_tool(${SORVELA_STUB})
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
 foreach(source ${BENCH_SOURCES})
@@ -17,7 +24,7 @@ enable_testing()
 find_package(GTest REQUIRED)
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*_test.cpp)
 add_executable(unit_tests ${UNIT_TESTS})
-target_link_libraries(unit_tests PRIVATE sorvela_host GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE sorvela_host sorvela_pack_lib GTest::gtest_main)
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 # A font collection the tests read, made from two DejaVu fonts at test time.
 set(TEST_FONTS ${CMAKE_BINARY_DIR}/test_fonts)

@@ -21,6 +21,14 @@ target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
 target_link_libraries(sorvela PRIVATE sorvela_win32)
 target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections)
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
+# The version resource takes its number from the generated version.h.
+target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)
+
+# The package tool for publishers on Windows: a console program that carries
+# the stub just built.
+include(cmake/pack.cmake)
+sorvela_pack_tool($<TARGET_FILE:sorvela> sorvela)
+target_link_options(sorvela-pack PRIVATE -static -s)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

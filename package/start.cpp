@@ -8,9 +8,6 @@
 namespace sorvela {
 namespace {
 
-constexpr char kManifestName[] = "kestrel.dat";
-constexpr char kManifestTag[] = "KESTREL DATAFILE 1";
-
 std::string WithBackslash(std::string folder) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   return folder;
@@ -57,9 +54,9 @@ Error FrmMain::LoadPackage() {
   ExtractPath = WithBackslash(GetTempFolder(s_.system));
 
   std::string readme, license;
-  if (ReadmeFile != "NOREADME")
+  if (ReadmeFile != kNoReadme)
     if (Error e = LoadText(s_.files, ExtractPath + ReadmeFile, &readme)) return e;
-  if (LicenseFile != "NOLICENSE")
+  if (LicenseFile != kNoLicense)
     if (Error e = LoadText(s_.files, ExtractPath + LicenseFile, &license)) return e;
   s_.windows.SetText(Control::txtReadme, readme);
   s_.windows.SetText(Control::txtLicense, license);

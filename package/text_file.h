@@ -20,6 +20,12 @@ Error WriteWholeFile(Files& files, const std::string& path, const void* data, si
 Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,
                 std::vector<char>& buffer);
 
+// The manifest entry, its first field, and the fields that name no text.
+constexpr char kManifestName[] = "kestrel.dat";
+constexpr char kManifestTag[] = "KESTREL DATAFILE 1";
+constexpr char kNoReadme[] = "NOREADME";
+constexpr char kNoLicense[] = "NOLICENSE";
+
 // Fields separated by a comma or a line break (CR LF, CR or LF). Leading
 // spaces are skipped; a quoted field runs to the next quote and whatever
 // follows it up to the separator is dropped; an unquoted field loses its

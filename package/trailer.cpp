@@ -96,8 +96,8 @@ Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry) {
     return e;
   if (entry->size > headerStart) return Damaged("an entry's data lies before the start of the file");
   entry->name = NameFromField(std::string_view(header, kNameField));
-  if (!IsSafeName(entry->name)) return Damaged("an entry name leaves the folder");
   entry->dataOffset = headerStart - entry->size;
+  if (!IsSafeName(entry->name)) return Damaged("an entry name leaves the folder");
   return Error::Ok();
 }
 

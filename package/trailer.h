@@ -55,7 +55,8 @@ struct Entry {
 Error ReadCount(ReadFile& file, int16_t* count);
 
 // Reads the header of the entry whose header ends backOffset bytes before the
-// count field, checking that its data lies inside the file.
+// count field, checking that its data lies inside the file. A name that is
+// not safe fails with *entry filled in, so that a check can name it and go on.
 Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry);
 
 // Reads the headers of entries 1, 2, ... up to count, and always entry 1.

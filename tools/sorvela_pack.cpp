@@ -1,49 +1,62 @@
-// sorvela-pack: makes, lists and unpacks font packages.
-//
-//   sorvela-pack create --stub STUB --out PACKAGE [--title T] [--url U]
-//                       [--url-title T] [--readme FILE] [--license FILE]
-//                       [--manifest FILE] FONT...
-//   sorvela-pack list PACKAGE      entries, sizes and the Fonts value of each font
-//   sorvela-pack extract PACKAGE DIR
+// sorvela-pack: makes, lists, unpacks and checks font packages, on Linux and
+// on Windows alike; it carries the stub it packs onto. The usage text below
+// lists the commands.
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "fonts/face_name.h"
 #include "package/memory_file.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/text.h"
-#include "tools/host/posix_files.h"
+#include "tools/pack/check.h"
+#include "tools/pack/embedded_stub.h"
+#include "tools/pack/whole_files.h"
+#include "version.h"
 
 namespace {
 
 using namespace sorvela;
 
+constexpr char kUsage[] =
+    "usage: sorvela-pack create --out PACKAGE [--title T] [--url U] [--url-title T]\n"
+    "                           [--readme FILE] [--license FILE] [--manifest FILE]\n"
+    "                           [--stub STUB] FONT...\n"
+    "       sorvela-pack list PACKAGE        entries, sizes and each font's Fonts value\n"
+    "       sorvela-pack extract PACKAGE DIR the entries as files\n"
+    "       sorvela-pack check PACKAGE       what the install will do, and every problem\n"
+    "       sorvela-pack --help | --version\n"
+    "create packs onto the stub this tool carries, or onto --stub STUB.\n"
+    "check exits with 0 for a sound package and 1 for one with problems.\n";
+
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "sorvela-pack: %s\n", message.c_str());
-  return 1;
+  return kFailed;
 }
 
-bool ReadBytes(const std::string& path, std::string* bytes, std::string* why) {
-  PosixFiles files;
-  std::unique_ptr<ReadFile> file;
-  Error e = files.Open(path, &file);
-  if (!e) {
-    bytes->assign(file->Length(), '\0');
-    e = file->ReadAt(0, bytes->data(), bytes->size());
-  }
-  if (e) *why = e.description;
-  return !e;
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "sorvela-pack: %s (sorvela-pack --help shows the usage)\n",
+               message.c_str());
+  return kUsageError;
 }
 
 std::string BaseName(const std::string& path) {
+#ifdef _WIN32
+  const size_t slash = path.find_last_of("/\\:");
+#else
   const size_t slash = path.find_last_of('/');
+#endif
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -85,25 +98,25 @@ int Create(int argc, char** argv) {
     else if (arg == "--readme") ok = value(&readme);
     else if (arg == "--license") ok = value(&license);
     else if (arg == "--manifest") ok = value(&manifest);
-    else if (arg.rfind("--", 0) == 0) return Fail("unknown option " + arg);
+    else if (arg.rfind("--", 0) == 0) return UsageError("unknown option " + arg);
     else fonts.push_back(arg);
-    if (!ok) return Fail(arg + " needs a value");
+    if (!ok) return UsageError(arg + " needs a value");
   }
-  if (stub.empty() || out.empty()) return Fail("create needs --stub and --out");
+  if (out.empty()) return UsageError("create needs --out");
   for (const std::string* field : {&title, &url, &urlTitle})
     if (field->find_first_of("\"\r\n") != std::string::npos)
       return Fail("a title or address can't hold quotes or line breaks");
 
   std::string why;
-  std::string package;
-  if (!ReadBytes(stub, &package, &why)) return Fail(why);
+  std::string package(pack::EmbeddedStub());
+  if (!stub.empty() && !pack::ReadWhole(stub, &package, &why)) return Fail(why);
 
   // Appended first is listed last: texts and manifest first, then the fonts
   // backwards so that the package lists them in the order given.
   std::vector<Entry> entries;
   auto add = [&](const std::string& path, const std::string& name) {
     Entry entry{name, {}};
-    if (!ReadBytes(path, &entry.data, &why)) return false;
+    if (!pack::ReadWhole(path, &entry.data, &why)) return false;
     entries.push_back(std::move(entry));
     return true;
   };
@@ -135,29 +148,20 @@ int Create(int argc, char** argv) {
     trailer::AppendEntry(&package, entry.name, entry.data, '\0');
   trailer::AppendEnd(&package, static_cast<int64_t>(entries.size()), '\0');
 
-  // Written beside the target and renamed, so a failure leaves no half package.
-  const std::string temporary = out + ".partial";
-  PosixFiles files;
-  if (Error e = WriteWholeFile(files, temporary, package.data(), package.size())) {
-    (void)files.Remove(temporary);
-    return Fail(e.description);
-  }
-  if (std::rename(temporary.c_str(), out.c_str()) != 0) {
-    (void)files.Remove(temporary);
-    return Fail(out + ": " + std::strerror(errno));
-  }
-  ::chmod(out.c_str(), 0755);
+  if (!pack::WriteWhole(out, package, true, &why)) return Fail(why);
   return 0;
 }
 
 Error ReadPackage(const std::string& path, std::string* bytes,
                   std::vector<trailer::Entry>* entries) {
   std::string why;
-  if (!ReadBytes(path, bytes, &why)) return MakeError(codes::kFileNotFound, why);
+  if (!pack::ReadWhole(path, bytes, &why)) return MakeError(codes::kFileNotFound, why);
   MemoryFile file(*bytes);
   int16_t count = 0;
-  if (Error e = trailer::ReadCount(file, &count)) return e;
-  return trailer::ReadEntries(file, count, entries);
+  Error e = trailer::ReadCount(file, &count);
+  if (!e) e = trailer::ReadEntries(file, count, entries);
+  if (e) e.description = path + ": " + e.description;
+  return e;
 }
 
 // Each entry with its size and, for a font, the Fonts value the install will
@@ -165,7 +169,7 @@ Error ReadPackage(const std::string& path, std::string* bytes,
 int List(const std::string& path) {
   std::string bytes;
   std::vector<trailer::Entry> entries;
-  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(path + ": " + e.description);
+  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(e.description);
   std::map<std::string, std::string> valueOwners;  // upper-cased value name -> file
   for (const trailer::Entry& entry : entries) {
     const std::string name = Trim(entry.name);
@@ -193,31 +197,62 @@ int List(const std::string& path) {
 int Extract(const std::string& path, const std::string& folder) {
   std::string bytes;
   std::vector<trailer::Entry> entries;
-  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(path + ": " + e.description);
-  PosixFiles files;
+  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(e.description);
   // In reading order, as the stub writes them: of two namesakes the later one stays.
+  std::string why;
   for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
     std::string name = entry->name;
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    if (Error e = WriteWholeFile(files, folder + "/" + name, bytes.data() + entry->dataOffset, entry->size))
-      return Fail(e.description);
+    if (!pack::WriteWhole(folder + "/" + name,
+                          std::string_view(bytes).substr(entry->dataOffset, entry->size), false,
+                          &why))
+      return Fail(why);
   }
   return 0;
+}
+
+// One line per font the install registers, one per problem, then the sum.
+int Check(const std::string& path) {
+  std::string bytes, why;
+  if (!pack::ReadWhole(path, &bytes, &why)) return Fail(why);
+  const pack::CheckReport report = pack::CheckPackage(bytes);
+  for (const pack::CheckedFont& font : report.fonts)
+    std::printf("font %s -> %s\n", font.file.c_str(), font.valueName.c_str());
+  for (const std::string& problem : report.problems) std::printf("problem: %s\n", problem.c_str());
+  std::printf("%zu font%s, %zu problem%s\n", report.fonts.size(),
+              report.fonts.size() == 1 ? "" : "s", report.problems.size(),
+              report.problems.size() == 1 ? "" : "s");
+  return report.Sound() ? 0 : kFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string usage =
-      "usage: sorvela-pack create --stub STUB --out PACKAGE [--title T] [--url U]\n"
-      "                           [--url-title T] [--readme FILE] [--license FILE]\n"
-      "                           [--manifest FILE] FONT...\n"
-      "       sorvela-pack list PACKAGE\n"
-      "       sorvela-pack extract PACKAGE DIR\n";
+#ifdef _WIN32
+  // Lines end in LF as on Linux, so both tools write the same bytes.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   const std::string command = argc > 1 ? argv[1] : "";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
+  if (command == "--version" && argc == 2) {
+    std::printf("sorvela-pack %s\n", SORVELA_VERSION_TEXT);
+    return 0;
+  }
   if (command == "create") return Create(argc - 2, argv + 2);
   if (command == "list" && argc == 3) return List(argv[2]);
   if (command == "extract" && argc == 4) return Extract(argv[2], argv[3]);
-  std::fputs(usage.c_str(), stderr);
-  return 2;
+  if (command == "check" && argc == 3) return Check(argv[2]);
+  if (command.empty()) {
+    std::fputs(kUsage, stderr);
+    return kUsageError;
+  }
+  if (command == "list" || command == "extract" || command == "check")
+    return UsageError(command + ": wrong number of arguments");
+  return UsageError("unknown command " + command);
 }

@@ -1,0 +1,86 @@
+// sorvela-pack check: what each kind of package reports, fonts and problems.
+#include "tools/pack/check.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/font_builder.h"
+#include "fakes/package.h"
+
+namespace sorvela {
+namespace {
+
+using fakes::MakeFont;
+using fakes::MakePackage;
+using fakes::Manifest;
+using fakes::TestEntry;
+
+// Appended in this order, so the last one is entry 1.
+std::vector<TestEntry> With(std::vector<TestEntry> entries) {
+  entries.insert(entries.begin(), {"kestrel.dat", Manifest()});
+  return entries;
+}
+
+TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
+  const std::string sans = MakeFont("Quillo Sans"), bold = MakeFont("Quillo Sans Bold");
+  const struct {
+    const char* what;
+    std::string package;
+    std::vector<std::string> fonts;  // "file=value"
+    std::vector<std::string> problems;
+  } cases[] = {
+      {"sound: fonts in install order, padding and a readme by another case",
+       MakePackage({{"readme.txt", "hi"},
+                    {"kestrel.dat", Manifest("README.TXT")},
+                    {"Bold.otf", MakeFont("Quillo Sans Bold", "", "Regular", true)},
+                    {"Sans.ttf  ", sans}},
+                   ' '),
+       {"Sans.ttf=Quillo Sans (TrueType)", "Bold.otf=Quillo Sans Bold (OpenType)"},
+       {}},
+      {"not a font", MakePackage(With({{"Broken.ttf", "not a font at all"}, {"Sans.ttf", sans}})),
+       {"Sans.ttf=Quillo Sans (TrueType)"},
+       {"\"Broken.ttf\" is not a usable font: it is not a TrueType or OpenType font"}},
+      {"one value name for two fonts, told apart by case only",
+       MakePackage(With({{"B.ttf", MakeFont("QUILLO SANS")}, {"A.ttf", sans}})),
+       {"A.ttf=Quillo Sans (TrueType)", "B.ttf=QUILLO SANS (TrueType)"},
+       {"\"A.ttf\" and \"B.ttf\" would both be registered as \"QUILLO SANS (TrueType)\""}},
+      {"namesakes: the entry read later is the file",
+       MakePackage(With({{"a.TTF", bold}, {"A.ttf", sans}})),
+       {"a.TTF=Quillo Sans Bold (TrueType)"},
+       {"\"A.ttf\" and \"a.TTF\" are one file to the system: only \"a.TTF\" is kept"}},
+      {"readme and licence missing",
+       MakePackage({{"kestrel.dat", Manifest("readme.txt", "licence.txt")}, {"Sans.ttf", sans}}),
+       {"Sans.ttf=Quillo Sans (TrueType)"},
+       {"the manifest names the readme \"readme.txt\", which the package does not hold",
+        "the manifest names the licence \"licence.txt\", which the package does not hold"}},
+      {"no manifest", MakePackage({{"Sans.ttf", sans}}), {"Sans.ttf=Quillo Sans (TrueType)"},
+       {"the package has no manifest (kestrel.dat)"}},
+      {"manifest tag in another case",
+       MakePackage({{"kestrel.dat", "\"kestrel datafile 1\",NOREADME,NOLICENSE,T,U,V"}}),
+       {},
+       {"the manifest does not begin with \"KESTREL DATAFILE 1\""}},
+      {"manifest of five fields",
+       MakePackage({{"kestrel.dat", "\"KESTREL DATAFILE 1\",NOREADME,NOLICENSE,T,U"}}),
+       {},
+       {"the manifest has fewer than six fields"}},
+      {"names the package can't hold, each named, the rest still checked",
+       MakePackage(With({{"..", "x"}, {"Sans.ttf", sans}, {"a\\b.ttf", bold}})),
+       {"a\\b.ttf=Quillo Sans Bold (TrueType)", "Sans.ttf=Quillo Sans (TrueType)"},
+       {"\"a\\b.ttf\" is not a name the package can hold: the package reads as damaged",
+        "\"..\" is not a name the package can hold: the package reads as damaged"}},
+      {"a stub without a package", std::string(4000, 'M'),
+       {},
+       {"the package's entries can't be read (Type mismatch): it shows \"This Sorvela contains "
+        "no fonts.\""}},
+  };
+  for (const auto& c : cases) {
+    const pack::CheckReport report = pack::CheckPackage(c.package);
+    std::vector<std::string> fonts;
+    for (const pack::CheckedFont& font : report.fonts) fonts.push_back(font.file + "=" + font.valueName);
+    EXPECT_EQ(fonts, c.fonts) << c.what;
+    EXPECT_EQ(report.problems, c.problems) << c.what;
+    EXPECT_EQ(report.Sound(), c.problems.empty()) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace sorvela

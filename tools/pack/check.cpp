@@ -1,0 +1,120 @@
+// The package check: the stub's own readers (trailer, manifest fields, font
+// names) over the package's bytes, taking note of a problem where the stub
+// would fail or lose something, and going on where it can.
+#include "tools/pack/check.h"
+
+#include <map>
+
+#include "fonts/face_name.h"
+#include "package/memory_file.h"
+#include "package/text_file.h"
+#include "package/trailer.h"
+#include "shell/text.h"
+
+namespace sorvela::pack {
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Equal for names the file system takes for one file: trailing spaces and
+// dots go, ASCII letters fold.
+std::string NameKey(std::string name) {
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+  return UpperAscii(std::move(name));
+}
+
+// The listing pass, going on past names the stub refuses, to name them all.
+bool ReadAllEntries(ReadFile& file, std::vector<trailer::Entry>* entries,
+                    std::vector<std::string>* problems) {
+  int16_t count = 0;
+  Error e = trailer::ReadCount(file, &count);
+  uint64_t backOffset = 0;
+  for (int32_t k = 1; !e; ++k) {
+    trailer::Entry entry;
+    e = trailer::ReadEntry(file, backOffset, &entry);
+    if (e && trailer::IsSafeName(entry.name)) break;
+    if (e)
+      problems->push_back(Quoted(Trim(entry.name)) +
+                          " is not a name the package can hold: the package reads as damaged");
+    e = Error::Ok();
+    backOffset += uint64_t{entry.size} + trailer::kEntryHeader;
+    entries->push_back(std::move(entry));
+    if (k >= count) return true;
+  }
+  problems->push_back("the package's entries can't be read (" + e.description +
+                      "): it shows \"This Sorvela contains no fonts.\"");
+  return false;
+}
+
+}  // namespace
+
+CheckReport CheckPackage(std::string_view package) {
+  CheckReport report;
+  std::vector<std::string>& problems = report.problems;
+  MemoryFile file(package);
+  std::vector<trailer::Entry> entries;
+  if (!ReadAllEntries(file, &entries, &problems)) return report;
+  auto name = [&](size_t i) { return Trim(entries[i].name); };
+  auto data = [&](size_t i) { return package.substr(entries[i].dataOffset, entries[i].size); };
+
+  // The extraction writes the entries in reading order: of namesakes, the
+  // file holds the one read later.
+  std::map<std::string, size_t> extracted;
+  for (size_t i = 0; i < entries.size(); ++i) extracted[NameKey(entries[i].name)] = i;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const size_t kept = extracted[NameKey(entries[i].name)];
+    if (kept != i)
+      problems.push_back(Quoted(name(i)) + " and " + Quoted(name(kept)) +
+                         " are one file to the system: only " + Quoted(name(kept)) + " is kept");
+  }
+  auto find = [&](const std::string& field) {
+    const auto it = extracted.find(NameKey(field));
+    return it == extracted.end() ? entries.size() : it->second;
+  };
+
+  const size_t manifest = find(kManifestName);
+  std::string tag, readme, license, other;
+  if (manifest == entries.size()) {
+    problems.push_back(std::string("the package has no manifest (") + kManifestName + ")");
+  } else {
+    FieldReader fields(data(manifest));
+    bool complete = !fields.Next(&tag);
+    if (complete && tag != kManifestTag) {
+      problems.push_back(std::string("the manifest does not begin with \"") + kManifestTag + "\"");
+    } else {
+      for (std::string* field : {&readme, &license, &other, &other, &other})
+        complete = complete && !fields.Next(field);
+      if (!complete) {
+        problems.push_back("the manifest has fewer than six fields");
+      } else {
+        if (readme != kNoReadme && find(readme) == entries.size())
+          problems.push_back("the manifest names the readme " + Quoted(readme) +
+                             ", which the package does not hold");
+        if (license != kNoLicense && find(license) == entries.size())
+          problems.push_back("the manifest names the licence " + Quoted(license) +
+                             ", which the package does not hold");
+      }
+    }
+  }
+
+  // The registry does not tell value names apart by case.
+  std::map<std::string, std::string> valueOwners;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!IsFontFileName(entries[i].name) || extracted[NameKey(entries[i].name)] != i) continue;
+    FontIdentity font;
+    const FontProblem problem = ReadFontIdentity(data(i), &font);
+    if (problem != FontProblem::kNone) {
+      problems.push_back(Quoted(name(i)) + " is not a usable font: " +
+                         DescribeFontProblem(problem));
+      continue;
+    }
+    report.fonts.push_back({name(i), font.ValueName()});
+    const auto [owner, isNew] = valueOwners.emplace(UpperAscii(font.ValueName()), name(i));
+    if (!isNew)
+      problems.push_back(Quoted(owner->second) + " and " + Quoted(name(i)) +
+                         " would both be registered as " + Quoted(font.ValueName()));
+  }
+  return report;
+}
+
+}  // namespace sorvela::pack
