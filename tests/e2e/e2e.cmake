@@ -8,6 +8,7 @@ set(E2E_ENV
   E2E_STUB=${E2E_WIN32_DIR}/sorvela.exe
   E2E_DRIVER=${E2E_WIN32_DIR}/e2e-driver.exe
   E2E_PACK=$<TARGET_FILE:sorvela-pack>
+  E2E_PACK_WIN=${E2E_WIN32_DIR}/sorvela-pack.exe
   E2E_STATE=${CMAKE_SOURCE_DIR}/build/e2e
   E2E_WORK=${CMAKE_BINARY_DIR}/e2e
   E2E_XVFB=${CMAKE_BINARY_DIR}/e2e/xvfb)

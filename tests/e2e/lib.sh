@@ -5,13 +5,14 @@
 # stub and the test driver run inside that prefix; packages go to C:\e2e.
 #
 # Paths can be overridden for a build elsewhere: E2E_STUB, E2E_DRIVER,
-# E2E_PACK, E2E_STATE. E2E_KEEP=1 keeps each test's prefix for a look after.
+# E2E_PACK, E2E_PACK_WIN, E2E_STATE. E2E_KEEP=1 keeps each test's prefix for a look after.
 set -euo pipefail
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 STUB=${E2E_STUB:-$E2E_ROOT/build/win32/sorvela.exe}
 DRIVER=${E2E_DRIVER:-$E2E_ROOT/build/win32/e2e-driver.exe}
 PACK=${E2E_PACK:-$E2E_ROOT/build/host/sorvela-pack}
+PACK_WIN=${E2E_PACK_WIN:-$E2E_ROOT/build/win32/sorvela-pack.exe}
 IDS=$E2E_ROOT/win32/control_ids.h
 E2E_STATE=${E2E_STATE:-$E2E_ROOT/build/e2e}
 TEMPLATE=$E2E_STATE/prefix-template
