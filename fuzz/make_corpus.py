@@ -3,8 +3,10 @@
 
 Real inputs, kept small: the name tables of a few installed TrueType fonts
 (cut down to the records the face-name reader looks at), packages made by
-sorvela-pack from those, and hand-built packages for the trailer's odd corners
-that the tool refuses to write.
+sorvela-pack from those, hand-built packages for the trailer's odd corners
+that the tool refuses to write, and packages on a minimal PE stub signed by
+osslsigncode with a throw-away key (openssl), some with their security
+directory bent.
 
 usage: fuzz/make_corpus.py [PATH/TO/sorvela-pack]   (default build/host/sorvela-pack)
 """
@@ -98,6 +100,43 @@ def package(entries, count=None, pad=b" ", stub=b"MZ" + b"\0" * 62, tail=b"\0" *
     return out + field(count_text, 5, pad) + tail
 
 
+def pe_stub(magic=0x10B):
+    """A GUI PE file of 512 bytes: the headers and one empty section."""
+    plus = magic == 0x20B
+    optional_size = 240 if plus else 224
+    h = bytearray(0x200)
+    h[0:2] = b"MZ"
+    struct.pack_into("<I", h, 0x3C, 0x80)
+    h[0x80:0x84] = b"PE\0\0"
+    struct.pack_into("<HHIIIHH", h, 0x84, 0x8664 if plus else 0x14C, 1, 0, 0, 0, optional_size,
+                     0x22 if plus else 0x102)
+    o = 0x98
+    struct.pack_into("<HI", h, o, magic, 0)
+    struct.pack_into("<I", h, o + 16, 0x1000)                 # entry point
+    if plus:
+        struct.pack_into("<Q", h, o + 24, 0x140000000)        # image base
+    else:
+        struct.pack_into("<I", h, o + 28, 0x400000)
+    struct.pack_into("<II", h, o + 32, 0x1000, 0x200)         # section, file alignment
+    struct.pack_into("<HHHHHH", h, o + 40, 4, 0, 0, 0, 4, 0)  # OS and subsystem versions
+    struct.pack_into("<II", h, o + 56, 0x2000, 0x200)         # image size, headers size
+    struct.pack_into("<H", h, o + 68, 2)                      # GUI subsystem
+    struct.pack_into("<I", h, o + (108 if plus else 92), 16)  # data directories
+    struct.pack_into("<8sIIIIIIHHI", h, o + optional_size, b".text", 0x1000, 0x1000, 0, 0x200,
+                     0, 0, 0, 0, 0x60000020)
+    return bytes(h)
+
+
+def security_entry(data):
+    """Offset of the security directory entry in a pe_stub() file."""
+    return 0x98 + (112 if data[0x98 + 1] == 2 else 96) + 4 * 8
+
+
+def with_directory(data, offset, size):
+    at = security_entry(data)
+    return data[:at] + struct.pack("<II", offset, size) + data[at + 8:]
+
+
 def manifest(readme=b"NOREADME", license=b"NOLICENSE", title=b"Sample Fonts"):
     return b'"KESTREL DATAFILE 1"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"http://fonts.example/"\r\n"Sample"\r\n' % (
         readme, license, title)
@@ -159,6 +198,46 @@ def main():
                             "--url", "http://fonts.example/", "--url-title", "Sample Home"] + args,
                            check=True)
             made.append((name, open(out, "rb").read()))
+
+        # Signed: the tool's packages end on a multiple of 8 bytes, the
+        # hand-built one does not and gets the signer's padding.
+        key, cert = os.path.join(tmp, "key.pem"), os.path.join(tmp, "cert.pem")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                        "ec_paramgen_curve:P-256", "-nodes", "-days", "3650", "-subj", "/CN=Seed",
+                        "-keyout", key, "-out", cert], check=True, stderr=subprocess.DEVNULL)
+
+        def sign(data):
+            unsigned, signed = path("unsigned.exe", data), os.path.join(tmp, "signed.exe")
+            if os.path.exists(signed):
+                os.remove(signed)
+            subprocess.run(["osslsigncode", "sign", "-certs", cert, "-key", key, "-in", unsigned,
+                            "-out", signed], check=True, stdout=subprocess.DEVNULL)
+            return open(signed, "rb").read()
+
+        def packed(stub_data, args):
+            out = os.path.join(tmp, "packed.exe")
+            subprocess.run([pack, "create", "--stub", path("pe.exe", stub_data), "--out", out,
+                            "--title", "Signed"] + args, check=True)
+            return open(out, "rb").read()
+
+        signed = sign(packed(pe_stub(), [path("DejaVuSans.ttf", fonts["DejaVuSans"])]))
+        padded = package([(b"kestrel.dat", manifest(), None)], pad=b"\0", stub=pe_stub() + b"x")
+        assert len(padded) % 8 != 0
+        table = struct.unpack_from("<II", signed, security_entry(signed))
+        made += [
+            ("signed_one_font", signed),
+            ("signed_pe32plus_texts", sign(packed(pe_stub(0x20B), ["--readme", readme]))),
+            ("signed_padded", sign(padded)),
+        ]
+        # Directories that name no table ending the file: read from the true end.
+        for name, data in {
+            "signed_then_appended": signed + b"appended",
+            "signed_size_zero": with_directory(signed, table[0], 0),
+            "signed_offset_past_end": with_directory(signed, len(signed) + 8, table[1]),
+            "signed_size_past_end": with_directory(signed, table[0], table[1] + 8),
+            "signed_table_in_headers": with_directory(signed, 0x100, len(signed) - 0x100),
+        }.items():
+            write(d("trailer_fuzz"), name, data)
 
     font = fonts["LiberationSans-Regular"]
     made += [
