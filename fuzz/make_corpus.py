@@ -101,29 +101,13 @@ def package(entries, count=None, pad=b" ", stub=b"MZ" + b"\0" * 62, tail=b"\0" *
 
 
 def pe_stub(magic=0x10B):
-    """A GUI PE file of 512 bytes: the headers and one empty section."""
-    plus = magic == 0x20B
-    optional_size = 240 if plus else 224
+    """PE headers of 512 bytes with no sections: all a signer needs."""
     h = bytearray(0x200)
-    h[0:2] = b"MZ"
+    h[0:2], h[0x80:0x84] = b"MZ", b"PE\0\0"
     struct.pack_into("<I", h, 0x3C, 0x80)
-    h[0x80:0x84] = b"PE\0\0"
-    struct.pack_into("<HHIIIHH", h, 0x84, 0x8664 if plus else 0x14C, 1, 0, 0, 0, optional_size,
-                     0x22 if plus else 0x102)
-    o = 0x98
-    struct.pack_into("<HI", h, o, magic, 0)
-    struct.pack_into("<I", h, o + 16, 0x1000)                 # entry point
-    if plus:
-        struct.pack_into("<Q", h, o + 24, 0x140000000)        # image base
-    else:
-        struct.pack_into("<I", h, o + 28, 0x400000)
-    struct.pack_into("<II", h, o + 32, 0x1000, 0x200)         # section, file alignment
-    struct.pack_into("<HHHHHH", h, o + 40, 4, 0, 0, 0, 4, 0)  # OS and subsystem versions
-    struct.pack_into("<II", h, o + 56, 0x2000, 0x200)         # image size, headers size
-    struct.pack_into("<H", h, o + 68, 2)                      # GUI subsystem
-    struct.pack_into("<I", h, o + (108 if plus else 92), 16)  # data directories
-    struct.pack_into("<8sIIIIIIHHI", h, o + optional_size, b".text", 0x1000, 0x1000, 0, 0x200,
-                     0, 0, 0, 0, 0x60000020)
+    struct.pack_into("<H", h, 0x94, 240 if magic == 0x20B else 224)  # optional header size
+    struct.pack_into("<H", h, 0x98, magic)
+    struct.pack_into("<I", h, 0x98 + (108 if magic == 0x20B else 92), 16)  # directories
     return bytes(h)
 
 
@@ -182,7 +166,7 @@ def main():
             p = os.path.join(tmp, name)
             open(p, "wb").write(data)
             return p
-        stub = path("stub.exe", b"MZ" + b"\0" * 62)
+        stub = path("stub.exe", pe_stub())
         readme = path("readme.txt", b"Welcome\r\nSecond line\r\n")
         license = path("license.txt", b"Free to use.\r\n")
         made = []
@@ -199,42 +183,34 @@ def main():
                            check=True)
             made.append((name, open(out, "rb").read()))
 
-        # Signed: the tool's packages end on a multiple of 8 bytes, the
-        # hand-built one does not and gets the signer's padding.
+        # Signed with a throw-away key: the tool's packages end on a multiple
+        # of 8 bytes, the hand-built one does not and gets the signer's zeros.
         key, cert = os.path.join(tmp, "key.pem"), os.path.join(tmp, "cert.pem")
         subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
-                        "ec_paramgen_curve:P-256", "-nodes", "-days", "3650", "-subj", "/CN=Seed",
+                        "ec_paramgen_curve:P-256", "-nodes", "-subj", "/CN=Seed",
                         "-keyout", key, "-out", cert], check=True, stderr=subprocess.DEVNULL)
 
-        def sign(data):
-            unsigned, signed = path("unsigned.exe", data), os.path.join(tmp, "signed.exe")
-            if os.path.exists(signed):
-                os.remove(signed)
-            subprocess.run(["osslsigncode", "sign", "-certs", cert, "-key", key, "-in", unsigned,
-                            "-out", signed], check=True, stdout=subprocess.DEVNULL)
-            return open(signed, "rb").read()
-
-        def packed(stub_data, args):
-            out = os.path.join(tmp, "packed.exe")
-            subprocess.run([pack, "create", "--stub", path("pe.exe", stub_data), "--out", out,
-                            "--title", "Signed"] + args, check=True)
+        def sign(name, data):
+            out = os.path.join(tmp, name + ".signed")
+            subprocess.run(["osslsigncode", "sign", "-certs", cert, "-key", key, "-in",
+                            path(name, data), "-out", out], check=True, stdout=subprocess.DEVNULL)
             return open(out, "rb").read()
 
-        signed = sign(packed(pe_stub(), [path("DejaVuSans.ttf", fonts["DejaVuSans"])]))
-        padded = package([(b"kestrel.dat", manifest(), None)], pad=b"\0", stub=pe_stub() + b"x")
-        assert len(padded) % 8 != 0
-        table = struct.unpack_from("<II", signed, security_entry(signed))
+        signed = sign("one_font", dict(made)["one_font"])
         made += [
             ("signed_one_font", signed),
-            ("signed_pe32plus_texts", sign(packed(pe_stub(0x20B), ["--readme", readme]))),
-            ("signed_padded", sign(padded)),
+            ("signed_padded", sign("padded", package([(b"kestrel.dat", manifest(), None)],
+                                                     pad=b"\0", stub=pe_stub() + b"x"))),
+            ("signed_pe32plus", sign("pe32plus", package([(b"kestrel.dat", manifest(), None)],
+                                                         stub=pe_stub(0x20B)))),
         ]
         # Directories that name no table ending the file: read from the true end.
+        offset, size = struct.unpack_from("<II", signed, security_entry(signed))
         for name, data in {
             "signed_then_appended": signed + b"appended",
-            "signed_size_zero": with_directory(signed, table[0], 0),
-            "signed_offset_past_end": with_directory(signed, len(signed) + 8, table[1]),
-            "signed_size_past_end": with_directory(signed, table[0], table[1] + 8),
+            "signed_size_zero": with_directory(signed, offset, 0),
+            "signed_offset_past_end": with_directory(signed, len(signed) + 8, size),
+            "signed_size_past_end": with_directory(signed, offset, size + 8),
             "signed_table_in_headers": with_directory(signed, 0x100, len(signed) - 0x100),
         }.items():
             write(d("trailer_fuzz"), name, data)

@@ -190,12 +190,13 @@ uint64_t LogicalEnd(ReadFile& file) {
   // may end in zeros too: going back from the table over zeros only, at most
   // 7, the trailer ends at the first place where a count of one or more and
   // entry 1's size read. A package of a multiple of 8 bytes gets no zeros.
+  // (The table lies past the headers, so there are 7 bytes in front of it.)
   const uint64_t table = directory.offset;
-  const uint64_t most = table % kTableAlignment == 0 ? kTableAlignment - 1 : 0;
-  unsigned char zeros[kTableAlignment - 1] = {};
-  if (most != 0 && file.ReadAt(table - most, zeros, most)) return table;
-  for (uint64_t pad = 0; pad <= most; ++pad) {
-    if (pad > 0 && zeros[most - pad] != 0) break;
+  constexpr size_t kMost = kTableAlignment - 1;
+  unsigned char before[kMost];
+  if (file.ReadAt(table - kMost, before, kMost)) return table;
+  for (size_t pad = 0; pad <= kMost; ++pad) {
+    if (pad > 0 && before[kMost - pad] != 0) break;
     if (HoldsEntries(file, table - pad)) return table - pad;
   }
   return table;
