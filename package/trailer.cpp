@@ -1,4 +1,5 @@
-// Field conversions and header reads of the package trailer.
+// Field conversions and header reads of the package trailer, and where a
+// signed package's trailer ends.
 #include "package/trailer.h"
 
 #include <algorithm>
