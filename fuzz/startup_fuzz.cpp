@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> names;
   bool listed = false;
   {
-    MemoryFile file(package);
+    MemoryFile whole(package);
+    MemoryFile file(std::string_view(package).substr(0, trailer::LogicalEnd(whole)));
     int16_t count = 0;
     std::vector<trailer::Entry> entries;
     listed = !trailer::ReadCount(file, &count) && !trailer::ReadEntries(file, count, &entries);

@@ -49,7 +49,7 @@ std::string PackagePath(System& system) {
 
 Error ListPackage(Files& files, const std::string& packagePath, std::vector<std::string>* names) {
   std::unique_ptr<ReadFile> file;
-  if (Error e = files.Open(packagePath, &file)) return e;
+  if (Error e = trailer::OpenPackage(files, packagePath, &file)) return e;
   if (Error e = trailer::ReadCount(*file, &EntryCount)) return e;
   std::vector<trailer::Entry> entries;
   if (Error e = trailer::ReadEntries(*file, EntryCount, &entries)) return e;
@@ -67,7 +67,8 @@ void ExtractPackage(Files& files, System& system, Windows& windows) {
     // input/output: that entry is skipped and the walk goes on.
     std::unique_ptr<ReadFile> package;
     trailer::Entry entry;
-    if (files.Open(packagePath, &package) || trailer::ReadEntry(*package, backOffset, &entry))
+    if (trailer::OpenPackage(files, packagePath, &package) ||
+        trailer::ReadEntry(*package, backOffset, &entry))
       break;  // without this header the next one can't be found
     windows.DoEvents();
     std::string folder = GetTempFolder(system);

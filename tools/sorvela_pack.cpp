@@ -59,6 +59,14 @@ std::string CheckName(const std::string& name) {
   return "";
 }
 
+// Entries appended behind a signature would break it, and its certificate
+// table would no longer end the file.
+bool IsSigned(std::string_view bytes) {
+  MemoryFile file(bytes);
+  trailer::SecurityDirectory directory;
+  return trailer::ReadSecurityDirectory(file, &directory) && directory.size != 0;
+}
+
 std::string Quoted(const std::string& field) { return "\"" + field + "\""; }
 
 struct Entry {
@@ -97,6 +105,7 @@ int Create(int argc, char** argv) {
   std::string why;
   std::string package;
   if (!ReadBytes(stub, &package, &why)) return Fail(why);
+  if (IsSigned(package)) return Fail(stub + " is signed: pack first, sign afterwards");
 
   // Appended first is listed last: texts and manifest first, then the fonts
   // backwards so that the package lists them in the order given.
@@ -129,6 +138,13 @@ int Create(int argc, char** argv) {
     if (!problem.empty()) return Fail(problem);
     if (entry.data.size() > INT32_MAX) return Fail("\"" + entry.name + "\" is too large");
   }
+  // Zeros behind the stub make the package a multiple of 8 bytes, so that a
+  // signer pads nothing in front of its table and removing the signature gives
+  // back a package that reads from its end.
+  uint64_t length = package.size() + trailer::kTrailerEnd;
+  for (const Entry& entry : entries) length += entry.data.size() + trailer::kEntryHeader;
+  const uint64_t over = length % trailer::kTableAlignment;
+  if (over != 0) package.append(trailer::kTableAlignment - over, '\0');
   // NUL padding: a space-padded name would reach the registry and the font
   // calls with its padding.
   for (const Entry& entry : entries)
@@ -154,7 +170,8 @@ Error ReadPackage(const std::string& path, std::string* bytes,
                   std::vector<trailer::Entry>* entries) {
   std::string why;
   if (!ReadBytes(path, bytes, &why)) return MakeError(codes::kFileNotFound, why);
-  MemoryFile file(*bytes);
+  MemoryFile whole(*bytes);
+  MemoryFile file(std::string_view(*bytes).substr(0, trailer::LogicalEnd(whole)));
   int16_t count = 0;
   if (Error e = trailer::ReadCount(file, &count)) return e;
   return trailer::ReadEntries(file, count, entries);
