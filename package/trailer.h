@@ -42,7 +42,13 @@ Error ParseSize(std::string_view field, uint32_t* size);
 // NUL. Trailing spaces stay (file names ignore them).
 std::string NameFromField(std::string_view field);
 
-// False for names that would leave the folder they are written to.
+// True for a name the system takes for a device (CON, PRN, AUX, NUL, COM1-9,
+// LPT1-9, CONIN$, CONOUT$), in any case and with any extension.
+bool IsDeviceName(std::string_view name);
+
+// False for names that would leave the folder they are written to, name a
+// device, hold what a file name can't (control characters, < > " | ? *) or
+// that the system would change (a dot at the end, before any padding spaces).
 bool IsSafeName(std::string_view name);
 
 struct Entry {

@@ -180,6 +180,8 @@ TEST_F(StartTest, FailuresEndWithTheOneMessage) {
       {{"kestrel.dat", Manifest("NOREADME", "missing.txt")}},
       {{"font.ttf", "no manifest"}},
       {{"..", "escape"}, {"kestrel.dat", Manifest()}},
+      {{"AUX.ttf", "to a device"}, {"kestrel.dat", Manifest()}},
+      {{"kestrel.dat", Manifest()}, {"font.ttf.", "another file"}},
   };
   for (const auto& entries : packages) {
     FakeMachine fm;
