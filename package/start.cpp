@@ -38,7 +38,7 @@ void FrmMain::Start() {
 Error FrmMain::LoadPackage() {
   using namespace modSelfExtract;
   std::vector<std::string> names;
-  if (Error e = ListPackage(s_.files, AppPath + s_.system.ExeTitle() + ".exe", &names)) return e;
+  if (Error e = ListPackage(s_.system, &names)) return e;
   for (const std::string& name : names) AddListItem(Control::lstFiles, lstFiles, name);
 
   ExtractPackage(s_.files, s_.system, s_.windows);

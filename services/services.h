@@ -97,6 +97,10 @@ class System {
   virtual std::string AppFolder() = 0;
   // The executable's file name without its extension.
   virtual std::string ExeTitle() = 0;
+  // Opens the package file, the program's own: its folder, its name, ".exe".
+  // It is reached whatever characters its path holds, also those the ANSI
+  // form of AppFolder and ExeTitle can't carry.
+  virtual Error OpenPackageFile(std::unique_ptr<ReadFile>* file) = 0;
   // The argument text that follows the program's name.
   virtual std::string CommandLine() = 0;
   virtual void InitCommonControls() = 0;

@@ -46,13 +46,15 @@ class Win32System final : public System {
   bool GetPlatformId(uint32_t* platformId) override;
   std::string AppFolder() override;
   std::string ExeTitle() override;
+  Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override;
   std::string CommandLine() override;
   void InitCommonControls() override;
   std::string DescribeError(long code) override;
   void Terminate() override;
 };
 
-// The running module's full path.
+// The running module's full path, as the ANSI calls take it: where its long
+// form has no ANSI form, its short form when the volume keeps one.
 std::string ModulePath();
 
 }  // namespace sorvela::win32
