@@ -39,6 +39,16 @@ class Files {
   // Replaces an existing destination.
   virtual Error Copy(const std::string& from, const std::string& to) = 0;
   virtual Error Remove(const std::string& path) = 0;
+  // Equal for two names exactly when the file system takes them for one file.
+  // Here trailing spaces and dots go and ASCII letters are upper-cased; a
+  // system whose names fold more letters says so.
+  virtual std::string NameKey(const std::string& name) {
+    std::string key = name;
+    while (!key.empty() && (key.back() == ' ' || key.back() == '.')) key.pop_back();
+    for (char& c : key)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return key;
+  }
 };
 
 // Registry handles; 0 is no key.

@@ -200,6 +200,20 @@ Error Win32Files::Remove(const std::string& path) {
   return Error::Ok();
 }
 
+std::string Win32Files::NameKey(const std::string& name) {
+  // Folded as the file system folds Unicode names, not only ASCII letters;
+  // the key is the UTF-16 text's bytes.
+  size_t end = name.size();
+  while (end > 0 && (name[end - 1] == ' ' || name[end - 1] == '.')) --end;
+  if (end == 0) return "";
+  const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), nullptr, 0);
+  if (n <= 0) return Files::NameKey(name);
+  std::vector<wchar_t> wide(static_cast<size_t>(n));
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), wide.data(), n);
+  CharUpperBuffW(wide.data(), static_cast<DWORD>(n));
+  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
 // Registry
 
 long Win32Registry::OpenKey(RegKey root, const std::string& path, RegKey* key) {

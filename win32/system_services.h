@@ -11,6 +11,7 @@ class Win32Files final : public Files {
   Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
   Error Copy(const std::string& from, const std::string& to) override;
   Error Remove(const std::string& path) override;
+  std::string NameKey(const std::string& name) override;
 };
 
 class Win32Registry final : public Registry {
