@@ -42,8 +42,9 @@ Error ParseSize(std::string_view field, uint32_t* size);
 // NUL. Trailing spaces stay (file names ignore them).
 std::string NameFromField(std::string_view field);
 
-// True for a name the system takes for a device (CON, PRN, AUX, NUL, COM1-9,
-// LPT1-9, CONIN$, CONOUT$), in any case and with any extension.
+// True for a name the system takes for a device (CON, PRN, AUX, NUL, CONIN$,
+// CONOUT$, COM or LPT with a digit 1-9 or a superscript 1-3), in any case
+// and with any extension.
 bool IsDeviceName(std::string_view name);
 
 // False for names that would leave the folder they are written to, name a
