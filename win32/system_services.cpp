@@ -208,10 +208,13 @@ std::string Win32Files::NameKey(const std::string& name) {
   if (end == 0) return "";
   const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), nullptr, 0);
   if (n <= 0) return Files::NameKey(name);
-  std::vector<wchar_t> wide(static_cast<size_t>(n));
+  std::vector<wchar_t> wide(static_cast<size_t>(n)), upper(static_cast<size_t>(n));
   MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), wide.data(), n);
-  CharUpperBuffW(wide.data(), static_cast<DWORD>(n));
-  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  // Not the user's locale: in Turkish "i" would not become the "I" that the
+  // file system takes it for.
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), n, upper.data(), n) != n)
+    return Files::NameKey(name);
+  return std::string(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
 }
 
 // Registry
