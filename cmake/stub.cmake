@@ -3,8 +3,9 @@ enable_language(RC)
 # Link-time optimisation keeps the stub small: the core's unused paths go.
 # Every program of this build takes it, since LTO and plain objects that share
 # inline functions don't link together with this toolchain.
-add_compile_options(-flto -fno-rtti)
-add_link_options(-flto -Os)
+add_compile_options(-flto)
+# One partition: GCC 12 fails inside its own symbol table on some splits.
+add_link_options(-flto -flto-partition=one -Os)
 target_compile_options(sorvela_core PRIVATE -Os -flto -ffunction-sections -fdata-sections)
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.

@@ -152,9 +152,10 @@ def with_directory(data, offset, size):
     return data[:at] + struct.pack("<II", offset, size) + data[at + 8:]
 
 
-def manifest(readme=b"NOREADME", license=b"NOLICENSE", title=b"Sample Fonts"):
-    return b'"KESTREL DATAFILE 1"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"http://fonts.example/"\r\n"Sample"\r\n' % (
-        readme, license, title)
+def manifest(readme=b"NOREADME", license=b"NOLICENSE", title=b"Sample Fonts",
+             url=b"http://fonts.example/", url_title=b"Sample"):
+    return b'"KESTREL DATAFILE 1"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"%s"\r\n' % (
+        readme, license, title, url, url_title)
 
 
 def write(folder, name, data):
@@ -188,6 +189,7 @@ def main():
         "blank_lines_and_cr": b"KESTREL DATAFILE 1\r\rreadme\r\"a, b\" tail\rhttp://x\r\n",
         "quote_without_end": b"\"KESTREL DATAFILE 1\n\"NOREADME",
         "readme_lines": b"a\r\nb\r\nc\r\n\r\nlone\nlf\rcr only",
+        "address_with_line_break": manifest(url=b"http://x.example/\r\nIconFile=\\\\evil\\i.ico"),
     }
     for name, data in texts.items():
         write(d("manifest_fuzz"), name, data)
@@ -263,6 +265,21 @@ def main():
         ("size_not_a_number", package([(b"kestrel.dat", manifest(), b"12x")])),
         ("size_past_start", package([(b"kestrel.dat", manifest(), b"99999")])),
         ("unsafe_name", package([(b"kestrel.dat", manifest(), None), (b"..\\evil.ttf", b"x", None)])),
+        # Names the system would take for a device, change, or refuse.
+        ("device_name", package([(b"kestrel.dat", manifest(), None), (b"AUX.ttf", font, None)])),
+        ("trailing_dot", package([(b"kestrel.dat", manifest(), None), (b"font.ttf. ", font, None)])),
+        ("reserved_character", package([(b"kestrel.dat", manifest(), None), (b"a?b.ttf", font, None)])),
+        ("namesakes_in_case", package([(b"kestrel.dat", manifest(), None), (b"Case.ttf", font, None),
+                                       (b"case.TTF", fonts["DejaVuSans"], None)], pad=b"\0")),
+        # Manifest fields that lead outside the package or into the link file.
+        ("readme_outside", package([(b"readme.txt", b"mine\r\n", None),
+                                    (b"kestrel.dat", manifest(b"..\\..\\windows\\win.ini"), None)])),
+        ("readme_namesake", package([(b"readme.txt", b"mine\r\n", None),
+                                     (b"kestrel.dat", manifest(b"README.TXT  "), None)])),
+        ("link_line_break", package([(b"kestrel.dat", manifest(
+            url=b"http://x.example/\r\nIconFile=\\\\evil\\i.ico"), None), (b"a.ttf", font, None)])),
+        ("link_title_device", package([(b"kestrel.dat", manifest(url_title=b"CON"), None)])),
+        ("long_title", package([(b"kestrel.dat", manifest(title=b"T" * 300), None)])),
         ("stub_only", b"MZ" + b"\0" * 600),
     ]
     for name, data in made:

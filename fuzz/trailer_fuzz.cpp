@@ -1,8 +1,9 @@
 // The listing walk over arbitrary package bytes, signed or not: whatever it
 // accepts must describe entries that lie back to back inside the file, in
 // front of any certificate table, with names that stay in the folder they
-// are written to. No read may reach outside the file.
+// are written to and name a file there. No read may reach outside the file.
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -67,9 +68,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(entry.name.size() <= trailer::kNameField);
     FUZZ_CHECK(entry.name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos);
     // Written as folder + name, it must stay in that folder: no separator or
-    // drive, and not a run of dots that the system would trim to the parent.
+    // drive, and no dot that the system would trim, which could make the parent.
     FUZZ_CHECK(entry.name.find_first_of("\\/:") == std::string::npos);
-    FUZZ_CHECK(!fakes::WinPath(entry.name).empty() || entry.name.find('.') == std::string::npos);
+    std::string unpadded = entry.name;
+    while (!unpadded.empty() && unpadded.back() == ' ') unpadded.pop_back();
+    FUZZ_CHECK(fakes::WinPath(entry.name) == unpadded);
+    // Nor a character a file name can't hold, nor a device.
+    for (char c : entry.name)
+      FUZZ_CHECK(static_cast<unsigned char>(c) >= 32 && std::string_view("<>\"|?*").find(c) ==
+                                                           std::string_view::npos);
+    std::string device = unpadded.substr(0, unpadded.find('.'));
+    while (!device.empty() && device.back() == ' ') device.pop_back();
+    for (char& c : device) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool numbered = device.size() == 4 && (device.rfind("COM", 0) == 0 || device.rfind("LPT", 0) == 0) &&
+                          std::string_view("123456789\xB9\xB2\xB3").find(device[3]) != std::string_view::npos;
+    FUZZ_CHECK(!numbered && device != "CON" && device != "PRN" && device != "AUX" &&
+               device != "NUL" && device != "CONIN$" && device != "CONOUT$");
     // The builder's size field reads back as the same size.
     uint32_t again = 0;
     FUZZ_CHECK(!trailer::ParseSize(trailer::SizeField(entry.size), &again) && again == entry.size);

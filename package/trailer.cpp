@@ -71,12 +71,32 @@ std::string NameFromField(std::string_view field) {
   return name;
 }
 
+bool IsDeviceName(std::string_view name) {
+  // The system takes the part before the first dot, without its trailing
+  // spaces, for the device: "con .txt" is the console too.
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  std::string upper(base);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (upper == device) return true;
+  if (upper.size() != 4 || (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0))
+    return false;
+  // The ANSI superscripts one, two and three count as digits here.
+  const unsigned char digit = static_cast<unsigned char>(upper[3]);
+  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
 bool IsSafeName(std::string_view name) {
-  if (name.find_first_of("\\/:") != std::string_view::npos) return false;
-  // The system drops trailing spaces and dots, so "..  " would be the parent.
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:<>\"|?*", c)) return false;
+  // Trailing spaces are padding; a dot before them would be dropped by the
+  // system, so "..  " would be the parent and "a.ttf." another file.
   size_t end = name.size();
-  while (end > 0 && (name[end - 1] == ' ' || name[end - 1] == '.')) --end;
-  return !(end == 0 && !name.empty() && name.find('.') != std::string_view::npos);
+  while (end > 0 && name[end - 1] == ' ') --end;
+  if (end > 0 && name[end - 1] == '.') return false;
+  return !IsDeviceName(name);
 }
 
 Error ReadCount(ReadFile& file, int16_t* count) {
@@ -98,7 +118,7 @@ Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry) {
     return e;
   if (entry->size > headerStart) return Damaged("an entry's data lies before the start of the file");
   entry->name = NameFromField(std::string_view(header, kNameField));
-  if (!IsSafeName(entry->name)) return Damaged("an entry name leaves the folder");
+  if (!IsSafeName(entry->name)) return Damaged("an entry name is not a plain file name");
   entry->dataOffset = headerStart - entry->size;
   return Error::Ok();
 }
@@ -203,11 +223,8 @@ uint64_t LogicalEnd(ReadFile& file) {
   return table;
 }
 
-Error OpenPackage(Files& files, const std::string& path, std::unique_ptr<ReadFile>* package) {
-  std::unique_ptr<ReadFile> file;
-  if (Error e = files.Open(path, &file)) return e;
-  *package = std::make_unique<PackageFile>(std::move(file));
-  return Error::Ok();
+std::unique_ptr<ReadFile> CutAtLogicalEnd(std::unique_ptr<ReadFile> file) {
+  return std::make_unique<PackageFile>(std::move(file));
 }
 
 namespace {

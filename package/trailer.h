@@ -52,7 +52,14 @@ Error ParseSize(std::string_view field, uint32_t* size);
 // NUL. Trailing spaces stay (file names ignore them).
 std::string NameFromField(std::string_view field);
 
-// False for names that would leave the folder they are written to.
+// True for a name the system takes for a device (CON, PRN, AUX, NUL, CONIN$,
+// CONOUT$, COM or LPT with a digit 1-9 or a superscript 1-3), in any case
+// and with any extension.
+bool IsDeviceName(std::string_view name);
+
+// False for names that would leave the folder they are written to, name a
+// device, hold what a file name can't (control characters, < > " | ? *) or
+// that the system would change (a dot at the end, before any padding spaces).
 bool IsSafeName(std::string_view name);
 
 struct Entry {
@@ -86,8 +93,8 @@ bool ReadSecurityDirectory(ReadFile& file, SecurityDirectory* directory);
 // file's length, whatever the directory says.
 uint64_t LogicalEnd(ReadFile& file);
 
-// Opens a package for the walks: the file cut off at its logical end.
-Error OpenPackage(Files& files, const std::string& path, std::unique_ptr<ReadFile>* package);
+// The package file as the walks read it: cut off at its logical end.
+std::unique_ptr<ReadFile> CutAtLogicalEnd(std::unique_ptr<ReadFile> file);
 
 // Builders, shared by the package tool and the tests. pad is the byte that
 // fills the rest of a field (space or NUL).

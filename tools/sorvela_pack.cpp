@@ -56,6 +56,9 @@ std::string CheckName(const std::string& name) {
     return "\"" + name + "\" holds a path separator, \":\" or \"..\"";
   if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return "\"" + name + "\" holds a line break or NUL";
+  if (!trailer::IsSafeName(name))
+    return "\"" + name + "\" names a device, ends in a dot or holds a control character or "
+           "one of < > \" | ? *";
   return "";
 }
 
@@ -65,6 +68,12 @@ bool IsSigned(std::string_view bytes) {
   MemoryFile file(bytes);
   trailer::SecurityDirectory directory;
   return trailer::ReadSecurityDirectory(file, &directory) && directory.size != 0;
+}
+
+bool HasControlCharacter(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 32) return true;
+  return false;
 }
 
 std::string Quoted(const std::string& field) { return "\"" + field + "\""; }
@@ -99,8 +108,8 @@ int Create(int argc, char** argv) {
   }
   if (stub.empty() || out.empty()) return Fail("create needs --stub and --out");
   for (const std::string* field : {&title, &url, &urlTitle})
-    if (field->find_first_of("\"\r\n") != std::string::npos)
-      return Fail("a title or address can't hold quotes or line breaks");
+    if (field->find('"') != std::string::npos || HasControlCharacter(*field))
+      return Fail("a title or address can't hold quotes, line breaks or other control characters");
 
   std::string why;
   std::string package;

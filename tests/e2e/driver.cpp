@@ -9,7 +9,7 @@
 // the script with exit code 1; a script that runs to its end exits with 0.
 //
 //   ids FILE                  names of control ids ("#define NAME N", "NAME = N"); silent
-//   start EXE [ARGTEXT]       runs "EXE" ARGTEXT; unix paths become Z:\...
+//   start EXE [ARGTEXT]       runs "EXE" ARGTEXT (UTF-8); unix paths become Z:\...
 //   attach TITLE MS           takes the process owning a window of that title
 //   wait-window TITLE MS      waits for a visible top-level window; selects it
 //   wait-gone TITLE MS        waits until no visible window has that title
@@ -272,12 +272,20 @@ void Driver::Start(const std::vector<std::string>& w) {
   const std::string exe = WindowsPath(w[1]);
   std::string commandLine = "\"" + exe + "\"";
   if (w.size() == 3) commandLine += " " + w[2];
-  STARTUPINFOA startup = {};
+  // Scripts are UTF-8, so that a program can lie in a folder whose name the
+  // ANSI code page can't write.
+  const auto wide = [](const std::string& text) {
+    std::vector<wchar_t> out(text.size() + 1);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(n > 0 ? n : 1);
+    return out;
+  };
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  std::vector<wchar_t> path = wide(exe), line = wide(commandLine);
+  if (!CreateProcessW(path.data(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info))
     throw Failure{"start " + Quote(exe) + ": error " + std::to_string(GetLastError())};
   CloseHandle(info.hThread);

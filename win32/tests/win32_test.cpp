@@ -150,6 +150,23 @@ void TestTheRunningExecutableCanBeRead() {
   CHECK(file->Length() > 1024);
   CHECK(!file->ReadAt(0, mz, 2));
   CHECK(mz[0] == 'M' && mz[1] == 'Z');
+  // The package file service reaches the same file by its Unicode path.
+  std::unique_ptr<ReadFile> package;
+  CHECK(!system.OpenPackageFile(&package));
+  CHECK(package && package->Length() == file->Length());
+}
+
+void TestNamesFoldAsTheFileSystemSeesThem() {
+  // Wine's ANSI code page here is Windows-1252.
+  Win32Files files;
+  const std::string path = TempFolder() + "Fold\xC9.ttf";
+  CHECK(!WriteAll(files, path, "x"));
+  CHECK(ReadAll(files, TempFolder() + "fold\xE9.TTF") == "x");
+  CHECK(!files.Remove(path));
+  CHECK(files.NameKey("Fold\xC9.ttf") == files.NameKey("fOLD\xE9.TTF  "));
+  CHECK(files.NameKey("A.ttf") == files.NameKey("a.TTF."));
+  CHECK(files.NameKey("a.ttf") != files.NameKey("b.ttf"));
+  CHECK(files.NameKey("\xE9.ttf") != files.NameKey("e.ttf"));
 }
 
 // Registry, shell, system
@@ -502,6 +519,7 @@ const Case kCases[] = {
     {"FilesRoundTripAndReplace", TestFilesRoundTripAndReplace},
     {"FileFailuresCarryTheSystemCodeAndText", TestFileFailuresCarryTheSystemCodeAndText},
     {"TheRunningExecutableCanBeRead", TestTheRunningExecutableCanBeRead},
+    {"NamesFoldAsTheFileSystemSeesThem", TestNamesFoldAsTheFileSystemSeesThem},
     {"RegistryStringRoundTrip", TestRegistryStringRoundTrip},
     {"SpecialFolderBufferIsWholeAndEndsInNul", TestSpecialFolderBufferIsWholeAndEndsInNul},
     {"SystemFacts", TestSystemFacts},
