@@ -10,7 +10,8 @@ need_packages() {
   # installed when missing and run as root.
   local packages=(cmake g++ make libgtest-dev
     g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation "$@")
+    wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation fonts-wine
+    "$@")
   local missing=()
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
