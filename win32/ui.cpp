@@ -420,7 +420,7 @@ bool Win32Windows::PreTranslate(MSG* msg) {
     HWND cancel = Hwnd(Control::cmdCancel);
     HWND button =
         msg->wParam == VK_ESCAPE || GetFocus() == cancel ? cancel : Hwnd(Control::cmdNext);
-    if (IsWindowEnabled(button) && IsWindowVisible(button))
+    if (IsWindowEnabled(button))
       SendMessageA(main_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                    reinterpret_cast<LPARAM>(button));
     return true;
