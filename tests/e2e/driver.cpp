@@ -39,7 +39,8 @@
 //   auto TITLE BUTTON         from now on, waits for the exit press BUTTON in
 //                             any box of that title
 //   suspend | resume          stops or restarts the selected window's thread
-//   paint                     has the selected window repainted, and waits for it
+//   paint                     has the selected window and its controls repainted,
+//                             and waits for it
 //   hold PATH | release PATH  opens a file without sharing / closes it
 //   face FONTFILE             the face name the system's font resource carries
 //   echo TEXT
@@ -866,7 +867,18 @@ void Driver::Run(const std::vector<std::string>& w) {
     const HWND hwnd = Current();
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     const DWORD deadline = GetTickCount() + kHandlerMs;
-    while (GetUpdateRect(hwnd, nullptr, FALSE) && !Expired(deadline)) Sleep(kPollMs);
+    // The controls on the pages are painted on their own, after the window.
+    const auto pending = [hwnd] {
+      std::vector<HWND> windows{hwnd};
+      EnumChildWindows(hwnd, CollectChild, reinterpret_cast<LPARAM>(&windows));
+      for (HWND window : windows)
+        if (GetUpdateRect(window, nullptr, FALSE)) return true;
+      return false;
+    };
+    while (pending() && !Expired(deadline)) Sleep(kPollMs);
+    // A region is valid from the start of its WM_PAINT: wait for the end.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, &ignored);
     Say("paint");
   } else if (c == "wait-exit") {
     WaitExit(Ms(w, 1), false);
