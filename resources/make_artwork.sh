@@ -23,46 +23,80 @@ trap 'rm -rf "$TMP"' EXIT
 # drawn into the window by the system's JPEG decoder, which must not be asked
 # for progressive scans).
 jpeg() {
-    convert "$1" -strip -interlace none -sampling-factor 2x2 -quality 85 "$2"
+    convert "$1" -strip -interlace none -sampling-factor 2x2 -quality "$quality" "$2"
 }
+
+# Each picture at its size in the window at 96 dots per inch (scale 1) and
+# at twice that size (scale 2, "@2x"), which the window shows above 96 dots
+# per inch. S is the scale; sfx the file name's suffix. The larger pictures
+# are shown reduced below 192 dots per inch, which hides what a lower JPEG
+# quality and fewer colours lose, and keeps the stub small.
+scale() {
+    S=$1
+    if [ "$S" = 1 ]; then sfx= quality=85 colors=64; else sfx="@${S}x" quality=40 colors=16; fi
+}
+# The centre line of pixel row $1 at scale S, so that a 1-pixel rule stays on
+# its row and grows to S rows.
+mid() { awk -v r="$1" -v s="$S" 'BEGIN { print s * (r + 0.5) }'; }
 
 # Side panel, 132 x 250: a calm diagonal gradient, a large faint letter cut
 # off at the bottom, and a type specimen "Aa" sitting on its guide lines
 # (cap height, x-height, baseline).
-convert -size 132x250 xc: -sparse-color Barycentric "0,0 $NAVY 131,249 $TEAL" \
-    -font "$SERIF_BOLD" -pointsize 230 -fill 'rgba(255,255,255,0.09)' -annotate +-6+272 'A' \
-    -stroke 'rgba(255,255,255,0.18)' -strokewidth 1 \
-    -draw 'line 12,59.5 120,59.5' -draw 'line 12,70.5 120,70.5' \
-    -stroke 'rgba(255,255,255,0.35)' -draw 'line 12,96.5 120,96.5' \
-    -stroke none -font "$SERIF" -pointsize 50 -fill white -annotate +16+96 'Aa' \
-    -fill 'rgba(255,255,255,0.12)' -draw 'rectangle 131,0 131,249' \
-    "$TMP/side.png"
-jpeg "$TMP/side.png" side.jpg
+side() {
+    w=$((132 * S)) h=$((250 * S))
+    convert -size ${w}x${h} xc: -sparse-color Barycentric "0,0 $NAVY $((w - 1)),$((h - 1)) $TEAL" \
+        -font "$SERIF_BOLD" -pointsize $((230 * S)) -fill 'rgba(255,255,255,0.09)' \
+        -annotate "+$((-6 * S))+$((272 * S))" 'A' \
+        -stroke 'rgba(255,255,255,0.18)' -strokewidth "$S" \
+        -draw "line $((12 * S)),$(mid 59) $((121 * S - 1)),$(mid 59)" \
+        -draw "line $((12 * S)),$(mid 70) $((121 * S - 1)),$(mid 70)" \
+        -stroke 'rgba(255,255,255,0.35)' \
+        -draw "line $((12 * S)),$(mid 96) $((121 * S - 1)),$(mid 96)" \
+        -stroke none -font "$SERIF" -pointsize $((50 * S)) -fill white \
+        -annotate "+$((16 * S))+$((96 * S))" 'Aa' \
+        -fill 'rgba(255,255,255,0.12)' -draw "rectangle $((131 * S)),0 $((w - 1)),$((h - 1))" \
+        "$TMP/side.png"
+    jpeg "$TMP/side.png" "side$sfx.jpg"
+}
 
 # Banner, 309 x 38: nearly white so it sits quietly above the white pages,
 # with an accent rule at the bottom and faint specimen letters on the right.
-convert -size 309x38 xc: \
-    -sparse-color Barycentric "0,0 #ffffff 308,0 #e6eef6 308,37 #dde8f2" \
-    -fill "$ACCENT" -draw 'rectangle 0,36 308,37' \
-    -font "$SERIF" -pointsize 34 -fill 'rgba(42,111,158,0.10)' -annotate +196+34 'Aa Bb' \
-    -font "$SANS" -pointsize 14 -fill "$INK" -annotate +12+24 'Font installation' \
-    "$TMP/banner.png"
-jpeg "$TMP/banner.png" banner.jpg
+banner() {
+    w=$((309 * S)) h=$((38 * S))
+    convert -size ${w}x${h} xc: \
+        -sparse-color Barycentric "0,0 #ffffff $((w - 1)),0 #e6eef6 $((w - 1)),$((h - 1)) #dde8f2" \
+        -fill "$ACCENT" -draw "rectangle 0,$((36 * S)) $((w - 1)),$((h - 1))" \
+        -font "$SERIF" -pointsize $((34 * S)) -fill 'rgba(42,111,158,0.10)' \
+        -annotate "+$((196 * S))+$((34 * S))" 'Aa Bb' \
+        -font "$SANS" -pointsize $((14 * S)) -fill "$INK" \
+        -annotate "+$((12 * S))+$((24 * S))" 'Font installation' \
+        "$TMP/banner.png"
+    jpeg "$TMP/banner.png" "banner$sfx.jpg"
+}
 
 # Step marks, 32 x 32 on white (the pages are white; GIF transparency would
-# leave jagged edges). Drawn at 4x and reduced for smooth edges.
-convert -size 128x128 xc:white \
-    -fill '#2f9e55' -stroke '#26864a' -strokewidth 3 -draw 'circle 64,64 64,12' \
-    -stroke white -strokewidth 13 -fill none \
-    -draw 'stroke-linecap round stroke-linejoin round polyline 39,66 57,84 90,47' \
-    -resize 32x32 "$TMP/pass.png"
-convert -size 128x128 xc:white \
-    -fill '#d9443c' -stroke '#bb3730' -strokewidth 3 -draw 'circle 64,64 64,12' \
-    -stroke white -strokewidth 13 -fill none \
-    -draw 'stroke-linecap round line 46,46 82,82' -draw 'stroke-linecap round line 82,46 46,82' \
-    -resize 32x32 "$TMP/fail.png"
-for m in pass fail; do
-    convert "$TMP/$m.png" -strip -dither None -colors 64 "$m.gif"
+# leave jagged edges). Drawn at 128 x 128 and reduced for smooth edges.
+marks() {
+    convert -size 128x128 xc:white \
+        -fill '#2f9e55' -stroke '#26864a' -strokewidth 3 -draw 'circle 64,64 64,12' \
+        -stroke white -strokewidth 13 -fill none \
+        -draw 'stroke-linecap round stroke-linejoin round polyline 39,66 57,84 90,47' \
+        -resize $((32 * S))x$((32 * S)) "$TMP/pass.png"
+    convert -size 128x128 xc:white \
+        -fill '#d9443c' -stroke '#bb3730' -strokewidth 3 -draw 'circle 64,64 64,12' \
+        -stroke white -strokewidth 13 -fill none \
+        -draw 'stroke-linecap round line 46,46 82,82' -draw 'stroke-linecap round line 82,46 46,82' \
+        -resize $((32 * S))x$((32 * S)) "$TMP/fail.png"
+    for m in pass fail; do
+        convert "$TMP/$m.png" -strip -dither None -colors "$colors" "$m$sfx.gif"
+    done
+}
+
+for s in 1 2; do
+    scale "$s"
+    side
+    banner
+    marks
 done
 
 # Icon tile: rounded square in the panel's gradient with white lettering.

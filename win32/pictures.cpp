@@ -35,18 +35,17 @@ IPicture* LoadPictureResource(int id) {
   return picture;
 }
 
-void DrawPicture(HDC dc, IPicture* picture, int dpiX, int dpiY) {
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
-  if (FAILED(picture->get_Width(&width)) || FAILED(picture->get_Height(&height))) return;
-  // The loader sized the picture in HIMETRIC at the screen's resolution; back
-  // to its own pixels, then to the layout's scale.
-  HDC screen = GetDC(nullptr);
-  const int pixelsX = MulDiv(width, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-  const int pixelsY = MulDiv(height, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-  ReleaseDC(nullptr, screen);
-  picture->Render(dc, 0, 0, MulDiv(pixelsX, dpiX, 96), MulDiv(pixelsY, dpiY, 96), 0, height, width,
-                  -height, nullptr);
+void DrawPicture(HDC dc, IPicture* picture, int width, int height) {
+  OLE_XSIZE_HIMETRIC pictureWidth = 0;
+  OLE_YSIZE_HIMETRIC pictureHeight = 0;
+  if (FAILED(picture->get_Width(&pictureWidth)) || FAILED(picture->get_Height(&pictureHeight)))
+    return;
+  // Averaged, not every other pixel dropped, when a picture is drawn smaller.
+  const int oldMode = SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  picture->Render(dc, 0, 0, width, height, 0, pictureHeight, pictureWidth, -pictureHeight,
+                  nullptr);
+  SetStretchBltMode(dc, oldMode);
 }
 
 }  // namespace sorvela::win32

@@ -12,8 +12,9 @@ namespace sorvela::win32 {
 // long as the process.
 IPicture* LoadPictureResource(int id);
 
-// Draws the picture at the top left of dc. Its pixel size is taken as meant
-// for 96 dots per inch and scaled to dpiX, dpiY like the layout around it.
-void DrawPicture(HDC dc, IPicture* picture, int dpiX, int dpiY);
+// Draws the picture into the box of width x height pixels at the top left of
+// dc, scaled to fill it: the boxes are laid out for the pictures' sizes, so
+// only a resolution other than 96 dots per inch changes its scale.
+void DrawPicture(HDC dc, IPicture* picture, int width, int height);
 
 }  // namespace sorvela::win32

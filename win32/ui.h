@@ -50,7 +50,10 @@ class Win32Windows final : public Windows {
     COLORREF backColor = 0;
     COLORREF fore = 0;
     IPicture* picture = nullptr;
-    int leastWidth = 0;  // non-zero for labels that grow with their text
+    // Labels that grow with their text: their laid-out size and the widest
+    // they may become (0 for the others).
+    SIZE least{};
+    int room = 0;
   };
 
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
@@ -63,6 +66,7 @@ class Win32Windows final : public Windows {
   void OnUnload();
   void CreateExtracting();
   void CreateControls(int first, int last);
+  void FitToText(Item& item);
   Item* Find(HWND hwnd);
   Item* ItemOf(Control control);
   void RestoreFocus();
