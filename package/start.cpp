@@ -1,6 +1,6 @@
 // Start: list and extract the package, read its manifest and texts, fill the
 // lists and captions. Any failure ends the run with one message.
-#include <set>
+#include <algorithm>
 
 #include "package/self_extract.h"
 #include "package/text_file.h"
@@ -100,11 +100,15 @@ Error FrmMain::LoadPackage() {
 
   // Namesakes, as the file system sees them, are one file that holds the entry
   // read later: that one is listed, once, without its padding.
-  std::vector<std::string> fonts;
-  std::set<std::string> seen;
-  for (auto name = lstFiles.rbegin(); name != lstFiles.rend(); ++name)
-    if (IsFontFileName(*name) && seen.insert(s_.files.NameKey(*name)).second)
-      fonts.push_back(WithoutPadding(*name));
+  std::vector<std::string> fonts, seen;  // seen: name keys, sorted
+  for (auto name = lstFiles.rbegin(); name != lstFiles.rend(); ++name) {
+    if (!IsFontFileName(*name)) continue;
+    std::string key = s_.files.NameKey(*name);
+    const auto at = std::lower_bound(seen.begin(), seen.end(), key);
+    if (at != seen.end() && *at == key) continue;
+    seen.insert(at, std::move(key));
+    fonts.push_back(WithoutPadding(*name));
+  }
   for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
     AddListItem(Control::lstFonts, lstFonts, *font);
 

@@ -33,7 +33,7 @@ struct Layout {
   const char* text;
   DWORD style;  // added to the kind's own style
   COLORREF color;  // a line's colour or a label's text colour
-  int picture;  // resource id, 0 for none
+  Art picture;
   bool hidden;
 };
 
@@ -41,68 +41,68 @@ struct Layout {
 // panels, which cover them where they overlap.
 const Layout kLayout[] = {
     {ids::kImgSide, kOnMain, Kind::Picture, kDefaultFont, 0, 0, 1980, 3750, "", 0, kSystemColor,
-     IDR_SIDE_JPEG, false},
+     Art::kSide, false},
     {ids::kImage2, kOnMain, Kind::Picture, kDefaultFont, 1980, 0, 4635, 570, "", 0, kSystemColor,
-     IDR_BANNER_JPEG, false},
+     Art::kBanner, false},
     {ids::kPicReady, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kPicReadme, kOnMain, Kind::Panel, kDefaultFont, 1980, 600, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kPicLicense, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kPicInstall, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLneGrey, kOnMain, Kind::Line, kDefaultFont, 0, 3750, 6600, 0, "", 0,
-     RGB(173, 174, 156), 0, false},
+     RGB(173, 174, 156), Art::kNone, false},
     {ids::kLneWhite, kOnMain, Kind::Line, kDefaultFont, 0, 3765, 6600, 0, "", 0,
-     RGB(255, 255, 255), 0, false},
+     RGB(255, 255, 255), Art::kNone, false},
     {ids::kLabel9, kOnMain, Kind::Label, kDefaultFont, 120, 3840, 2400, 495,
      "Click here to visit Marrowby for more great fonts!", SS_CENTER | SS_NOTIFY,
-     RGB(0, 0, 255), 0, false},
+     RGB(0, 0, 255), Art::kNone, false},
     {ids::kCmdNext, kOnMain, Kind::Button, kDefaultFont, 4080, 3975, 1095, 345, "&Next",
-     BS_DEFPUSHBUTTON, kSystemColor, 0, false},
+     BS_DEFPUSHBUTTON, kSystemColor, Art::kNone, false},
     {ids::kCmdCancel, kOnMain, Kind::Button, kDefaultFont, 5355, 3975, 1095, 345, "&Cancel", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLstFiles, kOnMain, Kind::List, kDefaultFont, 360, 1440, 1155, 645, "", 0,
-     kSystemColor, 0, true},
+     kSystemColor, Art::kNone, true},
     {ids::kLstFonts, kOnMain, Kind::List, kDefaultFont, 360, 2160, 1125, 645, "", 0,
-     kSystemColor, 0, true},
+     kSystemColor, Art::kNone, true},
 
     {ids::kLblReady, ids::kPicReady, Kind::Label, kArial14, 120, 120, 1950, 330,
-     "Ready to Install", 0, kSystemColor, 0, false},
+     "Ready to Install", 0, kSystemColor, Art::kNone, false},
     {ids::kLabel5, ids::kPicReady, Kind::Label, kArial8, 120, 480, 4395, 930,
-     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, 0, false},
+     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, Art::kNone, false},
 
     {ids::kTxtReadme, ids::kPicReadme, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kTxtLicense, ids::kPicLicense, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
 
     {ids::kLabel3, ids::kPicInstall, Kind::Label, kArial14, 120, 105, 1110, 330, "Installing", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLabel6, ids::kPicInstall, Kind::Label, kArial8, 120, 480, 3645, 285,
-     "Please wait while your font is installed.", 0, kSystemColor, 0, false},
+     "Please wait while your font is installed.", 0, kSystemColor, Art::kNone, false},
     {ids::kImgCopy, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 720, 480, 480, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLabel7, ids::kPicInstall, Kind::Label, kArial8, 1680, 840, 1740, 210,
-     "Copy font to Font Folder", 0, kSystemColor, 0, false},
+     "Copy font to Font Folder", 0, kSystemColor, Art::kNone, false},
     {ids::kImgRegister, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1320, 480, 480, "",
-     0, kSystemColor, 0, false},
+     0, kSystemColor, Art::kNone, false},
     {ids::kLabel8, ids::kPicInstall, Kind::Label, kArial8, 1680, 1440, 930, 210, "Register font",
-     0, kSystemColor, 0, false},
+     0, kSystemColor, Art::kNone, false},
     {ids::kImgLinks, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1920, 480, 480, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLabel10, ids::kPicInstall, Kind::Label, kArial8, 1680, 2040, 1215, 210,
-     "Create Web links", 0, kSystemColor, 0, false},
+     "Create Web links", 0, kSystemColor, Art::kNone, false},
     {ids::kLblInstall, ids::kPicInstall, Kind::Label, kArial8, 120, 2520, 4395, 660, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kImgPass, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 960, 480, 480, "", 0,
-     kSystemColor, IDR_PASS_GIF, true},
+     kSystemColor, Art::kPass, true},
     {ids::kImgFail, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 1560, 480, 480, "", 0,
-     kSystemColor, IDR_FAIL_GIF, true},
+     kSystemColor, Art::kFail, true},
 
     {ids::kLabel1, kOnExtracting, Kind::Label, kTahoma8, 120, 120, 2760, 300,
-     "Extracting fonts...", SS_CENTER, kSystemColor, 0, false},
+     "Extracting fonts...", SS_CENTER, kSystemColor, Art::kNone, false},
 };
 constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
 
@@ -360,10 +360,7 @@ void Win32Windows::CreateControls(int first, int last) {
         item.back = onPanel ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
                             : GetSysColorBrush(COLOR_BTNFACE);
         item.fore = l.color == kSystemColor ? GetSysColor(COLOR_BTNTEXT) : l.color;
-        // Above 96 dots per inch the picture drawn at twice the size, made
-        // smaller, stays sharp where the other, made larger, would blur.
-        if (l.picture && dpiX_ > 96) item.picture = LoadPictureResource(l.picture + IDR_DOUBLE);
-        if (l.picture && !item.picture) item.picture = LoadPictureResource(l.picture);
+        item.picture = l.picture;
         break;
       case Kind::Edit:
         // Texts of any size; the default cap is small.
@@ -568,7 +565,7 @@ LRESULT CALLBACK Win32Windows::PictureProc(HWND hwnd, UINT message, WPARAM wPara
     HDC dc = BeginPaint(hwnd, &ps);
     RECT r;
     GetClientRect(hwnd, &r);
-    if (item->picture) DrawPicture(dc, item->picture, r.right, r.bottom);
+    DrawArt(dc, item->picture, r.right, r.bottom);
     EndPaint(hwnd, &ps);
     return 0;
   }
