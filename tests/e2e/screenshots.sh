@@ -50,13 +50,15 @@ shoot() {
   say "$OUT/$name.png (${width}x${height})"
 }
 
-fonts=("$FONT_DIR/dejavu/DejaVuSans.ttf" "$FONT_DIR/dejavu/DejaVuSerif.ttf")
+# Renamed DejaVu fonts: Wine registers the machine's own DejaVu under its
+# names, which would make the install ask about overwriting them.
+make_font "$FONT_DIR/dejavu/DejaVuSans.ttf" Quillo "$T/QuilloSans.ttf"
+make_font "$FONT_DIR/dejavu/DejaVuSerif.ttf" Quillo "$T/QuilloSerif.ttf"
+fonts=("$T/QuilloSans.ttf" "$T/QuilloSerif.ttf")
 cat >"$T/readme.txt" <<'EOF'
-DejaVu Sans and DejaVu Serif
+Quillo Sans and Quillo Serif
 
-The DejaVu fonts are a font family based on the Vera Fonts. Their purpose is
-to provide a wider range of characters while maintaining the original look
-and feel.
+Two font families with a wide range of characters, made from the DejaVu fonts.
 
 Click Next to read the licence, then install the fonts.
 EOF
@@ -71,20 +73,22 @@ EOF
 sed -i 's/$/\r/' "$T/readme.txt" "$T/license.txt"
 P=$T/packages
 mkdir -p "$P"
-"$PACK" create --stub "$STUB" --out "$P/both.exe" --title "DejaVu Fonts" \
+"$PACK" create --stub "$STUB" --out "$P/both.exe" --title "Quillo Fonts" \
   --readme "$T/readme.txt" --license "$T/license.txt" \
-  --url "https://dejavu-fonts.github.io/" --url-title "DejaVu Fonts" "${fonts[@]}"
+  --url "https://fonts.example.org/quillo" --url-title "Quillo Fonts" "${fonts[@]}"
 # The Ready page with a title of 40 characters, the longest the wizard is
 # laid out for.
-ready="DejaVu Sans, Serif and Mono in 21 Styles"
-"$PACK" create --stub "$STUB" --out "$P/ready.exe" --title "$ready" "$font_mono"
+ready="Quillo Sans, Serif and Mono in 21 Styles"
+# Renamed: Wine registers the machine's own DejaVu under its names.
+make_font "$font_mono" Quillo "$T/QuilloSansMono.ttf"
+"$PACK" create --stub "$STUB" --out "$P/ready.exe" --title "$ready" "$T/QuilloSansMono.ttf"
 # The progress window shows only while the package is read: a package of many
 # entries, and its thread held still while the picture is taken.
 mkdir -p "$T/many"
 for i in $(seq 1 400); do printf 'entry %s\r\n' "$i" >"$T/many/entry$i.txt"; done
 "$PACK" create --stub "$STUB" --out "$P/many.exe" --title "Many" "$T/many"/entry*.txt
 
-main="DejaVu Fonts - Velloway"
+main="Quillo Fonts - Velloway"
 for dpi in 96 144; do
   # A prefix of its own for each resolution, so that no font is installed yet.
   fresh_prefix "$T/$dpi" shots
@@ -120,7 +124,7 @@ wait-exit 10000
 EOF
   # A copy that fails: the font's place in the Fonts folder held open.
   run_driver <<EOF | shoot install-failed-${dpi}dpi
-hold C:\\windows\\Fonts\\DejaVuSansMono.ttf
+hold C:\\windows\\Fonts\\QuilloSansMono.ttf
 start C:\\shots\\ready.exe
 wait-window "$ready - Velloway" 30000
 click cmdNext

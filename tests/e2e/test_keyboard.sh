@@ -10,7 +10,9 @@ for i in $(seq 1 80); do printf 'Readme line %s\r\n' "$i"; done >"$T/readme.txt"
 printf 'Licence terms\r\n' >"$T/license.txt"
 pack keys.exe --title "Keys" --readme "$T/readme.txt" --license "$T/license.txt"
 pack plain.exe --title "Plain"
-pack fail.exe --title "Fail" "$font_sans"
+# Renamed: Wine registers the machine's own DejaVu under its names.
+make_font "$font_sans" Keybrd "$T/KeybrdSans.ttf"
+pack fail.exe --title "Fail" "$T/KeybrdSans.ttf"
 temp=$(wine_temp_dir)
 kept() { test -f "$temp/kestrel.dat"; }
 deleted() { test ! -e "$temp/kestrel.dat"; }
@@ -108,7 +110,7 @@ check_true "after Finish the extracted files stay" kept
 
 # A failed install: its place in the Fonts folder held open.
 out=$(drive <<EOF
-hold C:\\windows\\Fonts\\DejaVuSans.ttf
+hold C:\\windows\\Fonts\\KeybrdSans.ttf
 start $WIN_DIR\\fail.exe
 wait-window "Fail - Velloway" 30000
 wait-focus cmdNext 5000
@@ -120,7 +122,7 @@ wait-exit 10000
 EOF
 )
 check "Enter on the Ready page, Alt+C closes after a failure" "$out" \
-'hold "C:\\windows\\Fonts\\DejaVuSans.ttf"
+'hold "C:\\windows\\Fonts\\KeybrdSans.ttf"
 start ""
 window "Fail - Velloway"
 focus cmdNext

@@ -13,7 +13,9 @@ title="Quillo Sans, Serif and Mono in 21 Styles"
 printf 'A readme\r\n' >"$T/readme.txt"
 printf 'A licence\r\n' >"$T/license.txt"
 pack long.exe --title "$title" --readme "$T/readme.txt" --license "$T/license.txt"
-pack ready.exe --title "$title" "$font_sans"
+# Renamed: Wine registers the machine's own DejaVu under its names.
+make_font "$font_sans" Layout "$T/LayoutSans.ttf"
+pack ready.exe --title "$title" "$T/LayoutSans.ttf"
 # The progress window shows while the package is read: many entries keep it up.
 mkdir -p "$T/many"
 for i in $(seq 1 1000); do printf '%s\r\n' "$i" >"$T/many/entry$i.txt"; done
@@ -148,7 +150,7 @@ wait-text cmdNext "&Finish" 30000
 texts-fit
 click cmdNext
 wait-exit 10000
-hold C:\\windows\\Fonts\\DejaVuSans.ttf
+hold C:\\windows\\Fonts\\LayoutSans.ttf
 start $WIN_DIR\\ready.exe
 wait-window "$title - Velloway" 30000
 texts-fit
@@ -170,7 +172,7 @@ text cmdNext \"&Finish\"
 texts-fit 9 measured
 click cmdNext
 exit
-hold \"C:\\\\windows\\\\Fonts\\\\DejaVuSans.ttf\"
+hold \"C:\\\\windows\\\\Fonts\\\\LayoutSans.ttf\"
 start \"\"
 window \"$title - Velloway\"
 texts-fit 5 measured
