@@ -387,7 +387,7 @@ std::string DescribeFontProblem(FontProblem problem) {
     case FontProblem::kNoName:
       return "the font has no name";
     case FontProblem::kNameTooLong:
-      return "the font's name is longer than the system allows";
+      return "its name is too long for the system";
   }
   return "";
 }

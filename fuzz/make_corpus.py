@@ -3,8 +3,10 @@
 
 Real inputs, kept small: the name tables of a few installed TrueType fonts
 (cut down to the records the face-name reader looks at), packages made by
-sorvela-pack from those, and hand-built packages for the trailer's odd corners
-that the tool refuses to write.
+sorvela-pack from those, hand-built packages for the trailer's odd corners
+that the tool refuses to write, and packages on a minimal PE stub signed by
+osslsigncode with a throw-away key (openssl), some with their security
+directory bent.
 
 usage: fuzz/make_corpus.py [PATH/TO/sorvela-pack]   (default build/host/sorvela-pack)
 """
@@ -129,9 +131,31 @@ def package(entries, count=None, pad=b" ", stub=b"MZ" + b"\0" * 62, tail=b"\0" *
     return out + field(count_text, 5, pad) + tail
 
 
-def manifest(readme=b"NOREADME", license=b"NOLICENSE", title=b"Sample Fonts"):
-    return b'"KESTREL DATAFILE 1"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"http://fonts.example/"\r\n"Sample"\r\n' % (
-        readme, license, title)
+def pe_stub(magic=0x10B):
+    """PE headers of 512 bytes with no sections: all a signer needs."""
+    h = bytearray(0x200)
+    h[0:2], h[0x80:0x84] = b"MZ", b"PE\0\0"
+    struct.pack_into("<I", h, 0x3C, 0x80)
+    struct.pack_into("<H", h, 0x94, 240 if magic == 0x20B else 224)  # optional header size
+    struct.pack_into("<H", h, 0x98, magic)
+    struct.pack_into("<I", h, 0x98 + (108 if magic == 0x20B else 92), 16)  # directories
+    return bytes(h)
+
+
+def security_entry(data):
+    """Offset of the security directory entry in a pe_stub() file."""
+    return 0x98 + (112 if data[0x98 + 1] == 2 else 96) + 4 * 8
+
+
+def with_directory(data, offset, size):
+    at = security_entry(data)
+    return data[:at] + struct.pack("<II", offset, size) + data[at + 8:]
+
+
+def manifest(readme=b"NOREADME", license=b"NOLICENSE", title=b"Sample Fonts",
+             url=b"http://fonts.example/", url_title=b"Sample"):
+    return b'"KESTREL DATAFILE 1"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"%s"\r\n"%s"\r\n' % (
+        readme, license, title, url, url_title)
 
 
 def write(folder, name, data):
@@ -165,6 +189,7 @@ def main():
         "blank_lines_and_cr": b"KESTREL DATAFILE 1\r\rreadme\r\"a, b\" tail\rhttp://x\r\n",
         "quote_without_end": b"\"KESTREL DATAFILE 1\n\"NOREADME",
         "readme_lines": b"a\r\nb\r\nc\r\n\r\nlone\nlf\rcr only",
+        "address_with_line_break": manifest(url=b"http://x.example/\r\nIconFile=\\\\evil\\i.ico"),
     }
     for name, data in texts.items():
         write(d("manifest_fuzz"), name, data)
@@ -174,7 +199,7 @@ def main():
             p = os.path.join(tmp, name)
             open(p, "wb").write(data)
             return p
-        stub = path("stub.exe", b"MZ" + b"\0" * 62)
+        stub = path("stub.exe", pe_stub())
         readme = path("readme.txt", b"Welcome\r\nSecond line\r\n")
         license = path("license.txt", b"Free to use.\r\n")
         made = []
@@ -190,6 +215,38 @@ def main():
                             "--url", "http://fonts.example/", "--url-title", "Sample Home"] + args,
                            check=True)
             made.append((name, open(out, "rb").read()))
+
+        # Signed with a throw-away key: the tool's packages end on a multiple
+        # of 8 bytes, the hand-built one does not and gets the signer's zeros.
+        key, cert = os.path.join(tmp, "key.pem"), os.path.join(tmp, "cert.pem")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                        "ec_paramgen_curve:P-256", "-nodes", "-subj", "/CN=Seed",
+                        "-keyout", key, "-out", cert], check=True, stderr=subprocess.DEVNULL)
+
+        def sign(name, data):
+            out = os.path.join(tmp, name + ".signed")
+            subprocess.run(["osslsigncode", "sign", "-certs", cert, "-key", key, "-in",
+                            path(name, data), "-out", out], check=True, stdout=subprocess.DEVNULL)
+            return open(out, "rb").read()
+
+        signed = sign("one_font", dict(made)["one_font"])
+        made += [
+            ("signed_one_font", signed),
+            ("signed_padded", sign("padded", package([(b"kestrel.dat", manifest(), None)],
+                                                     pad=b"\0", stub=pe_stub() + b"x"))),
+            ("signed_pe32plus", sign("pe32plus", package([(b"kestrel.dat", manifest(), None)],
+                                                         stub=pe_stub(0x20B)))),
+        ]
+        # Directories that name no table ending the file: read from the true end.
+        offset, size = struct.unpack_from("<II", signed, security_entry(signed))
+        for name, data in {
+            "signed_then_appended": signed + b"appended",
+            "signed_size_zero": with_directory(signed, offset, 0),
+            "signed_offset_past_end": with_directory(signed, len(signed) + 8, size),
+            "signed_size_past_end": with_directory(signed, offset, size + 8),
+            "signed_table_in_headers": with_directory(signed, 0x100, len(signed) - 0x100),
+        }.items():
+            write(d("trailer_fuzz"), name, data)
 
     font = fonts["LiberationSans-Regular"]
     made += [
@@ -208,6 +265,21 @@ def main():
         ("size_not_a_number", package([(b"kestrel.dat", manifest(), b"12x")])),
         ("size_past_start", package([(b"kestrel.dat", manifest(), b"99999")])),
         ("unsafe_name", package([(b"kestrel.dat", manifest(), None), (b"..\\evil.ttf", b"x", None)])),
+        # Names the system would take for a device, change, or refuse.
+        ("device_name", package([(b"kestrel.dat", manifest(), None), (b"AUX.ttf", font, None)])),
+        ("trailing_dot", package([(b"kestrel.dat", manifest(), None), (b"font.ttf. ", font, None)])),
+        ("reserved_character", package([(b"kestrel.dat", manifest(), None), (b"a?b.ttf", font, None)])),
+        ("namesakes_in_case", package([(b"kestrel.dat", manifest(), None), (b"Case.ttf", font, None),
+                                       (b"case.TTF", fonts["DejaVuSans"], None)], pad=b"\0")),
+        # Manifest fields that lead outside the package or into the link file.
+        ("readme_outside", package([(b"readme.txt", b"mine\r\n", None),
+                                    (b"kestrel.dat", manifest(b"..\\..\\windows\\win.ini"), None)])),
+        ("readme_namesake", package([(b"readme.txt", b"mine\r\n", None),
+                                     (b"kestrel.dat", manifest(b"README.TXT  "), None)])),
+        ("link_line_break", package([(b"kestrel.dat", manifest(
+            url=b"http://x.example/\r\nIconFile=\\\\evil\\i.ico"), None), (b"a.ttf", font, None)])),
+        ("link_title_device", package([(b"kestrel.dat", manifest(url_title=b"CON"), None)])),
+        ("long_title", package([(b"kestrel.dat", manifest(title=b"T" * 300), None)])),
         ("stub_only", b"MZ" + b"\0" * 600),
     ]
     for name, data in made:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> names;
   bool listed = false;
   {
-    MemoryFile file(package);
+    MemoryFile whole(package);
+    MemoryFile file(std::string_view(package).substr(0, trailer::LogicalEnd(whole)));
     int16_t count = 0;
     std::vector<trailer::Entry> entries;
     listed = !trailer::ReadCount(file, &count) && !trailer::ReadEntries(file, count, &entries);
@@ -146,6 +148,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
       FUZZ_CHECK(!"a file written outside the expected folders");
     }
+  }
+  // Fonts are listed once each, as the file system tells names apart, and
+  // without padding.
+  std::set<std::string> keys;
+  for (const std::string& font : form.lstFonts) {
+    FUZZ_CHECK(keys.insert(m.files.NameKey(font)).second);
+    FUZZ_CHECK(font.empty() || font.back() != ' ');
+  }
+  // A web link is a file of its own whose lines are the program's.
+  for (const auto& [path, sections] : m.shell.ini) {
+    const std::string name = path.substr(path.rfind('\\') + 1);
+    FUZZ_CHECK(trailer::IsSafeName(name) && name.find_first_not_of(" .") < name.size() - 4);
+    for (unsigned char c : sections.at("InternetShortcut").at("URL")) FUZZ_CHECK(c >= 32);
   }
   // The Fonts key gains values for listed fonts only.
   for (const auto& [value, entry] : m.registry.keys[kFontsKey]) {

@@ -41,15 +41,10 @@ std::string GetTempFolder(System& system) {
   return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
-std::string PackagePath(System& system) {
-  std::string folder = system.AppFolder();
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder + system.ExeTitle() + ".exe";
-}
-
-Error ListPackage(Files& files, const std::string& packagePath, std::vector<std::string>* names) {
+Error ListPackage(System& system, std::vector<std::string>* names) {
   std::unique_ptr<ReadFile> file;
-  if (Error e = files.Open(packagePath, &file)) return e;
+  if (Error e = system.OpenPackageFile(&file)) return e;
+  file = trailer::CutAtLogicalEnd(std::move(file));
   if (Error e = trailer::ReadCount(*file, &EntryCount)) return e;
   std::vector<trailer::Entry> entries;
   if (Error e = trailer::ReadEntries(*file, EntryCount, &entries)) return e;
@@ -58,7 +53,6 @@ Error ListPackage(Files& files, const std::string& packagePath, std::vector<std:
 }
 
 void ExtractPackage(Files& files, System& system, Windows& windows) {
-  const std::string packagePath = PackagePath(system);
   // Entries are copied a piece at a time: fonts of any size need no more memory.
   std::vector<char> buffer(1 << 20);
   uint64_t backOffset = 0;
@@ -67,7 +61,9 @@ void ExtractPackage(Files& files, System& system, Windows& windows) {
     // input/output: that entry is skipped and the walk goes on.
     std::unique_ptr<ReadFile> package;
     trailer::Entry entry;
-    if (files.Open(packagePath, &package) || trailer::ReadEntry(*package, backOffset, &entry))
+    if (system.OpenPackageFile(&package) ||
+        trailer::ReadEntry(*(package = trailer::CutAtLogicalEnd(std::move(package))), backOffset,
+                           &entry))
       break;  // without this header the next one can't be found
     windows.DoEvents();
     std::string folder = GetTempFolder(system);

@@ -23,12 +23,9 @@ std::string& StripLineBreaks(std::string& text);
 // The temporary folder as the system gives it (no backslash added), or "".
 std::string GetTempFolder(System& system);
 
-// The package file: folder + "\" when missing + executable name + ".exe".
-std::string PackagePath(System& system);
-
-// The listing pass: sets EntryCount and appends each entry's name to names,
-// entry 1 first. Entry 1 is read whatever the count says.
-Error ListPackage(Files& files, const std::string& packagePath, std::vector<std::string>* names);
+// The listing pass over the package file: sets EntryCount and appends each
+// entry's name to names, entry 1 first. Entry 1 is read whatever the count says.
+Error ListPackage(System& system, std::vector<std::string>* names);
 
 // Writes every entry into the temporary folder. Failing steps are skipped;
 // the message loop runs between steps.

@@ -1,5 +1,7 @@
 // Start: list and extract the package, read its manifest and texts, fill the
 // lists and captions. Any failure ends the run with one message.
+#include <algorithm>
+
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/frm_main.h"
@@ -8,15 +10,42 @@
 namespace sorvela {
 namespace {
 
+// What the windows are given to show: a longer title or text would hang them.
+constexpr size_t kMaxTitle = 255;
+constexpr size_t kMaxText = 1 << 20;
+
 std::string WithBackslash(std::string folder) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   return folder;
 }
 
+std::string WithoutPadding(std::string name) {
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
+}
+
+// The entry a manifest field names, as the file system would find it; only an
+// entry of the package is read, never a path of the field's making.
+Error FindEntry(Files& files, const std::vector<std::string>& entries, const std::string& field,
+                std::string* entry) {
+  const std::string key = files.NameKey(field);
+  for (const std::string& name : entries)
+    if (files.NameKey(name) == key) {
+      *entry = name;
+      return Error::Ok();
+    }
+  return MakeError(codes::kDamagedPackage, "The manifest names no entry of the package");
+}
+
+// The text box's text from the start of the file, at most kMaxText of it.
 Error LoadText(Files& files, const std::string& path, std::string* text) {
   std::string bytes;
-  if (Error e = ReadWholeFile(files, path, &bytes)) return e;
+  if (Error e = ReadFileStart(files, path, kMaxText, &bytes)) return e;
   *text = TextBoxLines(bytes);
+  if (text->size() > kMaxText) {
+    text->resize(kMaxText);
+    if (text->back() == '\r') text->pop_back();  // half a line break
+  }
   return Error::Ok();
 }
 
@@ -35,7 +64,7 @@ void FrmMain::Start() {
 Error FrmMain::LoadPackage() {
   using namespace modSelfExtract;
   std::vector<std::string> names;
-  if (Error e = ListPackage(s_.files, AppPath + s_.system.ExeTitle() + ".exe", &names)) return e;
+  if (Error e = ListPackage(s_.system, &names)) return e;
   for (const std::string& name : names) AddListItem(Control::lstFiles, lstFiles, name);
 
   ExtractPackage(s_.files, s_.system, s_.windows);
@@ -51,18 +80,35 @@ Error FrmMain::LoadPackage() {
   for (std::string* field : {&ReadmeFile, &LicenseFile, &PackageTitle, &URL, &URLTitle})
     if (Error e = fields.Next(field)) return e;
 
+  if (PackageTitle.size() > kMaxTitle) PackageTitle.resize(kMaxTitle);
+
   ExtractPath = WithBackslash(GetTempFolder(s_.system));
 
-  std::string readme, license;
-  if (ReadmeFile != kNoReadme)
-    if (Error e = LoadText(s_.files, ExtractPath + ReadmeFile, &readme)) return e;
-  if (LicenseFile != kNoLicense)
-    if (Error e = LoadText(s_.files, ExtractPath + LicenseFile, &license)) return e;
+  std::string readme, license, entry;
+  if (ReadmeFile != kNoReadme) {
+    if (Error e = FindEntry(s_.files, lstFiles, ReadmeFile, &entry)) return e;
+    if (Error e = LoadText(s_.files, ExtractPath + entry, &readme)) return e;
+  }
+  if (LicenseFile != kNoLicense) {
+    if (Error e = FindEntry(s_.files, lstFiles, LicenseFile, &entry)) return e;
+    if (Error e = LoadText(s_.files, ExtractPath + entry, &license)) return e;
+  }
   s_.windows.SetText(Control::txtReadme, readme);
   s_.windows.SetText(Control::txtLicense, license);
 
-  for (const std::string& name : lstFiles)
-    if (IsFontFileName(name)) AddListItem(Control::lstFonts, lstFonts, name);
+  // Namesakes, as the file system sees them, are one file that holds the entry
+  // read later: that one is listed, once, without its padding.
+  std::vector<std::string> fonts, seen;  // seen: name keys, sorted
+  for (auto name = lstFiles.rbegin(); name != lstFiles.rend(); ++name) {
+    if (!IsFontFileName(*name)) continue;
+    std::string key = s_.files.NameKey(*name);
+    const auto at = std::lower_bound(seen.begin(), seen.end(), key);
+    if (at != seen.end() && *at == key) continue;
+    seen.insert(at, std::move(key));
+    fonts.push_back(WithoutPadding(*name));
+  }
+  for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
+    AddListItem(Control::lstFonts, lstFonts, *font);
 
   s_.windows.SetText(Control::frmMain, PackageTitle + " - Velloway");
   s_.windows.SetText(Control::lblReady, "Ready to Install " + PackageTitle);

@@ -7,9 +7,13 @@
 namespace sorvela {
 
 Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes) {
+  return ReadFileStart(files, path, UINT64_MAX, bytes);
+}
+
+Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::string* bytes) {
   std::unique_ptr<ReadFile> file;
   if (Error e = files.Open(path, &file)) return e;
-  const uint64_t length = file->Length();
+  const uint64_t length = std::min(file->Length(), limit);
   if (length > bytes->max_size()) return MakeError(codes::kOutOfMemory, "Out of memory");
   try {
     bytes->resize(static_cast<size_t>(length));

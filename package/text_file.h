@@ -13,6 +13,9 @@ namespace sorvela {
 // The whole file in memory; fails when it can't be opened, read or held.
 Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes);
 
+// The first limit bytes of the file, or all of a shorter one.
+Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::string* bytes);
+
 // Creates or replaces the file so that it holds exactly these bytes.
 Error WriteWholeFile(Files& files, const std::string& path, const void* data, size_t n);
 

@@ -1,6 +1,8 @@
-// Field conversions and header reads of the package trailer.
+// Field conversions and header reads of the package trailer, and where a
+// signed package's trailer ends.
 #include "package/trailer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -69,12 +71,32 @@ std::string NameFromField(std::string_view field) {
   return name;
 }
 
+bool IsDeviceName(std::string_view name) {
+  // The system takes the part before the first dot, without its trailing
+  // spaces, for the device: "con .txt" is the console too.
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  std::string upper(base);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (upper == device) return true;
+  if (upper.size() != 4 || (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0))
+    return false;
+  // The ANSI superscripts one, two and three count as digits here.
+  const unsigned char digit = static_cast<unsigned char>(upper[3]);
+  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
 bool IsSafeName(std::string_view name) {
-  if (name.find_first_of("\\/:") != std::string_view::npos) return false;
-  // The system drops trailing spaces and dots, so "..  " would be the parent.
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:<>\"|?*", c)) return false;
+  // Trailing spaces are padding; a dot before them would be dropped by the
+  // system, so "..  " would be the parent and "a.ttf." another file.
   size_t end = name.size();
-  while (end > 0 && (name[end - 1] == ' ' || name[end - 1] == '.')) --end;
-  return !(end == 0 && !name.empty() && name.find('.') != std::string_view::npos);
+  while (end > 0 && name[end - 1] == ' ') --end;
+  if (end > 0 && name[end - 1] == '.') return false;
+  return !IsDeviceName(name);
 }
 
 Error ReadCount(ReadFile& file, int16_t* count) {
@@ -97,7 +119,7 @@ Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry) {
   if (entry->size > headerStart) return Damaged("an entry's data lies before the start of the file");
   entry->name = NameFromField(std::string_view(header, kNameField));
   entry->dataOffset = headerStart - entry->size;
-  if (!IsSafeName(entry->name)) return Damaged("an entry name leaves the folder");
+  if (!IsSafeName(entry->name)) return Damaged("an entry name is not a plain file name");
   return Error::Ok();
 }
 
@@ -110,6 +132,99 @@ Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries) {
     entries->push_back(std::move(entry));
     if (k >= count) return Error::Ok();
   }
+}
+
+namespace {
+
+uint32_t Le16(const unsigned char* p) { return p[0] | p[1] << 8; }
+uint32_t Le32(const unsigned char* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// Whether a trailer ending at end reads: a count of at least one entry and a
+// size field in front of it. Used to tell the trailer's own zeros from padding.
+bool HoldsEntries(ReadFile& file, uint64_t end) {
+  char fields[kSizeField + kCountField];
+  if (end < kTrailerEnd + kSizeField ||
+      file.ReadAt(end - kTrailerEnd - kSizeField, fields, sizeof fields))
+    return false;
+  int16_t count = 0;
+  uint32_t size = 0;
+  return !ParseCount(std::string_view(fields + kSizeField, kCountField), &count) && count >= 1 &&
+         !ParseSize(std::string_view(fields, kSizeField), &size);
+}
+
+// The package file cut off at its logical end.
+class PackageFile final : public ReadFile {
+ public:
+  explicit PackageFile(std::unique_ptr<ReadFile> file)
+      : file_(std::move(file)), end_(LogicalEnd(*file_)) {}
+  uint64_t Length() const override { return end_; }
+  Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    if (offset > end_ || n > end_ - offset)
+      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+    return file_->ReadAt(offset, buffer, n);
+  }
+
+ private:
+  std::unique_ptr<ReadFile> file_;
+  uint64_t end_;
+};
+
+}  // namespace
+
+bool ReadSecurityDirectory(ReadFile& file, SecurityDirectory* directory) {
+  const uint64_t length = file.Length();
+  unsigned char dos[64];
+  if (length < sizeof dos || file.ReadAt(0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z')
+    return false;
+  // "PE\0\0", the file header, and the optional header as far as the
+  // security directory of the larger (PE32+) layout.
+  const uint64_t pe = Le32(dos + 0x3C);
+  unsigned char headers[4 + 20 + 152];
+  if (pe > length || length - pe < 4 + 20 + 2) return false;
+  const size_t got = static_cast<size_t>(std::min<uint64_t>(sizeof headers, length - pe));
+  if (file.ReadAt(pe, headers, got) || std::memcmp(headers, "PE\0\0", 4) != 0) return false;
+  const uint32_t sections = Le16(headers + 4 + 2);
+  const uint32_t optionalSize = Le16(headers + 4 + 16);
+  const unsigned char* optional = headers + 4 + 20;
+  const uint32_t magic = Le16(optional);
+  const size_t directories = magic == 0x10b ? 96 : magic == 0x20b ? 112 : 0;
+  const size_t entry = directories + 4 * 8;
+  if (directories == 0 || optionalSize < entry + 8 || got < 4 + 20 + entry + 8 ||
+      Le32(optional + directories - 4) < 5)  // NumberOfRvaAndSizes
+    return false;
+  directory->offset = Le32(optional + entry);
+  directory->size = Le32(optional + entry + 4);
+  directory->headersEnd = pe + 4 + 20 + optionalSize + uint64_t{40} * sections;
+  return true;
+}
+
+uint64_t LogicalEnd(ReadFile& file) {
+  const uint64_t length = file.Length();
+  SecurityDirectory directory;
+  if (!ReadSecurityDirectory(file, &directory) || directory.size == 0 ||
+      directory.offset < directory.headersEnd ||
+      uint64_t{directory.offset} + directory.size != length)
+    return length;
+  // How many zeros the signer added is recorded nowhere, and the tail block
+  // may end in zeros too: going back from the table over zeros only, at most
+  // 7, the trailer ends at the first place where a count of one or more and
+  // entry 1's size read. A package of a multiple of 8 bytes gets no zeros.
+  // (The table lies past the headers, so there are 7 bytes in front of it.)
+  const uint64_t table = directory.offset;
+  constexpr size_t kMost = kTableAlignment - 1;
+  unsigned char before[kMost];
+  if (file.ReadAt(table - kMost, before, kMost)) return table;
+  for (size_t pad = 0; pad <= kMost; ++pad) {
+    if (pad > 0 && before[kMost - pad] != 0) break;
+    if (HoldsEntries(file, table - pad)) return table - pad;
+  }
+  return table;
+}
+
+std::unique_ptr<ReadFile> CutAtLogicalEnd(std::unique_ptr<ReadFile> file) {
+  return std::make_unique<PackageFile>(std::move(file));
 }
 
 namespace {

@@ -10,6 +10,14 @@
 // entry k, entry k's size field is at L-529-B, its name field at L-569-B and
 // its S data bytes end right before the name field. Names are ANSI, padded
 // with spaces or NULs; sizes and the count are decimal text, padded likewise.
+//
+// A package signed after packing carries a certificate table behind all that,
+// named by the security directory of the PE optional header:
+//
+//   [ ... count (5) ][ tail block (514) ][ zeros, 0-7 ][ certificate table ]
+//                                        ^ L           ^ 8-byte aligned, ends the file
+//
+// The walks then take L to be that logical end, not the file's length.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +36,8 @@ constexpr size_t kSizeField = 10;
 constexpr size_t kEntryHeader = kNameField + kSizeField;
 constexpr size_t kTrailerEnd = kTailBlock + kCountField;
 constexpr int32_t kMaxEntries = 32767;
+// Signers pad the file with zeros to this before appending the certificate table.
+constexpr uint64_t kTableAlignment = 8;
 static_assert(kEntryHeader == 50 && kTrailerEnd == 519, "fixed by the package format");
 
 // The count field: the number at the start of the text after line breaks are
@@ -42,7 +52,14 @@ Error ParseSize(std::string_view field, uint32_t* size);
 // NUL. Trailing spaces stay (file names ignore them).
 std::string NameFromField(std::string_view field);
 
-// False for names that would leave the folder they are written to.
+// True for a name the system takes for a device (CON, PRN, AUX, NUL, CONIN$,
+// CONOUT$, COM or LPT with a digit 1-9 or a superscript 1-3), in any case
+// and with any extension.
+bool IsDeviceName(std::string_view name);
+
+// False for names that would leave the folder they are written to, name a
+// device, hold what a file name can't (control characters, < > " | ? *) or
+// that the system would change (a dot at the end, before any padding spaces).
 bool IsSafeName(std::string_view name);
 
 struct Entry {
@@ -61,6 +78,24 @@ Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry);
 
 // Reads the headers of entries 1, 2, ... up to count, and always entry 1.
 Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries);
+
+// The security directory (data directory 4) of a PE file: the certificate
+// table's file offset and size, and where the headers end. False when the file
+// has no such entry: not a PE file, headers cut short, too few directories.
+struct SecurityDirectory {
+  uint32_t offset = 0;
+  uint32_t size = 0;
+  uint64_t headersEnd = 0;
+};
+bool ReadSecurityDirectory(ReadFile& file, SecurityDirectory* directory);
+
+// Where the trailer ends: before the certificate table and its alignment
+// padding when a table lies past the headers and ends the file; else the
+// file's length, whatever the directory says.
+uint64_t LogicalEnd(ReadFile& file);
+
+// The package file as the walks read it: cut off at its logical end.
+std::unique_ptr<ReadFile> CutAtLogicalEnd(std::unique_ptr<ReadFile> file);
 
 // Builders, shared by the package tool and the tests. pad is the byte that
 // fills the rest of a field (space or NUL).

@@ -1,69 +1,20 @@
 #!/bin/sh
-# Regenerates the stub's pictures and icon. The outputs are committed, so the
+# Regenerates the stub's icon (the window's pictures are drawn at run time
+# in the same palette). The outputs are committed, so the
 # build never runs this; rerun it by hand after changing the artwork.
 # Needs ImageMagick 6 (`convert`) and the DejaVu fonts.
 set -eu
 
 cd "$(dirname "$0")"
 FONTS=${FONTS:-/usr/share/fonts/truetype/dejavu}
-SERIF="$FONTS/DejaVuSerif.ttf"
 SERIF_BOLD="$FONTS/DejaVuSerif-Bold.ttf"
-SANS="$FONTS/DejaVuSans.ttf"
 
 # One palette for everything, so the window and the icon read as one product.
 NAVY='#16355c'
 TEAL='#2a8aa8'
-ACCENT='#2a6f9e'
-INK='#1f4a72'
 
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
-
-# Small, plain JPEGs: baseline, no metadata, 4:2:0 chroma (the pictures are
-# drawn into the window by the system's JPEG decoder, which must not be asked
-# for progressive scans).
-jpeg() {
-    convert "$1" -strip -interlace none -sampling-factor 2x2 -quality 85 "$2"
-}
-
-# Side panel, 132 x 250: a calm diagonal gradient, a large faint letter cut
-# off at the bottom, and a type specimen "Aa" sitting on its guide lines
-# (cap height, x-height, baseline).
-convert -size 132x250 xc: -sparse-color Barycentric "0,0 $NAVY 131,249 $TEAL" \
-    -font "$SERIF_BOLD" -pointsize 230 -fill 'rgba(255,255,255,0.09)' -annotate +-6+272 'A' \
-    -stroke 'rgba(255,255,255,0.18)' -strokewidth 1 \
-    -draw 'line 12,59.5 120,59.5' -draw 'line 12,70.5 120,70.5' \
-    -stroke 'rgba(255,255,255,0.35)' -draw 'line 12,96.5 120,96.5' \
-    -stroke none -font "$SERIF" -pointsize 50 -fill white -annotate +16+96 'Aa' \
-    -fill 'rgba(255,255,255,0.12)' -draw 'rectangle 131,0 131,249' \
-    "$TMP/side.png"
-jpeg "$TMP/side.png" side.jpg
-
-# Banner, 309 x 38: nearly white so it sits quietly above the white pages,
-# with an accent rule at the bottom and faint specimen letters on the right.
-convert -size 309x38 xc: \
-    -sparse-color Barycentric "0,0 #ffffff 308,0 #e6eef6 308,37 #dde8f2" \
-    -fill "$ACCENT" -draw 'rectangle 0,36 308,37' \
-    -font "$SERIF" -pointsize 34 -fill 'rgba(42,111,158,0.10)' -annotate +196+34 'Aa Bb' \
-    -font "$SANS" -pointsize 14 -fill "$INK" -annotate +12+24 'Font installation' \
-    "$TMP/banner.png"
-jpeg "$TMP/banner.png" banner.jpg
-
-# Step marks, 32 x 32 on white (the pages are white; GIF transparency would
-# leave jagged edges). Drawn at 4x and reduced for smooth edges.
-convert -size 128x128 xc:white \
-    -fill '#2f9e55' -stroke '#26864a' -strokewidth 3 -draw 'circle 64,64 64,12' \
-    -stroke white -strokewidth 13 -fill none \
-    -draw 'stroke-linecap round stroke-linejoin round polyline 39,66 57,84 90,47' \
-    -resize 32x32 "$TMP/pass.png"
-convert -size 128x128 xc:white \
-    -fill '#d9443c' -stroke '#bb3730' -strokewidth 3 -draw 'circle 64,64 64,12' \
-    -stroke white -strokewidth 13 -fill none \
-    -draw 'stroke-linecap round line 46,46 82,82' -draw 'stroke-linecap round line 82,46 46,82' \
-    -resize 32x32 "$TMP/fail.png"
-for m in pass fail; do
-    convert "$TMP/$m.png" -strip -dither None -colors 64 "$m.gif"
-done
 
 # Icon tile: rounded square in the panel's gradient with white lettering.
 # Rendered at 8x and reduced; the icon's mask is 1-bit, so alpha is cut at
@@ -103,7 +54,7 @@ convert -size 128x128 xc: -sparse-color Barycentric "0,0 $NAVY 127,127 $TEAL" \
 # shells expect), largest first. Quantised in the same command that writes
 # the ICO: read back from a file, the pictures would be written as 32-bit.
 convert \( "$TMP/icon48.png" "$TMP/icon32.png" "$TMP/icon16.png" \) \
-    -channel A -threshold 50% +channel -dither None -colors 255 sorvela.ico
+    -channel A -threshold 50% +channel -dither None -colors 64 sorvela.ico
 
 # The writer falls back to 4 or 32 bits on its own; refuse anything but
 # three 8-bit images of the expected sizes.
@@ -121,3 +72,5 @@ for i in range(count):
 if sizes != [48, 32, 16]:
     sys.exit('icon sizes %s' % sizes)
 EOF
+# Each image keeps only the palette entries it uses.
+./trim_icon.py sorvela.ico

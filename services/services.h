@@ -41,6 +41,16 @@ class Files {
   virtual Error Remove(const std::string& path) = 0;
   // Makes one folder; a folder already there is no failure.
   virtual Error CreateFolder(const std::string& path) = 0;
+  // Equal for two names exactly when the file system takes them for one file.
+  // Here trailing spaces and dots go and ASCII letters are upper-cased; a
+  // system whose names fold more letters says so.
+  virtual std::string NameKey(const std::string& name) {
+    std::string key = name;
+    while (!key.empty() && (key.back() == ' ' || key.back() == '.')) key.pop_back();
+    for (char& c : key)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return key;
+  }
 };
 
 // Registry handles; 0 is no key.
@@ -101,6 +111,10 @@ class System {
   virtual std::string AppFolder() = 0;
   // The executable's file name without its extension.
   virtual std::string ExeTitle() = 0;
+  // Opens the package file, the program's own: its folder, its name, ".exe".
+  // It is reached whatever characters its path holds, also those the ANSI
+  // form of AppFolder and ExeTitle can't carry.
+  virtual Error OpenPackageFile(std::unique_ptr<ReadFile>* file) = 0;
   // The argument text that follows the program's name.
   virtual std::string CommandLine() = 0;
   virtual void InitCommonControls() = 0;

@@ -1,6 +1,8 @@
 // Special folders and web-link files.
 #include "shellfolders/folders.h"
 
+#include "package/trailer.h"
+
 namespace sorvela {
 
 Error GetSpecialFolder(Shell& shell, int32_t csidl, std::string* path) {
@@ -19,10 +21,29 @@ void WriteIniValue(Shell& shell, const std::string& section, const std::string& 
   (void)shell.WritePrivateProfileString(section, key, value, path);
 }
 
+namespace {
+
+bool HasControlCharacter(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 32) return true;
+  return false;
+}
+
+// The title names a file in each folder: one that holds a path could put a
+// shortcut anywhere, a device name would write to the device, one of dots
+// and blanks only makes a file with no name before ".url", and a line break
+// can't be in a file name.
+bool IsLinkTitle(const std::string& title) {
+  return title.find_first_not_of(" .") != std::string::npos &&
+         trailer::IsSafeName(title + ".url");
+}
+
+}  // namespace
+
 void CreateWebLink(Shell& shell, const std::string& title, const std::string& address) {
-  // The title names a file in each folder; one that holds a path could put a
-  // shortcut anywhere, so it is refused like any other name a file can't have.
-  if (title.find_first_of("\\/:") != std::string::npos) return;
+  // A line break in the address would add lines of its own to the file, such
+  // as an icon that the shell fetches from anywhere as soon as it shows the link.
+  if (HasControlCharacter(address) || !IsLinkTitle(title)) return;
   for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
     std::string folder;
     // A lookup that errs leaves no folder, which ends the routine like a missing one.

@@ -21,7 +21,9 @@ void WriteIniValue(Shell& shell, const std::string& section, const std::string& 
                    const std::string& value, const std::string& path);
 
 // Writes title + ".url" pointing at address on the Desktop, then in
-// Favorites; a missing Desktop stops it before Favorites. Reports nothing.
+// Favorites; a missing Desktop stops it before Favorites. A title that is no
+// plain file name of its own, or an address holding a control character,
+// writes nothing. Reports nothing.
 void CreateWebLink(Shell& shell, const std::string& title, const std::string& address);
 
 }  // namespace sorvela

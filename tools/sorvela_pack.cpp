@@ -69,7 +69,24 @@ std::string CheckName(const std::string& name) {
     return "\"" + name + "\" holds a path separator, \":\" or \"..\"";
   if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return "\"" + name + "\" holds a line break or NUL";
+  if (!trailer::IsSafeName(name))
+    return "\"" + name + "\" names a device, ends in a dot or holds a control character or "
+           "one of < > \" | ? *";
   return "";
+}
+
+// Entries appended behind a signature would break it, and its certificate
+// table would no longer end the file.
+bool IsSigned(std::string_view bytes) {
+  MemoryFile file(bytes);
+  trailer::SecurityDirectory directory;
+  return trailer::ReadSecurityDirectory(file, &directory) && directory.size != 0;
+}
+
+bool HasControlCharacter(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 32) return true;
+  return false;
 }
 
 std::string Quoted(const std::string& field) { return "\"" + field + "\""; }
@@ -104,12 +121,14 @@ int Create(int argc, char** argv) {
   }
   if (out.empty()) return UsageError("create needs --out");
   for (const std::string* field : {&title, &url, &urlTitle})
-    if (field->find_first_of("\"\r\n") != std::string::npos)
-      return Fail("a title or address can't hold quotes or line breaks");
+    if (field->find('"') != std::string::npos || HasControlCharacter(*field))
+      return Fail("a title or address can't hold quotes, line breaks or other control characters");
 
   std::string why;
   std::string package(pack::EmbeddedStub());
   if (!stub.empty() && !pack::ReadWhole(stub, &package, &why)) return Fail(why);
+  if (IsSigned(package))
+    return Fail((stub.empty() ? "the stub" : stub) + " is signed: pack first, sign afterwards");
 
   // Appended first is listed last: texts and manifest first, then the fonts
   // backwards so that the package lists them in the order given.
@@ -142,6 +161,13 @@ int Create(int argc, char** argv) {
     if (!problem.empty()) return Fail(problem);
     if (entry.data.size() > INT32_MAX) return Fail("\"" + entry.name + "\" is too large");
   }
+  // Zeros behind the stub make the package a multiple of 8 bytes, so that a
+  // signer pads nothing in front of its table and removing the signature gives
+  // back a package that reads from its end.
+  uint64_t length = package.size() + trailer::kTrailerEnd;
+  for (const Entry& entry : entries) length += entry.data.size() + trailer::kEntryHeader;
+  const uint64_t over = length % trailer::kTableAlignment;
+  if (over != 0) package.append(trailer::kTableAlignment - over, '\0');
   // NUL padding: a space-padded name would reach the registry and the font
   // calls with its padding.
   for (const Entry& entry : entries)
@@ -156,7 +182,8 @@ Error ReadPackage(const std::string& path, std::string* bytes,
                   std::vector<trailer::Entry>* entries) {
   std::string why;
   if (!pack::ReadWhole(path, bytes, &why)) return MakeError(codes::kFileNotFound, why);
-  MemoryFile file(*bytes);
+  MemoryFile whole(*bytes);
+  MemoryFile file(std::string_view(*bytes).substr(0, trailer::LogicalEnd(whole)));
   int16_t count = 0;
   Error e = trailer::ReadCount(file, &count);
   if (!e) e = trailer::ReadEntries(file, count, entries);

@@ -1,19 +1,17 @@
-// The window pictures: stored in the executable as raw JPEG or GIF data and
-// decoded by the system's picture loader.
+// The window pictures, drawn at run time at the size of their box: sharp at
+// any resolution, and no room taken in the executable.
 #pragma once
+
+#include <cstdint>
 
 #include "win32/win32.h"
 
-struct IPicture;
-
 namespace sorvela::win32 {
 
-// Null when the resource is missing or can't be decoded; the picture lives as
-// long as the process.
-IPicture* LoadPictureResource(int id);
+enum class Art : uint8_t { kNone, kSide, kBanner, kPass, kFail };
 
-// Draws the picture at the top left of dc. Its pixel size is taken as meant
-// for 96 dots per inch and scaled to dpiX, dpiY like the layout around it.
-void DrawPicture(HDC dc, IPicture* picture, int dpiX, int dpiY);
+// Draws the picture filling the box of width x height pixels at the top
+// left of dc.
+void DrawArt(HDC dc, Art art, int width, int height);
 
 }  // namespace sorvela::win32

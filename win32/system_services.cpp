@@ -1,4 +1,5 @@
-// Files, registry, fonts, shell and process services on the "A" entry points.
+// Files, registry, fonts, shell and process services on the "A" entry points;
+// only the package file is opened by its Unicode path.
 #include "win32/system_services.h"
 
 #include "win32/win32.h"
@@ -7,6 +8,8 @@
 #include <shlobj.h>
 
 #include "win32/win32_text.h"
+
+#include <vector>
 
 namespace sorvela::win32 {
 namespace {
@@ -111,8 +114,53 @@ HKEY ToHkey(RegKey key) {
 
 }  // namespace
 
+namespace {
+
+// Wide strings live in vectors: the library's wide string would add tens of
+// kilobytes to the stub. Each holds its terminating NUL.
+using WidePath = std::vector<wchar_t>;
+
+WidePath ModulePathW() {
+  WidePath path(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return WidePath(1, L'\0');
+    if (n < path.size()) {
+      path.resize(n + 1);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// The ANSI form of a path, or "" when the ANSI code page can't carry it exactly.
+std::string ExactAnsi(const WidePath& path) {
+  const int length = static_cast<int>(path.size()) - 1;
+  if (length <= 0) return "";
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, nullptr,
+                                    0, nullptr, &lossy);
+  if (n <= 0 || lossy) return "";
+  std::string ansi(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, &ansi[0], n, nullptr,
+                      &lossy);
+  return lossy ? "" : ansi;
+}
+
+}  // namespace
+
 std::string ModulePath() {
-  std::string path(MAX_PATH, '\0');
+  const WidePath wide = ModulePathW();
+  std::string path = ExactAnsi(wide);
+  if (path.empty()) {
+    const DWORD n = GetShortPathNameW(wide.data(), nullptr, 0);
+    WidePath shortPath(n ? n : 1);
+    if (n > 0 && GetShortPathNameW(wide.data(), shortPath.data(), n) == n - 1)
+      path = ExactAnsi(shortPath);
+  }
+  if (!path.empty()) return path;
+  // No exact form: the system's own, with its stand-ins for what it lacks.
+  path.resize(MAX_PATH);
   for (;;) {
     const DWORD n = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
     if (n == 0) return "";
@@ -160,6 +208,23 @@ Error Win32Files::CreateFolder(const std::string& path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return Error::Ok();
   return error;
+}
+
+std::string Win32Files::NameKey(const std::string& name) {
+  // Folded as the file system folds Unicode names, not only ASCII letters;
+  // the key is the UTF-16 text's bytes.
+  size_t end = name.size();
+  while (end > 0 && (name[end - 1] == ' ' || name[end - 1] == '.')) --end;
+  if (end == 0) return "";
+  const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), nullptr, 0);
+  if (n <= 0) return Files::NameKey(name);
+  std::vector<wchar_t> wide(static_cast<size_t>(n)), upper(static_cast<size_t>(n));
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), wide.data(), n);
+  // Not the user's locale: in Turkish "i" would not become the "I" that the
+  // file system takes it for.
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), n, upper.data(), n) != n)
+    return Files::NameKey(name);
+  return std::string(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
 }
 
 // Registry
@@ -260,6 +325,27 @@ bool Win32System::GetPlatformId(uint32_t* platformId) {
 std::string Win32System::AppFolder() { return FolderOf(ModulePath()); }
 
 std::string Win32System::ExeTitle() { return TitleOf(ModulePath()); }
+
+Error Win32System::OpenPackageFile(std::unique_ptr<ReadFile>* file) {
+  // By the Unicode form of the path, the one form that reaches the file from
+  // any folder; whatever the running file's extension, the package is ".exe".
+  WidePath path = ModulePathW();
+  path.pop_back();
+  size_t end = path.size();
+  for (size_t i = path.size(); i > 0 && path[i - 1] != L'\\'; --i)
+    if (path[i - 1] == L'.') {
+      end = i - 1;
+      break;
+    }
+  path.resize(end);
+  for (const wchar_t* c = L".exe"; *c; ++c) path.push_back(*c);
+  path.push_back(L'\0');
+  HANDLE h = CreateFileW(path.data(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastError();
+  file->reset(new Win32ReadFile(h));
+  return Error::Ok();
+}
 
 std::string Win32System::CommandLine() {
   const char* line = GetCommandLineA();

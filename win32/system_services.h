@@ -12,6 +12,7 @@ class Win32Files final : public Files {
   Error Copy(const std::string& from, const std::string& to) override;
   Error Remove(const std::string& path) override;
   Error CreateFolder(const std::string& path) override;
+  std::string NameKey(const std::string& name) override;
 };
 
 class Win32Registry final : public Registry {
@@ -48,6 +49,7 @@ class Win32System final : public System {
   bool GetPlatformId(uint32_t* platformId) override;
   std::string AppFolder() override;
   std::string ExeTitle() override;
+  Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override;
   std::string CommandLine() override;
   void InitCommonControls() override;
   std::string DescribeError(long code) override;
@@ -56,7 +58,8 @@ class Win32System final : public System {
   void Terminate(uint32_t exitCode) override;
 };
 
-// The running module's full path.
+// The running module's full path, as the ANSI calls take it: where its long
+// form has no ANSI form, its short form when the volume keeps one.
 std::string ModulePath();
 
 }  // namespace sorvela::win32

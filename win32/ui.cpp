@@ -1,6 +1,8 @@
 // The windows of the stub and the Windows service over them.
 #include "win32/ui.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 #include "shell/frm_main.h"
 #include "win32/control_ids.h"
@@ -31,7 +33,7 @@ struct Layout {
   const char* text;
   DWORD style;  // added to the kind's own style
   COLORREF color;  // a line's colour or a label's text colour
-  int picture;  // resource id, 0 for none
+  Art picture;
   bool hidden;
 };
 
@@ -39,92 +41,98 @@ struct Layout {
 // panels, which cover them where they overlap.
 const Layout kLayout[] = {
     {ids::kImgSide, kOnMain, Kind::Picture, kDefaultFont, 0, 0, 1980, 3750, "", 0, kSystemColor,
-     IDR_SIDE_JPEG, false},
+     Art::kSide, false},
     {ids::kImage2, kOnMain, Kind::Picture, kDefaultFont, 1980, 0, 4635, 570, "", 0, kSystemColor,
-     IDR_BANNER_JPEG, false},
+     Art::kBanner, false},
     {ids::kPicReady, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kPicReadme, kOnMain, Kind::Panel, kDefaultFont, 1980, 600, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kPicLicense, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kPicInstall, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLneGrey, kOnMain, Kind::Line, kDefaultFont, 0, 3750, 6600, 0, "", 0,
-     RGB(173, 174, 156), 0, false},
+     RGB(173, 174, 156), Art::kNone, false},
     {ids::kLneWhite, kOnMain, Kind::Line, kDefaultFont, 0, 3765, 6600, 0, "", 0,
-     RGB(255, 255, 255), 0, false},
-    {ids::kLabel9, kOnMain, Kind::Label, kDefaultFont, 120, 3840, 1935, 495,
+     RGB(255, 255, 255), Art::kNone, false},
+    {ids::kLabel9, kOnMain, Kind::Label, kDefaultFont, 120, 3840, 2400, 495,
      "Click here to visit Marrowby for more great fonts!", SS_CENTER | SS_NOTIFY,
-     RGB(0, 0, 255), 0, false},
-    {ids::kCmdNext, kOnMain, Kind::Button, kDefaultFont, 4080, 3975, 1095, 345, "&Next", 0,
-     kSystemColor, 0, false},
+     RGB(0, 0, 255), Art::kNone, false},
+    {ids::kCmdNext, kOnMain, Kind::Button, kDefaultFont, 4080, 3975, 1095, 345, "&Next",
+     BS_DEFPUSHBUTTON, kSystemColor, Art::kNone, false},
     {ids::kCmdCancel, kOnMain, Kind::Button, kDefaultFont, 5355, 3975, 1095, 345, "&Cancel", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLstFiles, kOnMain, Kind::List, kDefaultFont, 360, 1440, 1155, 645, "", 0,
-     kSystemColor, 0, true},
+     kSystemColor, Art::kNone, true},
     {ids::kLstFonts, kOnMain, Kind::List, kDefaultFont, 360, 2160, 1125, 645, "", 0,
-     kSystemColor, 0, true},
+     kSystemColor, Art::kNone, true},
 
     {ids::kLblReady, ids::kPicReady, Kind::Label, kArial14, 120, 120, 1950, 330,
-     "Ready to Install", 0, kSystemColor, 0, false},
+     "Ready to Install", 0, kSystemColor, Art::kNone, false},
     {ids::kLabel5, ids::kPicReady, Kind::Label, kArial8, 120, 480, 4395, 930,
-     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, 0, false},
+     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, Art::kNone, false},
 
     {ids::kTxtReadme, ids::kPicReadme, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kTxtLicense, ids::kPicLicense, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
 
     {ids::kLabel3, ids::kPicInstall, Kind::Label, kArial14, 120, 105, 1110, 330, "Installing", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLabel6, ids::kPicInstall, Kind::Label, kArial8, 120, 480, 3645, 285,
-     "Please wait while your font is installed.", 0, kSystemColor, 0, false},
+     "Please wait while your font is installed.", 0, kSystemColor, Art::kNone, false},
     {ids::kImgCopy, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 720, 480, 480, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLabel7, ids::kPicInstall, Kind::Label, kArial8, 1680, 840, 1740, 210,
-     "Copy font to Font Folder", 0, kSystemColor, 0, false},
+     "Copy font to Font Folder", 0, kSystemColor, Art::kNone, false},
     {ids::kImgRegister, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1320, 480, 480, "",
-     0, kSystemColor, 0, false},
+     0, kSystemColor, Art::kNone, false},
     {ids::kLabel8, ids::kPicInstall, Kind::Label, kArial8, 1680, 1440, 930, 210, "Register font",
-     0, kSystemColor, 0, false},
+     0, kSystemColor, Art::kNone, false},
     {ids::kImgLinks, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1920, 480, 480, "", 0,
-     kSystemColor, 0, false},
+     kSystemColor, Art::kNone, false},
     {ids::kLabel10, ids::kPicInstall, Kind::Label, kArial8, 1680, 2040, 1215, 210,
-     "Create Web links", 0, kSystemColor, 0, false},
-    {ids::kLblInstall, ids::kPicInstall, Kind::Label, kArial8, 120, 2520, 4365, 435, "", 0,
-     kSystemColor, 0, false},
+     "Create Web links", 0, kSystemColor, Art::kNone, false},
+    {ids::kLblInstall, ids::kPicInstall, Kind::Label, kArial8, 120, 2520, 4395, 660, "", 0,
+     kSystemColor, Art::kNone, false},
     {ids::kImgPass, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 960, 480, 480, "", 0,
-     kSystemColor, IDR_PASS_GIF, true},
+     kSystemColor, Art::kPass, true},
     {ids::kImgFail, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 1560, 480, 480, "", 0,
-     kSystemColor, IDR_FAIL_GIF, true},
+     kSystemColor, Art::kFail, true},
 
     {ids::kLabel1, kOnExtracting, Kind::Label, kTahoma8, 120, 120, 2760, 300,
-     "Extracting fonts...", SS_CENTER, kSystemColor, 0, false},
+     "Extracting fonts...", SS_CENTER, kSystemColor, Art::kNone, false},
 };
 constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
 
 // One-line headings and step labels grow to their text, so a wider font or a
-// long package title is not cut off; their width above is the least they take.
+// long package title is not cut off: wider up to their panel's margin, then
+// onto more lines. Their size above is the least they take.
 bool GrowsWithText(int id) {
   return id == ids::kLblReady || id == ids::kLabel3 || id == ids::kLabel7 ||
          id == ids::kLabel8 || id == ids::kLabel10;
 }
 
-void FitWidthToText(HWND hwnd, int leastWidth) {
-  HDC dc = GetDC(hwnd);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
-  char text[512];
-  const int length = GetWindowTextA(hwnd, text, sizeof text);
-  SIZE extent{};
-  GetTextExtentPoint32A(dc, text, length, &extent);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  RECT rect{};
-  GetClientRect(hwnd, &rect);
-  const int width = extent.cx + 1 > leastWidth ? extent.cx + 1 : leastWidth;
-  SetWindowPos(hwnd, nullptr, 0, 0, width, rect.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+const Layout& LayoutOf(int id) {
+  const Layout* l = kLayout;
+  while (l->id != id) ++l;
+  return *l;
+}
+
+// The size of a control's text in its font, wrapped as a label wraps it.
+SIZE TextSize(HWND hwnd, int width) {
+  RECT r = {0, 0, width, 0};
+  if (HDC dc = GetDC(hwnd)) {
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+    char text[512];
+    const int length = GetWindowTextA(hwnd, text, sizeof text);
+    DrawTextA(dc, text, length, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+  }
+  return SIZE{r.right, r.bottom};
 }
 
 // The control id of each Control in enum order; 0 for the forms.
@@ -151,6 +159,14 @@ constexpr int kControlIds[] = {
 };
 static_assert(sizeof kControlIds / sizeof kControlIds[0] == int(Control::lstFonts) + 1,
               "one id per Control");
+
+// Where a control sits in its container, in pixels.
+RECT PlaceOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
 
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -204,12 +220,16 @@ int Win32Windows::X(int twips) const { return TwipsToPixels(twips, dpiX_); }
 int Win32Windows::Y(int twips) const { return TwipsToPixels(twips, dpiY_); }
 
 void Win32Windows::CreateFonts() {
-  fonts_[kDefaultFont] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  // The default is the stock GUI font's face and size, made here so that it
+  // follows the resolution as the layout does.
   struct {
     Face face;
     const char* name;
     int size;  // hundredths of a point
-  } const faces[] = {{kArial14, "Arial", 1425}, {kArial8, "Arial", 825}, {kTahoma8, "Tahoma", 825}};
+  } const faces[] = {{kDefaultFont, "MS Shell Dlg", 800},
+                     {kArial14, "Arial", 1425},
+                     {kArial8, "Arial", 825},
+                     {kTahoma8, "Tahoma", 825}};
   for (const auto& f : faces)
     fonts_[f.face] = CreateFontA(FontHeight(f.size, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -284,14 +304,17 @@ void Win32Windows::CreateControls(int first, int last) {
         exStyle = WS_EX_CONTROLPARENT;
         break;
       case Kind::Line: className = ids::kBoxClass; break;
-      case Kind::Label: style |= SS_LEFT; break;
+      // Labels show data such as the package title: an "&" in it is a letter.
+      case Kind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
       case Kind::Button:
         className = "BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        // BS_NOTIFY: the focus moving tells which button Enter presses.
+        style |= BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP;
         break;
       case Kind::Edit:
+        // Without ES_WANTRETURN: Enter presses Next, also from the text.
         className = "EDIT";
-        style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
+        style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
         exStyle = WS_EX_CLIENTEDGE;
         break;
       case Kind::List:
@@ -324,8 +347,11 @@ void Win32Windows::CreateControls(int first, int last) {
         break;
       case Kind::Label:
         if (GrowsWithText(l.id)) {
-          item.leastWidth = width;
-          FitWidthToText(hwnd, width);
+          RECT room{};
+          GetClientRect(parent, &room);
+          item.least = SIZE{width, height};
+          item.room = room.right - left - X(120);
+          FitToText(item);
         }
         [[fallthrough]];
       case Kind::Picture:
@@ -334,7 +360,7 @@ void Win32Windows::CreateControls(int first, int last) {
         item.back = onPanel ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
                             : GetSysColorBrush(COLOR_BTNFACE);
         item.fore = l.color == kSystemColor ? GetSysColor(COLOR_BTNTEXT) : l.color;
-        if (l.picture) item.picture = LoadPictureResource(l.picture);
+        item.picture = l.picture;
         break;
       case Kind::Edit:
         // Texts of any size; the default cap is small.
@@ -344,6 +370,23 @@ void Win32Windows::CreateControls(int first, int last) {
         break;
     }
   }
+}
+
+void Win32Windows::FitToText(Item& item) {
+  const SIZE text = TextSize(item.hwnd, item.room);
+  const int width = std::min(std::max(int(text.cx) + 1, int(item.least.cx)), item.room);
+  const int height = std::max(text.cy, item.least.cy);
+  SetWindowPos(item.hwnd, nullptr, 0, 0, width, height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A title that takes more lines pushes the Ready page's text down, keeping
+  // the gap between them.
+  HWND below = items_[ids::kLabel5 - kIdBase].hwnd;
+  if (item.hwnd != items_[ids::kLblReady - kIdBase].hwnd || !below) return;
+  const Layout& heading = LayoutOf(ids::kLblReady);
+  const Layout& text5 = LayoutOf(ids::kLabel5);
+  const int gap = Y(text5.y) - Y(heading.y + heading.h);
+  const int top = std::max(Y(text5.y), int(PlaceOf(item.hwnd).bottom) + gap);
+  SetWindowPos(below, nullptr, X(text5.x), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Win32Windows::Item* Win32Windows::Find(HWND hwnd) {
@@ -365,7 +408,22 @@ HWND Win32Windows::Hwnd(Control control) const {
 }
 
 bool Win32Windows::PreTranslate(MSG* msg) {
-  return main_ && IsDialogMessageA(main_, msg);
+  if (!main_) return false;
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) &&
+      (msg->hwnd == main_ || IsChild(main_, msg->hwnd))) {
+    // Enter presses the focused button, else Next; Esc presses Cancel. Taken
+    // before the text boxes see them: a multi-line box in dialog mode would
+    // close its page on Esc.
+    HWND cancel = Hwnd(Control::cmdCancel);
+    HWND button =
+        msg->wParam == VK_ESCAPE || GetFocus() == cancel ? cancel : Hwnd(Control::cmdNext);
+    if (IsWindowEnabled(button))
+      SendMessageA(main_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    return true;
+  }
+  // Tab, the arrows and the buttons' mnemonics.
+  return IsDialogMessageA(main_, msg);
 }
 
 // Window procedures
@@ -379,15 +437,18 @@ LRESULT CALLBACK Win32Windows::MainProc(HWND hwnd, UINT message, WPARAM wParam, 
 LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
-      // Only notifications from controls. Enter on a focused button comes
-      // from the keyboard interface as IDOK naming that button; a disabled
-      // button can still hold the focus.
+      // Only notifications from controls.
       if (!lParam || !form_) break;
-      HWND from = reinterpret_cast<HWND>(lParam);
-      int id = LOWORD(wParam);
+      const int id = LOWORD(wParam);
       const int code = HIWORD(wParam);
-      if (id == IDOK) id = IsWindowEnabled(from) ? GetDlgCtrlID(from) : 0;
-      if (id == ids::kCmdNext && code == BN_CLICKED) {
+      if (id == ids::kCmdCancel && (code == BN_SETFOCUS || code == BN_KILLFOCUS)) {
+        // The default look goes with the button Enter would press.
+        const bool onCancel = code == BN_SETFOCUS;
+        SendMessageA(Hwnd(Control::cmdNext), BM_SETSTYLE,
+                     onCancel ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON, TRUE);
+        SendMessageA(Hwnd(Control::cmdCancel), BM_SETSTYLE,
+                     onCancel ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+      } else if (id == ids::kCmdNext && code == BN_CLICKED) {
         Guarded([this] { form_->cmdNext_Click(); });
       } else if (id == ids::kCmdCancel && code == BN_CLICKED) {
         Guarded([this] { form_->cmdCancel_Click(); });
@@ -398,6 +459,13 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     }
     case WM_CTLCOLORSTATIC:
       return OnColor(hwnd, message, wParam, lParam);
+    case WM_NEXTDLGCTL: {
+      // A multi-line text box asks for this on Tab, as in a dialog box.
+      HWND to = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
+      if (to) SetFocus(to);
+      return 0;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -476,7 +544,8 @@ LRESULT CALLBACK Win32Windows::BoxProc(HWND hwnd, UINT message, WPARAM wParam, L
     return 1;
   }
   // A page's controls talk to frmMain, as if they sat on it.
-  if ((message == WM_COMMAND || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)) &&
+  if ((message == WM_COMMAND || message == WM_NEXTDLGCTL ||
+       (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)) &&
       g_windows->main_)
     return SendMessageA(g_windows->main_, message, wParam, lParam);
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -494,7 +563,9 @@ LRESULT CALLBACK Win32Windows::PictureProc(HWND hwnd, UINT message, WPARAM wPara
   if (item && message == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (item->picture) DrawPicture(dc, item->picture, g_windows->dpiX_, g_windows->dpiY_);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    DrawArt(dc, item->picture, r.right, r.bottom);
     EndPaint(hwnd, &ps);
     return 0;
   }
@@ -530,10 +601,16 @@ void Win32Windows::SetVisible(Control control, bool visible) {
   HWND hwnd = Hwnd(control);
   if (!hwnd) return;
   ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE);
-  // Keys must not go on to a control that is no longer on the screen.
+  // Each page starts with the focus on Next; keys must not go on to a control
+  // that is no longer on the screen.
   HWND focus = GetFocus();
-  if (!visible && focus && (focus == hwnd || IsChild(hwnd, focus)) && main_ &&
-      IsChild(main_, hwnd))
+  HWND next = Hwnd(Control::cmdNext);
+  const bool page = control == Control::picReady || control == Control::picReadme ||
+                    control == Control::picLicense || control == Control::picInstall;
+  if (visible && page && main_ && GetActiveWindow() == main_ && IsWindowEnabled(next))
+    SetFocus(next);
+  else if (!visible && focus && (focus == hwnd || IsChild(hwnd, focus)) && main_ &&
+           IsChild(main_, hwnd))
     RestoreFocus();
 }
 
@@ -543,8 +620,7 @@ void Win32Windows::SetText(Control control, const std::string& text) {
   HWND hwnd = Hwnd(control);
   if (!hwnd) return;
   SetWindowTextA(hwnd, text.c_str());
-  if (const Item* item = ItemOf(control); item && item->leastWidth)
-    FitWidthToText(hwnd, item->leastWidth);
+  if (Item* item = ItemOf(control); item && item->room) FitToText(*item);
 }
 
 std::string Win32Windows::GetText(Control control) {

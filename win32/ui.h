@@ -2,11 +2,11 @@
 // from the layout tables, and the Windows service the core drives them by.
 #pragma once
 
+#include "win32/pictures.h"
 #include "win32/win32.h"
 
 #include "services/services.h"
 
-struct IPicture;
 
 namespace sorvela {
 class FrmMain;
@@ -49,8 +49,11 @@ class Win32Windows final : public Windows {
     HBRUSH back = nullptr;  // null: the system's colours
     COLORREF backColor = 0;
     COLORREF fore = 0;
-    IPicture* picture = nullptr;
-    int leastWidth = 0;  // non-zero for labels that grow with their text
+    Art picture = Art::kNone;
+    // Labels that grow with their text: their laid-out size and the widest
+    // they may become (0 for the others).
+    SIZE least{};
+    int room = 0;
   };
 
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
@@ -63,6 +66,7 @@ class Win32Windows final : public Windows {
   void OnUnload();
   void CreateExtracting();
   void CreateControls(int first, int last);
+  void FitToText(Item& item);
   Item* Find(HWND hwnd);
   Item* ItemOf(Control control);
   void RestoreFocus();

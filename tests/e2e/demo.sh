@@ -59,20 +59,16 @@ values=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
 say "== Installed fonts"
 for font in "${fonts[@]}"; do
   name=$(basename "$font")
-  face=$(printf 'face %s\n' "$font" |
-    wine "$DRIVER" - 2>/dev/null | tr -d '\r' | sed -n 's/^face "\(.*\)"$/\1/p')
   say "-- $name"
   if [ -f "$fonts_dir/$name" ]; then
     say "   file:       C:\\windows\\Fonts\\$name ($(stat -c %s "$fonts_dir/$name") bytes)"
   else
     say "   file:       not in C:\\windows\\Fonts"
   fi
-  say "   face name:  \"$face\" (as this system's font resource maker reports it)"
-  case $face in "??"*) say "               (Wine 8's maker replaces the first two letters by \"??\")" ;; esac
   value=$(printf '%s\n' "$values" | grep -E "REG_SZ +$name *\$" || true)
   if [ -n "$value" ]; then
     say "   registry:   $key"
-    printf '%s\n' "$value" | sed -E 's/^ *(.*\(TrueType\)) +REG_SZ +(.*)$/               "\1" = "\2"/'
+    printf '%s\n' "$value" | sed -E 's/^ *(.*\((TrueType|OpenType)\)) +REG_SZ +(.*)$/               "\1" = "\3"/'
   else
     say "   registry:   no value holds $name"
   fi

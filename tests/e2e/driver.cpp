@@ -9,7 +9,7 @@
 // the script with exit code 1; a script that runs to its end exits with 0.
 //
 //   ids FILE                  names of control ids ("#define NAME N", "NAME = N"); silent
-//   start EXE [ARGTEXT]       runs "EXE" ARGTEXT; unix paths become Z:\...
+//   start EXE [ARGTEXT]       runs "EXE" ARGTEXT (UTF-8); unix paths become Z:\...
 //   attach TITLE MS           takes the process owning a window of that title
 //   wait-window TITLE MS      waits for a visible top-level window; selects it
 //   wait-gone TITLE MS        waits until no visible window has that title
@@ -22,6 +22,16 @@
 //   style C | prop C NAME | image C | items C | rect C | which-visible C...
 //   click C                   WM_COMMAND from C to its parent, if C is enabled
 //   mouse C                   a real left click in the middle of C
+//   key KEYS                  real key events to the selected window: keys
+//                             joined by +, pressed in order and let go in
+//                             reverse (enter, esc, tab, shift+tab, alt+n, ctrl+end)
+//   wait-focus C MS | wait-visible C MS
+//   wait-scroll C top|down MS until the text box C shows its first line / a later one
+//   texts-fit [all]           measures every visible label and push button text of
+//                             the selected window with the control's own font
+//                             (by e2e-measure.dll, beside the driver); prints
+//                             "cut ..." for each whose box is too small ("fits ..."
+//                             too for the others with "all"), then "texts-fit N measured"
 //   close                     WM_SYSCOMMAND SC_CLOSE to the selected window
 //   press yes|no|ok|cancel|abort|retry|ignore   a button of a message box
 //   wait-exit MS              prints the exit code
@@ -29,7 +39,8 @@
 //   auto TITLE BUTTON         from now on, waits for the exit press BUTTON in
 //                             any box of that title
 //   suspend | resume          stops or restarts the selected window's thread
-//   paint                     has the selected window repainted, and waits for it
+//   paint                     has the selected window and its controls repainted,
+//                             and waits for it
 //   hold PATH | release PATH  opens a file without sharing / closes it
 //   face FONTFILE             the face name the system's font resource carries
 //   echo TEXT
@@ -152,6 +163,16 @@ class Driver {
   static int Button(const std::string& name);
   static void Press(HWND box, int button);
   void Face(const std::string& font);
+  std::string Name(HWND hwnd) const;
+  HWND Focus() const;
+  void Foreground() const;
+  void Key(const std::string& keys);
+  template <class Ready>
+  void WaitFor(const std::vector<std::string>& w, Ready ready);
+  void TextsFit(bool all);
+
+  std::map<int, std::string> names_;
+  DWORD hookedThread_ = 0;
 
   std::map<std::string, int> ids_;
   std::map<std::string, HANDLE> held_;
@@ -164,12 +185,6 @@ class Driver {
 BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
   return TRUE;
-}
-
-BOOL CALLBACK FindPending(HWND child, LPARAM found) {
-  if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
-  *reinterpret_cast<bool*>(found) = true;
-  return FALSE;
 }
 
 std::vector<HWND> Driver::TopLevel() const {
@@ -272,12 +287,20 @@ void Driver::Start(const std::vector<std::string>& w) {
   const std::string exe = WindowsPath(w[1]);
   std::string commandLine = "\"" + exe + "\"";
   if (w.size() == 3) commandLine += " " + w[2];
-  STARTUPINFOA startup = {};
+  // Scripts are UTF-8, so that a program can lie in a folder whose name the
+  // ANSI code page can't write.
+  const auto wide = [](const std::string& text) {
+    std::vector<wchar_t> out(text.size() + 1);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(n > 0 ? n : 1);
+    return out;
+  };
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  std::vector<wchar_t> path = wide(exe), line = wide(commandLine);
+  if (!CreateProcessW(path.data(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info))
     throw Failure{"start " + Quote(exe) + ": error " + std::to_string(GetLastError())};
   CloseHandle(info.hThread);
@@ -374,6 +397,7 @@ void Driver::LoadIds(const std::string& path) {
         !(std::isalpha(static_cast<unsigned char>(key[0])) || key[0] == '_'))
       continue;
     ids_[key] = static_cast<int>(value);
+    names_.emplace(static_cast<int>(value), key);
     // Short names for prefixed ones: IDC_cmdNext and kCmdNext answer to cmdNext,
     // kLabel9 to Label9 and label9.
     for (const char* prefix : {"IDC_", "ID_", "k"}) {
@@ -434,6 +458,174 @@ const std::string& Arg(const std::vector<std::string>& w, size_t i) {
 }
 
 bool Expired(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) >= 0; }
+
+// A control's name from the ids header, else its id, else its class.
+std::string Driver::Name(HWND hwnd) const {
+  if (!hwnd) return "(none)";
+  const int id = GetDlgCtrlID(hwnd);
+  auto it = names_.find(id);
+  if (it != names_.end()) return it->second;
+  return id ? std::to_string(id) : ClassOf(hwnd);
+}
+
+HWND Driver::Focus() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(Current(), nullptr), &info);
+  return info.hwndFocus;
+}
+
+// Input goes to the foreground window, so the selected window must be it.
+void Driver::Foreground() const {
+  const HWND hwnd = Current();
+  SetForegroundWindow(hwnd);
+  const DWORD deadline = GetTickCount() + kHandlerMs;
+  while (GetForegroundWindow() != hwnd) {
+    if (Expired(deadline))
+      throw Failure{"can't bring " + Quote(Caption(hwnd)) + " to the front"};
+    Sleep(kPollMs);
+  }
+}
+
+void Driver::Key(const std::string& keys) {
+  static const std::map<std::string, WORD> named = {
+      {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB},     {"space", VK_SPACE},
+      {"pgup", VK_PRIOR},   {"pgdn", VK_NEXT},  {"home", VK_HOME},   {"end", VK_END},
+      {"up", VK_UP},        {"down", VK_DOWN},  {"f4", VK_F4},       {"ctrl", VK_CONTROL},
+      {"alt", VK_MENU},     {"shift", VK_SHIFT}};
+  // Keys of the navigation block are the extended ones, not the keypad's.
+  static const std::set<WORD> extended = {VK_PRIOR, VK_NEXT, VK_HOME, VK_END, VK_UP, VK_DOWN};
+  std::vector<INPUT> down;
+  size_t start = 0;
+  for (;;) {
+    const size_t plus = keys.find('+', start);
+    const std::string name = keys.substr(start, plus == std::string::npos ? plus : plus - start);
+    WORD vk = 0;
+    auto it = named.find(name);
+    if (it != named.end())
+      vk = it->second;
+    else if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+      vk = static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
+    else
+      throw Failure{"unknown key " + name};
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    if (extended.count(vk)) input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+    down.push_back(input);
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  std::vector<INPUT> inputs = down;
+  for (auto it = down.rbegin(); it != down.rend(); ++it) {
+    INPUT up = *it;
+    up.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(up);
+  }
+  Foreground();
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// wait-X C MS: polls ready(control) until it holds or the time is up.
+template <class Ready>
+void Driver::WaitFor(const std::vector<std::string>& w, Ready ready) {
+  const HWND hwnd = Control(Arg(w, 1));
+  const DWORD ms = Ms(w, w.size() - 1), deadline = GetTickCount() + ms;
+  while (!ready(hwnd)) {
+    if (Expired(deadline)) {
+      std::string what = w[0] + " " + w[1];
+      for (size_t i = 2; i + 1 < w.size(); ++i) what += " " + w[i];
+      throw Failure{what + ": not after " + std::to_string(ms) + " ms (focus on " +
+                    Name(Focus()) + ")"};
+    }
+    Sleep(kPollMs);
+  }
+  std::string line = w[0].substr(5) + " " + w[1];
+  for (size_t i = 2; i + 1 < w.size(); ++i) line += " " + w[i];
+  Say(line);
+}
+
+void Driver::TextsFit(bool all) {
+  const HWND top = Current();
+  const DWORD thread = GetWindowThreadProcessId(top, nullptr);
+  if (hookedThread_ != thread) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string dll = path;
+    dll = dll.substr(0, dll.find_last_of("\\/") + 1) + "e2e-measure.dll";
+    HMODULE module = LoadLibraryA(dll.c_str());
+    auto hook = module ? reinterpret_cast<HOOKPROC>(
+                             reinterpret_cast<void*>(GetProcAddress(module, "MeasureHook")))
+                       : nullptr;
+    if (!hook || !SetWindowsHookExA(WH_CALLWNDPROC, hook, module, thread))
+      throw Failure{"texts-fit: can't hook with " + dll};
+    hookedThread_ = thread;
+  }
+  static const UINT kMeasure = RegisterWindowMessageA("e2e-measure");
+  std::vector<HWND> children;
+  EnumChildWindows(top, CollectChild, reinterpret_cast<LPARAM>(&children));
+  int measured = 0;
+  for (HWND child : children) {
+    if (!IsWindowVisible(child)) continue;
+    const std::string text = Text(child);
+    if (text.empty()) continue;
+    const std::string kind = ClassOf(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    // Only the part its containers leave in view counts.
+    RECT box;
+    GetClientRect(child, &box);
+    MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&box), 2);
+    RECT view = box;
+    for (HWND parent = GetParent(child); parent; parent = GetParent(parent)) {
+      RECT area;
+      GetClientRect(parent, &area);
+      MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&area), 2);
+      IntersectRect(&view, &view, &area);
+      if (parent == top) break;
+    }
+    UINT flags = 0;
+    int align = 0;  // 0 left, 1 centred, 2 right
+    bool middle = false;
+    if (lstrcmpiA(kind.c_str(), "Static") == 0) {
+      // Drawn as the control draws it: the first three kinds wrap.
+      const LONG type = style & SS_TYPEMASK;
+      if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) continue;
+      flags = DT_EXPANDTABS | (type <= SS_RIGHT ? DT_WORDBREAK : DT_SINGLELINE) |
+              ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+      align = type <= SS_RIGHT ? type : 0;
+    } else if (lstrcmpiA(kind.c_str(), "Button") == 0 &&
+               (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) {
+      // A push button's text sits centred inside its raised edge.
+      flags = DT_SINGLELINE;
+      align = 1;
+      middle = true;
+      InflateRect(&box, -2 * GetSystemMetrics(SM_CXEDGE), -2 * GetSystemMetrics(SM_CYEDGE));
+      IntersectRect(&view, &view, &box);
+    } else {
+      continue;
+    }
+    // Wrapped at the control's own width, as it draws.
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    RemovePropA(child, "e2e-cx");
+    RemovePropA(child, "e2e-cy");
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(child, kMeasure, flags, width, SMTO_NORMAL, kReadMs, &ignored);
+    const auto cx = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(child, "e2e-cx")));
+    const auto cy = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(child, "e2e-cy")));
+    if (cy <= 0) throw Failure{"texts-fit: " + Name(child) + " was not measured"};
+    ++measured;
+    const int left = box.left + (width - cx) * align / 2;
+    const int top = middle ? box.top + (height - cy) / 2 : box.top;
+    const bool cut =
+        left < view.left || top < view.top || left + cx > view.right || top + cy > view.bottom;
+    if (cut || all)
+      Say(std::string(cut ? "cut " : "fits ") + Name(child) + " " + Quote(text) + " needs " +
+          std::to_string(cx) + "x" + std::to_string(cy) + ", shows " +
+          std::to_string(view.right - view.left) + "x" + std::to_string(view.bottom - view.top));
+  }
+  Say("texts-fit " + std::to_string(measured) + " measured");
+}
 
 void Driver::Run(const std::vector<std::string>& w) {
   const std::string& c = w[0];
@@ -644,6 +836,23 @@ void Driver::Run(const std::vector<std::string>& w) {
     // Returns once the target has taken the input that came before.
     SendMessageTimeoutA(Current(), WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, &ignored);
     Say("mouse " + w[1]);
+  } else if (c == "key") {
+    Key(Arg(w, 1));
+    Say("key " + w[1]);
+  } else if (c == "wait-focus") {
+    WaitFor(w, [this](HWND hwnd) { return Focus() == hwnd; });
+  } else if (c == "wait-visible") {
+    WaitFor(w, [](HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; });
+  } else if (c == "wait-scroll") {
+    const bool top = Arg(w, 2) == "top";
+    if (!top && w[2] != "down") throw Failure{"wait-scroll C top|down MS"};
+    WaitFor(w, [top](HWND hwnd) {
+      DWORD_PTR line = 0;
+      SendMessageTimeoutA(hwnd, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_NORMAL, kReadMs, &line);
+      return (line == 0) == top;
+    });
+  } else if (c == "texts-fit") {
+    TextsFit(w.size() > 1 && w[1] == "all");
   } else if (c == "close") {
     const HWND hwnd = Current();
     PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -665,14 +874,19 @@ void Driver::Run(const std::vector<std::string>& w) {
     // Not RDW_UPDATENOW: it would wait for the window's thread without a limit.
     const HWND hwnd = Current();
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    // Each child paints on its own, after its parent: wait for every one.
-    const auto pending = [](HWND window) {
-      bool any = GetUpdateRect(window, nullptr, FALSE) != 0;
-      if (!any) EnumChildWindows(window, FindPending, reinterpret_cast<LPARAM>(&any));
-      return any;
-    };
     const DWORD deadline = GetTickCount() + kHandlerMs;
-    while (pending(hwnd) && !Expired(deadline)) Sleep(kPollMs);
+    // The controls on the pages are painted on their own, after the window.
+    const auto pending = [hwnd] {
+      std::vector<HWND> windows{hwnd};
+      EnumChildWindows(hwnd, CollectChild, reinterpret_cast<LPARAM>(&windows));
+      for (HWND window : windows)
+        if (GetUpdateRect(window, nullptr, FALSE)) return true;
+      return false;
+    };
+    while (pending() && !Expired(deadline)) Sleep(kPollMs);
+    // A region is valid from the start of its WM_PAINT: wait for the end.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kHandlerMs, &ignored);
     Say("paint");
   } else if (c == "wait-exit") {
     WaitExit(Ms(w, 1), false);

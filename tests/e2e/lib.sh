@@ -44,7 +44,7 @@ e2e_template() {
   (
     flock 9
     local version
-    version="$(wine --version) unmanaged"
+    version="$(wine --version) unmanaged, Wine's fonts"
     if [ "$(cat "$TEMPLATE/.e2e-ready" 2>/dev/null)" != "$version" ]; then
       rm -rf "$TEMPLATE"
       WINEPREFIX=$TEMPLATE wineboot -i >/dev/null 2>&1
@@ -55,6 +55,11 @@ e2e_template() {
       # or hidden unless its windows are unmanaged; that wait is not the program's.
       WINEPREFIX=$TEMPLATE wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
         /t REG_SZ /d N /f >/dev/null 2>&1
+      # Wine's own Marlett (the title bar's glyphs) and Tahoma (its dialog
+      # font) from fonts-wine: this Wine finds them only in the Fonts folder.
+      local fonts
+      fonts=$(dpkg -L fonts-wine | grep -E '/(marlett|tahoma|tahomabd)\.ttf$')
+      cp $fonts "$TEMPLATE/drive_c/windows/Fonts/"
       WINEPREFIX=$TEMPLATE wineserver -w
       # Wine links Desktop and the other user folders to the Linux home: make
       # them folders of the prefix, so that each test has its own.
@@ -154,6 +159,12 @@ e2e_end() {
   [ $status -ne 0 ] || [ $failures -eq 0 ] || status=1
   if [ $status -eq 0 ]; then say "# passed"; else say "# FAILED ($failures checks)"; fi
   exit $status
+}
+
+# set_dpi DPI: the screen resolution of the prefix, which each program reads
+# as it starts.
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 
 # Wine's own path for a Windows path.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Screenshots of the wizard's pages and of the progress window, as PNGs in
-# build/screenshots/: readme.png, license.png, ready.png, install.png,
-# extracting.png. Run by ./build.sh screenshots.
+# Screenshots of the wizard's pages and of the progress window at 96 and at
+# 144 dots per inch, as PNGs in build/screenshots/: readme-96dpi.png and
+# license-, install-, install-failed-, ready-, extracting-96dpi.png, and the
+# same with -144dpi. Run by ./build.sh screenshots.
 source "$(dirname "$0")/lib.sh"
 
 OUT=$E2E_ROOT/build/screenshots
@@ -13,7 +14,7 @@ command -v import >/dev/null || { say "import (ImageMagick) is not installed"; e
 
 rm -rf "$T"
 mkdir -p "$T" "$OUT"
-fresh_prefix "$T" shots
+rm -f "$OUT"/*.png
 finish() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
@@ -23,9 +24,6 @@ finish() {
 trap finish EXIT
 read -r DISPLAY own_xvfb < <(start_xvfb "$T/xvfb.log") || { say "can't start Xvfb"; exit 1; }
 export DISPLAY
-# Wine draws the title bar and frame itself: there is no window manager. (Set
-# once the display is there: Wine's first process starts its desktop on it.)
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 
 # run_driver SCRIPT: the driver's transcript; a failure ends the script.
 run_driver() {
@@ -52,13 +50,15 @@ shoot() {
   say "$OUT/$name.png (${width}x${height})"
 }
 
-fonts=("$FONT_DIR/dejavu/DejaVuSans.ttf" "$FONT_DIR/dejavu/DejaVuSerif.ttf")
+# Renamed DejaVu fonts: Wine registers the machine's own DejaVu under its
+# names, which would make the install ask about overwriting them.
+make_font "$FONT_DIR/dejavu/DejaVuSans.ttf" Quillo "$T/QuilloSans.ttf"
+make_font "$FONT_DIR/dejavu/DejaVuSerif.ttf" Quillo "$T/QuilloSerif.ttf"
+fonts=("$T/QuilloSans.ttf" "$T/QuilloSerif.ttf")
 cat >"$T/readme.txt" <<'EOF'
-DejaVu Sans and DejaVu Serif
+Quillo Sans and Quillo Serif
 
-The DejaVu fonts are a font family based on the Vera Fonts. Their purpose is
-to provide a wider range of characters while maintaining the original look
-and feel.
+Two font families with a wide range of characters, made from the DejaVu fonts.
 
 Click Next to read the licence, then install the fonts.
 EOF
@@ -71,50 +71,96 @@ files, to reproduce and distribute the Font Software, subject to the
 conditions in the full licence text that comes with the fonts.
 EOF
 sed -i 's/$/\r/' "$T/readme.txt" "$T/license.txt"
-"$PACK" create --stub "$STUB" --out "$C/both.exe" --title "DejaVu Fonts" \
+P=$T/packages
+mkdir -p "$P"
+"$PACK" create --stub "$STUB" --out "$P/both.exe" --title "Quillo Fonts" \
   --readme "$T/readme.txt" --license "$T/license.txt" \
-  --url "https://dejavu-fonts.github.io/" --url-title "DejaVu Fonts" "${fonts[@]}"
-"$PACK" create --stub "$STUB" --out "$C/ready.exe" --title "DejaVu Sans" "${fonts[0]}"
+  --url "https://fonts.example.org/quillo" --url-title "Quillo Fonts" "${fonts[@]}"
+# The Ready page with a title of 40 characters, the longest the wizard is
+# laid out for.
+ready="Quillo Sans, Serif and Mono in 21 Styles"
+# Renamed: Wine registers the machine's own DejaVu under its names.
+make_font "$font_mono" Quillo "$T/QuilloSansMono.ttf"
+"$PACK" create --stub "$STUB" --out "$P/ready.exe" --title "$ready" "$T/QuilloSansMono.ttf"
+# The progress window shows only while the package is read: a package of many
+# entries, and its thread held still while the picture is taken.
+mkdir -p "$T/many"
+for i in $(seq 1 400); do printf 'entry %s\r\n' "$i" >"$T/many/entry$i.txt"; done
+"$PACK" create --stub "$STUB" --out "$P/many.exe" --title "Many" "$T/many"/entry*.txt
 
-main="DejaVu Fonts - Velloway"
-run_driver <<EOF | shoot readme
+main="Quillo Fonts - Velloway"
+for dpi in 96 144; do
+  # A prefix of its own for each resolution, so that no font is installed yet.
+  fresh_prefix "$T/$dpi" shots
+  cp "$P"/*.exe "$C/"
+  # Wine draws the title bar and frame itself: there is no window manager.
+  # (Set once the display is there: Wine's first process starts its desktop
+  # on it.) The resolution is read by each program as it starts.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  set_dpi $dpi
+  run_driver <<EOF | shoot readme-${dpi}dpi
 start C:\\shots\\both.exe
 wait-window "$main" 30000
 paint
 window-rect
 EOF
-run_driver <<EOF | shoot license
+  run_driver <<EOF | shoot license-${dpi}dpi
 attach "$main" 10000
 click cmdNext
 paint
 window-rect
 EOF
-run_driver <<EOF | shoot install
+  run_driver <<EOF | shoot install-${dpi}dpi
 attach "$main" 10000
 click cmdNext
 wait-text cmdNext "&Finish" 60000
 paint
 window-rect
 EOF
-run_driver <<EOF | shoot ready
+  run_driver <<EOF >/dev/null
+attach "$main" 10000
+click cmdNext
+wait-exit 10000
+EOF
+  # A copy that fails: the font's place in the Fonts folder held open.
+  run_driver <<EOF | shoot install-failed-${dpi}dpi
+hold C:\\windows\\Fonts\\QuilloSansMono.ttf
 start C:\\shots\\ready.exe
-wait-window "DejaVu Sans - Velloway" 30000
+wait-window "$ready - Velloway" 30000
+click cmdNext
+wait-text cmdNext "&Close" 60000
 paint
 window-rect
 EOF
-
-# The progress window shows only while the package is read: a package of many
-# entries, and its thread held still while the picture is taken.
-mkdir -p "$T/many"
-for i in $(seq 1 400); do printf 'entry %s\r\n' "$i" >"$T/many/entry$i.txt"; done
-"$PACK" create --stub "$STUB" --out "$C/many.exe" --title "Many" "$T/many"/entry*.txt
-run_driver <<EOF | shoot extracting
+  run_driver <<EOF >/dev/null
+attach "$ready - Velloway" 10000
+click cmdNext
+wait-exit 10000
+EOF
+  run_driver <<EOF | shoot ready-${dpi}dpi
+start C:\\shots\\ready.exe
+wait-window "$ready - Velloway" 30000
+paint
+window-rect
+EOF
+  run_driver <<EOF >/dev/null
+attach "$ready - Velloway" 10000
+click cmdCancel
+wait-exit 10000
+EOF
+  run_driver <<EOF | shoot extracting-${dpi}dpi
 start C:\\shots\\many.exe
 wait-window "Extracting" 30000
 suspend
 window-rect
 EOF
-run_driver <<EOF >/dev/null
+  run_driver <<EOF >/dev/null
 attach "Extracting" 10000
 resume
+wait-window "Many - Velloway" 30000
+click cmdCancel
+wait-exit 10000
 EOF
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+done

@@ -1,33 +1,36 @@
 #!/usr/bin/env bash
-# The live wizard window against its layout in twips, converted at the
-# display's real resolution: client size, centring, every control's place in
-# its container, the texts the user reads and which controls show.
+# The live wizard window against its layout in twips, converted at 96 and at
+# 144 dots per inch: client size, centring, every control's place in its
+# container, the texts the user reads and which controls show; and every
+# text on every page measured with its own font against the box that shows it.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
 pack layout.exe --title "Layout"
-dpi=$(drive <<<"dpi" | sed -n 's/^dpi //p')
-say "# $dpi dots per inch"
-px() { echo $(($1 * dpi / 1440)); }
-# rect NAME LEFT TOP WIDTH HEIGHT (twips): the line the driver should print.
-# Both edges are converted, so that boxes meeting in twips meet in pixels.
-rect() {
-  local left top
-  left=$(px "$2")
-  top=$(px "$3")
-  echo "rect $1 $left $top $(($(px $(($2 + $4))) - left)) $(($(px $(($3 + $5))) - top))"
-}
+# A title of 40 characters, the longest the wizard is laid out for, and a
+# failure text: the longest texts the pages show.
+title="Quillo Sans, Serif and Mono in 21 Styles"
+printf 'A readme\r\n' >"$T/readme.txt"
+printf 'A licence\r\n' >"$T/license.txt"
+pack long.exe --title "$title" --readme "$T/readme.txt" --license "$T/license.txt"
+# Renamed: Wine registers the machine's own DejaVu under its names.
+make_font "$font_sans" Layout "$T/LayoutSans.ttf"
+pack ready.exe --title "$title" "$T/LayoutSans.ttf"
+# The progress window shows while the package is read: many entries keep it up.
+mkdir -p "$T/many"
+for i in $(seq 1 1000); do printf '%s\r\n' "$i" >"$T/many/entry$i.txt"; done
+pack many.exe --title "Many" "$T/many"/entry*.txt
 
-# Labels
-# marked "grows" may be wider than designed, so that a long title or a wider
-# font is not cut off; only their least width is checked.
+# Labels marked "grows" may be wider than designed, so that a long title or a
+# wider font is not cut off; only their least width is checked. Label9 and
+# lblInstall are larger than first designed, to hold their texts.
 controls="imgSide 0 0 1980 3750
 Image2 1980 0 4635 570
 picReady 1980 570 4635 3180
 picReadme 1980 600 4635 3180
 picLicense 1980 570 4635 3180
 picInstall 1980 570 4635 3180
-Label9 120 3840 1935 495
+Label9 120 3840 2400 495
 cmdNext 4080 3975 1095 345
 cmdCancel 5355 3975 1095 345
 lblReady 120 120 1950 330 grows
@@ -42,53 +45,67 @@ imgRegister 1080 1320 480 480
 Label8 1680 1440 930 210 grows
 imgLinks 1080 1920 480 480
 Label10 1680 2040 1215 210 grows
-lblInstall 120 2520 4365 435
+lblInstall 120 2520 4395 660
 imgPass 240 960 480 480
 imgFail 240 1560 480 480
 lstFiles 360 1440 1155 645
 lstFonts 360 2160 1125 645"
 
-script="start $WIN_DIR\\layout.exe
+for want in 96 144; do
+  set_dpi $want
+  dpi=$(drive <<<"dpi" | sed -n 's/^dpi //p')
+  check "the prefix runs at $want dots per inch" "$dpi" "$want"
+  px() { echo $((($1 * dpi + 720) / 1440)); }  # rounded to nearest
+  # rect NAME LEFT TOP WIDTH HEIGHT (twips): the line the driver should print.
+  # Both edges are converted, so that boxes meeting in twips meet in pixels.
+  rect() {
+    local left top
+    left=$(px "$2")
+    top=$(px "$3")
+    echo "rect $1 $left $top $(($(px $(($2 + $4))) - left)) $(($(px $(($3 + $5))) - top))"
+  }
+
+  script="start $WIN_DIR\\layout.exe
 wait-window \"Layout - Velloway\" 30000
 client
 window-rect
 screen"
-expected="start \"\"
+  expected="start \"\"
 window \"Layout - Velloway\"
 client $(px 6615) $(px 4455)"
-growing=" "
-while read -r name left top width height grows; do
-  script+=$'\n'"rect $name"
-  line=$(rect "$name" "$left" "$top" "$width" "$height")
-  if [ -n "$grows" ]; then
-    growing+="$name "
-    read -r _ _ l t w h <<<"$line"
-    line="rect $name $l $t >=$w $h"
-  fi
-  expected+=$'\n'"$line"
-done <<<"$controls"
-out=$(drive <<<"$script")
-# A growing label's width becomes ">=designed" when it is at least that.
-actual=$(grep -v -e '^window-rect ' -e '^screen ' <<<"$out" | while read -r word name l t w h; do
-  if [ "$word" = rect ] && [[ $growing == *" $name "* ]]; then
-    least=$(sed -n "s/^rect $name [0-9]* [0-9]* >=\([0-9]*\) .*/\1/p" <<<"$expected")
-    [ "$w" -lt "$least" ] || w=">=$least"
-  fi
-  echo "$word${name:+ $name}${l:+ $l}${t:+ $t}${w:+ $w}${h:+ $h}"
-done)
-check "client area and controls in place at $dpi dots per inch" "$actual" "$expected"
+  growing=" "
+  while read -r name left top width height grows; do
+    script+=$'\n'"rect $name"
+    line=$(rect "$name" "$left" "$top" "$width" "$height")
+    if [ -n "$grows" ]; then
+      growing+="$name "
+      read -r _ _ l t w h <<<"$line"
+      line="rect $name $l $t >=$w $h"
+    fi
+    expected+=$'\n'"$line"
+  done <<<"$controls"
+  out=$(drive <<<"$script")
+  # A growing label's width becomes ">=designed" when it is at least that.
+  actual=$(grep -v -e '^window-rect ' -e '^screen ' <<<"$out" | while read -r word name l t w h; do
+    if [ "$word" = rect ] && [[ $growing == *" $name "* ]]; then
+      least=$(sed -n "s/^rect $name [0-9]* [0-9]* >=\([0-9]*\) .*/\1/p" <<<"$expected")
+      [ "$w" -lt "$least" ] || w=">=$least"
+    fi
+    echo "$word${name:+ $name}${l:+ $l}${t:+ $t}${w:+ $w}${h:+ $h}"
+  done)
+  check "client area and controls in place at $dpi dots per inch" "$actual" "$expected"
 
-# Centred on the screen, to a pixel either way.
-read -r _ left top width height < <(grep '^window-rect ' <<<"$out")
-read -r _ screen_width screen_height < <(grep '^screen ' <<<"$out")
-centred() {
-  local dx=$((2 * left + width - screen_width)) dy=$((2 * top + height - screen_height))
-  [ ${dx#-} -le 2 ] && [ ${dy#-} -le 2 ]
-}
-check_true "the window is centred (${width}x${height} at $left,$top on ${screen_width}x${screen_height})" centred
+  # Centred on the screen, to a pixel either way.
+  read -r _ left top width height < <(grep '^window-rect ' <<<"$out")
+  read -r _ screen_width screen_height < <(grep '^screen ' <<<"$out")
+  centred() {
+    local dx=$((2 * left + width - screen_width)) dy=$((2 * top + height - screen_height))
+    [ ${dx#-} -le 2 ] && [ ${dy#-} -le 2 ]
+  }
+  check_true "the window is centred (${width}x${height} at $left,$top on ${screen_width}x${screen_height})" centred
 
-out=$(drive <<EOF
-use "Layout - Velloway"
+  out=$(drive <<EOF
+attach "Layout - Velloway" 10000
 which-visible imgSide Image2 picReady picReadme picLicense picInstall Label9 cmdNext cmdCancel lstFiles lstFonts imgPass imgFail
 text lblReady
 text Label5
@@ -100,10 +117,12 @@ text Label10
 text lblInstall
 text cmdNext
 text cmdCancel
+click cmdCancel
+wait-exit 10000
 EOF
 )
-check "what shows and what it says on the Ready page" "$out" \
-'window "Layout - Velloway"
+  check "what shows and what it says on the Ready page at $dpi dots per inch" "$out" \
+'attach "Layout - Velloway"
 which-visible imgSide Image2 picReady Label9 cmdNext cmdCancel
 text lblReady "Ready to Install Layout"
 text Label5 "Your font is ready to be installed. Click Next to begin."
@@ -114,26 +133,78 @@ text Label8 "Register font"
 text Label10 "Create Web links"
 text lblInstall ""
 text cmdNext "&Next"
-text cmdCancel "&Cancel"'
+text cmdCancel "&Cancel"
+click cmdCancel
+exit'
 
-# The progress window shows while the package is read: many entries keep it
-# up, and its thread is held still while it is measured.
-mkdir -p "$T/many"
-for i in $(seq 1 300); do printf '%s\r\n' "$i" >"$T/many/entry$i.txt"; done
-pack many.exe --title "Many" "$T/many"/entry*.txt
-out=$(drive <<EOF
+  # Every page with its longest texts: none may be cut off. The copy of the
+  # font fails with its place in the Fonts folder held open.
+  out=$(drive <<EOF
+start $WIN_DIR\\long.exe
+wait-window "$title - Velloway" 30000
+texts-fit
+click cmdNext
+texts-fit
+click cmdNext
+wait-text cmdNext "&Finish" 30000
+texts-fit
+click cmdNext
+wait-exit 10000
+hold C:\\windows\\Fonts\\LayoutSans.ttf
+start $WIN_DIR\\ready.exe
+wait-window "$title - Velloway" 30000
+texts-fit
+click cmdNext
+wait-text cmdNext "&Close" 30000
+texts-fit
+click cmdNext
+wait-exit 10000
+EOF
+)
+  check "no text cut off on any page at $dpi dots per inch" "$out" \
+"start \"\"
+window \"$title - Velloway\"
+texts-fit 3 measured
+click cmdNext
+texts-fit 3 measured
+click cmdNext
+text cmdNext \"&Finish\"
+texts-fit 9 measured
+click cmdNext
+exit
+hold \"C:\\\\windows\\\\Fonts\\\\LayoutSans.ttf\"
+start \"\"
+window \"$title - Velloway\"
+texts-fit 5 measured
+click cmdNext
+text cmdNext \"&Close\"
+texts-fit 9 measured
+click cmdNext
+exit"
+
+  # The progress window; its thread held still while its size is read.
+  out=$(drive <<EOF
 start $WIN_DIR\\many.exe
 wait-window "Extracting" 30000
+texts-fit
 suspend
 client
 caption Label1
 resume
+wait-window "Many - Velloway" 30000
+click cmdCancel
+wait-exit 10000
 EOF
 )
-check "the progress window" "$out" \
+  check "the progress window at $dpi dots per inch" "$out" \
 "start \"\"
 window \"Extracting\"
+texts-fit 1 measured
 suspend
 client $(px 3000) $(px 450)
 caption Label1 \"Extracting fonts...\"
-resume"
+resume
+window \"Many - Velloway\"
+click cmdCancel
+exit"
+done

@@ -210,6 +210,7 @@ class FakeShell final : public Shell {
 
 class FakeSystem final : public System {
  public:
+  FakeFiles* files = nullptr;  // where the package file lies
   std::string tempPath = "C:\\Temp\\";
   bool tempFails = false;
   uint32_t platformId = 2;
@@ -235,6 +236,11 @@ class FakeSystem final : public System {
   }
   std::string AppFolder() override { return appFolder; }
   std::string ExeTitle() override { return exeTitle; }
+  Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override {
+    std::string folder = appFolder;
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return files->Open(folder + exeTitle + ".exe", file);
+  }
   std::string CommandLine() override { return commandLine; }
   void InitCommonControls() override { ++initCalls; }
   std::string DescribeError(long code) override { return "system error " + std::to_string(code); }
@@ -343,7 +349,7 @@ struct FakeMachine {
   FakeWindows windows;
   Services services{files, registry, fonts, shell, system, windows};
 
-  FakeMachine() { fonts.files = &files; }
+  FakeMachine() { fonts.files = system.files = &files; }
 };
 
 }  // namespace sorvela::fakes

@@ -274,12 +274,41 @@ TEST_F(FontsKeyTest, WebLinksGoToDesktopThenFavorites) {
   CreateWebLink(noDesktop, "T", "u");
   EXPECT_TRUE(noDesktop.ini.empty());
 
-  // A title that is a path writes nothing anywhere.
-  for (const char* title : {"..\\..\\Startup\\x", "a/b", "C:evil"}) {
+  // A title that is no file name of its own, or an address that could add
+  // lines to the file, writes nothing anywhere.
+  const struct {
+    std::string title, address;
+  } refused[] = {
+      {"..\\..\\Startup\\x", "u"},
+      {"a/b", "u"},
+      {"C:evil", "u"},
+      {"Home", "http://a.example/\r\nIconFile=\\\\evil\\share\\i.ico"},
+      {"Home", "http://a.example/\nIconIndex=1"},
+      {"Home", std::string("http://a.example/\0x", 19)},
+      {"Home", "http://a.\texample/"},
+      {"Ho\r\nme", "u"},
+      {".", "u"},
+      {"...", "u"},
+      {"   ", "u"},
+      {" . ", "u"},
+      {"CON", "u"},
+      {"aux", "u"},
+      {"com1 ", "u"},
+      {"LPT1.x", "u"},
+      {"a|b", "u"},
+  };
+  for (const auto& c : refused) {
     fakes::FakeShell shell;
     shell.folders = m.shell.folders;
-    CreateWebLink(shell, title, "u");
-    EXPECT_TRUE(shell.ini.empty()) << title;
+    CreateWebLink(shell, c.title, c.address);
+    EXPECT_TRUE(shell.ini.empty()) << c.title << " " << c.address;
+  }
+  // Dots and blanks beside other characters are a name.
+  for (const char* title : {"My Fonts.", " .Fonts", "Fonts 2.0", "CONSOLE"}) {
+    fakes::FakeShell shell;
+    shell.folders = m.shell.folders;
+    CreateWebLink(shell, title, "http://a.example/");
+    EXPECT_EQ(shell.ini.size(), 2u) << title;
   }
 
   // A Desktop lookup that errs counts as no Desktop.

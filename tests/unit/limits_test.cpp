@@ -1,5 +1,5 @@
 // Packages at the format's limits: the most entries a count can hold, empty
-// entries, names of every byte value, and a readme of many megabytes.
+// entries, names of every byte value, and a title and texts of many megabytes.
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
@@ -64,17 +64,29 @@ TEST(Limits, NamesOfEveryByteStayInTheTemporaryFolder) {
   }
 }
 
-TEST(Limits, ReadmeOfManyMegabytesWithLoneLineFeeds) {
+TEST(Limits, LongTitleAndTextsAreCutForTheWindows) {
   std::string readme;
   while (readme.size() < 8 * 1024 * 1024) readme += "a line that ends in a lone LF\n";
   readme += "\r\nlast\r\n";
+  // Lone CRs double in the text box: the cut must not leave half a CR LF.
+  const std::string license = "x" + std::string(2 * 1024 * 1024, '\r');
+  const std::string title(1024 * 1024, 'T');
   FakeMachine m;
-  m.files.files[kExe] = MakePackage({{"big.txt", readme}, {"kestrel.dat", Manifest("big.txt")}});
+  m.files.files[kExe] = MakePackage({{"big.txt", readme},
+                                     {"lic.txt", license},
+                                     {"kestrel.dat", Manifest("big.txt", "lic.txt", title)}});
   FrmMain form(m.services);
   ASSERT_NO_THROW(form.Form_Load());
-  const std::string& text = m.windows[Control::txtReadme].text;
-  EXPECT_EQ(text.size(), readme.size());  // two lines, both already CR LF ended
+  EXPECT_EQ(m.windows[Control::txtReadme].text, readme.substr(0, 1024 * 1024));
+  const std::string& text = m.windows[Control::txtLicense].text;
+  EXPECT_EQ(text.size(), 1024u * 1024 - 1);
+  EXPECT_EQ(text.substr(text.size() - 3), "\n\r\n");
+  EXPECT_EQ(m.windows[Control::frmMain].text, std::string(255, 'T') + " - Velloway");
+  EXPECT_EQ(m.windows[Control::lblReady].text, "Ready to Install " + std::string(255, 'T'));
   EXPECT_TRUE(m.windows[Control::picReadme].visible);
+  // The files themselves are whole.
+  EXPECT_EQ(m.files.files["C:\\Temp\\big.txt"], readme);
+  EXPECT_EQ(m.files.files["C:\\Temp\\lic.txt"], license);
 }
 
 }  // namespace

@@ -92,15 +92,82 @@ TEST_F(StartTest, PaddingAndLineBreaksInNames) {
   EXPECT_EQ(form.lstFiles[0], "a.ttf");
   EXPECT_EQ(m.files.files[std::string(kTemp) + "a.ttf"], "A");
 
-  // Space padding stays in the list; file names ignore it.
+  // Space padding stays in the file list, file names ignore it, and the font
+  // list goes without it.
   FakeMachine fm;
   fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"b.ttf\r\n", "B"}}, ' ');
   FrmMain f(fm.services);
   f.Form_Load();
   EXPECT_EQ(f.lstFiles[0], "b.ttf" + std::string(33, ' '));
-  EXPECT_EQ(f.lstFonts, f.lstFiles.size() ? std::vector<std::string>{f.lstFiles[0]}
-                                          : std::vector<std::string>{});
+  EXPECT_EQ(f.lstFonts, std::vector<std::string>{"b.ttf"});
   EXPECT_EQ(fm.files.files[std::string(kTemp) + "b.ttf"], "B");
+}
+
+TEST_F(StartTest, NamesakesAreOneFontTheEntryReadLaterWins) {
+  // Space padded, as older tools wrote: the Fonts key must not see the padding.
+  Pack({{"kestrel.dat", Manifest()},
+        {"A.ttf", fakes::MakeFont("Alpha")},
+        {"a.TTF", fakes::MakeFont("Alpha Appended Later")},
+        {"b.ttf", fakes::MakeFont("Beta")},
+        {"b.ttf", fakes::MakeFont("Beta")}},
+       ' ');
+  m.system.commandLine = "/I";
+  m.shell.folders[20] = "C:\\Windows\\Fonts";
+  EXPECT_TRUE(Load());
+  EXPECT_EQ(form.lstFiles.size(), 5u);
+  EXPECT_EQ(form.lstFonts, (std::vector<std::string>{"b.ttf", "A.ttf"}));
+  EXPECT_EQ(m.windows[Control::lstFonts].items, form.lstFonts);
+  EXPECT_EQ(m.fonts.added,
+            (std::vector<std::string>{"C:\\Windows\\Fonts\\b.ttf", "C:\\Windows\\Fonts\\A.ttf"}));
+  auto& values = m.registry.keys["SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"];
+  EXPECT_EQ(values.size(), 2u);
+  EXPECT_EQ(values["Alpha (TrueType)"].data, "A.ttf");
+  EXPECT_EQ(values["Beta (TrueType)"].data, "b.ttf");
+  EXPECT_TRUE(m.windows.boxes.empty());
+}
+
+TEST_F(StartTest, ReadmeAndLicenceFieldsMustNameAnEntry) {
+  const struct {
+    std::string readme, license;
+    const char* shown;  // the readme and licence texts, or nullptr when the package is damaged
+  } cases[] = {
+      {"readme.txt", "NOLICENSE", "read\r\n"},
+      {"README.TXT", "NOLICENSE", "read\r\n"},  // one file to the system
+      {"readme.txt  ", "NOLICENSE", "read\r\n"},
+      {"NOREADME", "License.Txt", "lic\r\n"},
+      {"readme.txt", "license.txt", "read\r\nlic\r\n"},
+      {"..\\Windows\\win.ini", "NOLICENSE", nullptr},
+      {"NOREADME", "..\\..\\Windows\\win.ini", nullptr},
+      {"C:\\Windows\\win.ini", "NOLICENSE", nullptr},
+      {"leftover.txt", "NOLICENSE", nullptr},  // in the folder, but not in this package
+      {"CON", "NOLICENSE", nullptr},
+      {"NOREADME", "COM1.txt", nullptr},
+      {"", "NOLICENSE", nullptr},
+      {"readme.txt\r\n", "NOLICENSE", nullptr},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.files.files[kExe] =
+        MakePackage({{"readme.txt", "read\r\n"}, {"license.txt", "lic\r\n"},
+                     {"kestrel.dat", Manifest(c.readme, c.license)}});
+    // Whatever lies where a field would lead as a path is never read.
+    for (const std::string* field : {&c.readme, &c.license})
+      if (!fm.files.files.count(fakes::WinPath(kTemp + *field)))
+        fm.files.files[fakes::WinPath(kTemp + *field)] = "planted\r\n";
+    FrmMain f(fm.services);
+    bool ended = false;
+    try {
+      f.Form_Load();
+    } catch (const Terminated&) {
+      ended = true;
+    }
+    EXPECT_EQ(ended, c.shown == nullptr) << c.readme << " " << c.license;
+    if (c.shown)
+      EXPECT_EQ(fm.windows[Control::txtReadme].text + fm.windows[Control::txtLicense].text,
+                c.shown);
+    else
+      EXPECT_EQ(fm.windows.boxes.size(), 1u);
+  }
 }
 
 TEST_F(StartTest, SameNameTwiceKeepsTheEntryNearerTheStart) {
@@ -130,14 +197,14 @@ TEST_F(StartTest, FontListAndTitleEdges) {
   Pack({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "")},
         {"font.otf", "o"},
         {"font.ttf.txt", "t"},
-        {"font.ttf ", "s"},
+        {"sans.ttf ", "s"},
         {"pair.Ttc", "c"},
         {"font.woff", "w"},
         {"xTTF", "x"},
-        {"FONT.TTF", "F"}});
+        {"SERIF.TTF", "F"}});
   ASSERT_FALSE(Load());
   EXPECT_EQ(form.lstFonts,
-            (std::vector<std::string>{"FONT.TTF", "xTTF", "pair.Ttc", "font.ttf ", "font.otf"}));
+            (std::vector<std::string>{"SERIF.TTF", "xTTF", "pair.Ttc", "sans.ttf", "font.otf"}));
   EXPECT_EQ(m.windows[Control::frmMain].text, " - Velloway");
   EXPECT_EQ(m.windows[Control::lblReady].text, "Ready to Install ");
   EXPECT_TRUE(m.windows[Control::picReady].visible);
@@ -188,6 +255,8 @@ TEST_F(StartTest, FailuresEndWithTheOneMessage) {
       {{"kestrel.dat", Manifest("NOREADME", "missing.txt")}},
       {{"font.ttf", "no manifest"}},
       {{"..", "escape"}, {"kestrel.dat", Manifest()}},
+      {{"AUX.ttf", "to a device"}, {"kestrel.dat", Manifest()}},
+      {{"kestrel.dat", Manifest()}, {"font.ttf.", "another file"}},
   };
   for (const auto& entries : packages) {
     FakeMachine fm;

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "fakes/fakes.h"
 #include "fakes/package.h"
 #include "package/memory_file.h"
 
@@ -12,6 +13,38 @@ namespace sorvela {
 namespace {
 
 using fakes::MakePackage;
+
+void Put(std::string* bytes, size_t at, uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) (*bytes)[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// The headers of a PE file with one section: DOS header, "PE\0\0" at 0x80,
+// the file header, and an optional header of the given magic.
+std::string PeHeaders(uint32_t magic = 0x10b) {
+  std::string bytes(0x200, '\0');
+  bytes[0] = 'M', bytes[1] = 'Z';
+  Put(&bytes, 0x3C, 0x80, 4);
+  bytes.replace(0x80, 4, std::string("PE\0\0", 4));
+  Put(&bytes, 0x86, 1, 2);                                 // sections
+  Put(&bytes, 0x94, magic == 0x10b ? 224 : 240, 2);        // optional header size
+  Put(&bytes, 0x98, magic, 2);
+  Put(&bytes, 0x98 + (magic == 0x10b ? 92 : 108), 16, 4);  // directories
+  return bytes;
+}
+
+size_t SecurityEntry(const std::string& bytes) {
+  return 0x98 + (bytes[0x98 + 1] == 2 ? 112 : 96) + 4 * 8;
+}
+
+// Signs as a signer does: zeros to a multiple of 8, then the table, named by
+// the security directory.
+std::string Sign(std::string bytes) {
+  bytes.append((8 - bytes.size() % 8) % 8, '\0');
+  const std::string table = std::string("\x28\0\0\0\0\x02\x02\0", 8) + std::string(32, '\x30');
+  Put(&bytes, SecurityEntry(bytes), static_cast<uint32_t>(bytes.size()), 4);
+  Put(&bytes, SecurityEntry(bytes) + 4, static_cast<uint32_t>(table.size()), 4);
+  return bytes + table;
+}
 
 TEST(TrailerFields, CountTakesTheLeadingNumber) {
   const struct {
@@ -56,11 +89,34 @@ TEST(TrailerFields, NamesLoseLineBreaksAndEndAtNul) {
 }
 
 TEST(TrailerFields, UnsafeNamesAreRecognised) {
-  for (const char* safe : {"font.ttf", "a..b.ttf", "", "  ", "kestrel.dat", "x."})
-    EXPECT_TRUE(trailer::IsSafeName(safe)) << safe;
-  for (const char* unsafe : {"..", ".", "...", ".. ", "..\\win.ini", "a/b", "C:font.ttf",
-                             "\\evil.ttf", "sub\\x"})
-    EXPECT_FALSE(trailer::IsSafeName(unsafe)) << unsafe;
+  const struct {
+    std::string name;
+    bool safe;
+  } cases[] = {
+      {"font.ttf", true},        {"a..b.ttf", true},       {"", true},
+      {"  ", true},              {"kestrel.dat", true},    {"font.ttf   ", true},
+      {" .ttf", true},           {"CONSOLE.ttf", true},    {"xcon.ttf", true},
+      {"a con.ttf", true},       {"COM10.ttf", true},      {"LPT.ttf", true},
+      {"com.ttf", true},         {"nul-font.ttf", true},   {"Caf\xE9.ttf", true},
+      // Leaving the folder.
+      {"..", false},             {".", false},             {"...", false},
+      {".. ", false},            {"..\\win.ini", false},  {"a/b", false},
+      {"C:font.ttf", false},     {"\\evil.ttf", false},   {"sub\\x", false},
+      // Names the system would change: a dot at the end, before any padding.
+      {"x.", false},             {"font.ttf.", false},     {"font.ttf. ", false},
+      {"font.ttf .", false},
+      // Devices, alone or before an extension, in any case.
+      {"CON", false},            {"con", false},           {"Con.ttf", false},
+      {"AUX.ttf", false},        {"nul.tar.gz", false},    {"PRN   ", false},
+      {"COM1", false},           {"com9.ttf", false},      {"LPT1.TTF", false},
+      {"lpt9", false},           {"CONIN$", false},        {"conout$.txt", false},
+      {"CON .ttf", false},       {"COM\xB9.ttf", false},
+      // What a file name can't hold.
+      {"a<b.ttf", false},        {"a>b.ttf", false},       {"a\"b.ttf", false},
+      {"a|b.ttf", false},        {"a?.ttf", false},        {"*.ttf", false},
+      {"tab\there.ttf", false},  {"bell\x07.ttf", false},  {"\x1F.ttf", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(trailer::IsSafeName(c.name), c.safe) << c.name;
 }
 
 TEST(TrailerWalk, FindsEntriesFromTheEnd) {
@@ -140,6 +196,66 @@ TEST(TrailerWalk, RandomBytesNeverReadOutsideTheFile) {
     if (trailer::ReadCount(file, &count)) continue;
     if (trailer::ReadEntries(file, count, &entries)) continue;
     for (const trailer::Entry& e : entries) EXPECT_LE(e.dataOffset + e.size, bytes.size());
+  }
+}
+
+// The trailer of a signed package ends before the certificate table and the
+// signer's zeros; a security directory that names no table past the headers
+// ending the file leaves the file read from its true end.
+TEST(TrailerSigned, LogicalEndFollowsTheSecurityDirectory) {
+  const std::vector<fakes::TestEntry> entries = {{"kestrel.dat", fakes::Manifest()},
+                                                 {"b.ttf", "12345"}, {"a.ttf", "xy"}};
+  struct Case {
+    std::string what, bytes;
+    uint64_t end;  // 0: the file's length
+  };
+  std::vector<Case> cases;
+  // The signer's zeros and a tail block that ends in zeros look alike.
+  for (char pad : {'\0', ' '})
+    for (int extra = 0; extra < 8; ++extra) {
+      const std::string before =
+          MakePackage(entries, pad, PeHeaders(extra % 2 ? 0x20b : 0x10b) + std::string(extra, 'S'));
+      cases.push_back({"padding " + std::to_string(7 - (before.size() + 7) % 8), Sign(before),
+                       before.size()});
+    }
+  const std::string unsignedBytes = MakePackage(entries, '\0', PeHeaders());
+  const std::string signedBytes = Sign(unsignedBytes);
+  const size_t entry = SecurityEntry(signedBytes);
+  const auto table = static_cast<uint32_t>(signedBytes.size() - 40);
+  auto with = [](std::string bytes, size_t at, uint32_t value, int width = 4) {
+    Put(&bytes, at, value, width);
+    return bytes;
+  };
+  // Only zeros pad: with a byte of its own behind it, the package no longer ends at the table.
+  const std::string notPadding = Sign(MakePackage(entries, '\0', PeHeaders() + "1") + "J");
+  cases.insert(cases.end(), {
+      {"unsigned", unsignedBytes, 0},
+      {"no package before the table", Sign(PeHeaders()), 0x200},
+      {"a byte between package and table", notPadding, notPadding.size() - 40},
+      {"size 0", with(signedBytes, entry + 4, 0), 0},
+      {"offset past the end", with(signedBytes, entry, table + 41), 0},
+      {"size past the end", with(signedBytes, entry + 4, 41), 0},
+      {"offset and size wrap at 32 bits",
+       with(with(signedBytes, entry, 0xFFFFFFF8u), entry + 4, table + 48), 0},
+      {"something appended after signing", signedBytes + "more", 0},
+      {"table inside the section table",
+       with(with(signedBytes, entry, 0x178), entry + 4, table + 40 - 0x178), 0},
+      {"four directories", with(signedBytes, 0x98 + 92, 4), 0},
+      {"optional header too short", with(signedBytes, 0x94, 128, 2), 0},
+      {"unknown magic", with(signedBytes, 0x98, 0x107, 2), 0},
+      {"NE, not PE", with(signedBytes, 0x80, 0x454E, 2), 0},
+      {"PE header past the end", with(signedBytes, 0x3C, 0xFFFFFFF0u), 0},
+      {"PE header cut short", with(signedBytes.substr(0, 0x100), 0x3C, 0xF0), 0},
+      {"no MZ", with(signedBytes, 0, 0x5A4E, 2), 0},
+  });
+  for (const Case& c : cases) {
+    const uint64_t end = c.end ? c.end : c.bytes.size();
+    // The walks see the file up to there and no further.
+    const std::unique_ptr<ReadFile> package =
+        trailer::CutAtLogicalEnd(std::make_unique<MemoryFile>(c.bytes));
+    EXPECT_EQ(package->Length(), end) << c.what;
+    char byte;
+    EXPECT_TRUE(package->ReadAt(end, &byte, 1)) << c.what;
   }
 }
 

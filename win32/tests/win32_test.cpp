@@ -150,6 +150,23 @@ void TestTheRunningExecutableCanBeRead() {
   CHECK(file->Length() > 1024);
   CHECK(!file->ReadAt(0, mz, 2));
   CHECK(mz[0] == 'M' && mz[1] == 'Z');
+  // The package file service reaches the same file by its Unicode path.
+  std::unique_ptr<ReadFile> package;
+  CHECK(!system.OpenPackageFile(&package));
+  CHECK(package && package->Length() == file->Length());
+}
+
+void TestNamesFoldAsTheFileSystemSeesThem() {
+  // Wine's ANSI code page here is Windows-1252.
+  Win32Files files;
+  const std::string path = TempFolder() + "Fold\xC9.ttf";
+  CHECK(!WriteAll(files, path, "x"));
+  CHECK(ReadAll(files, TempFolder() + "fold\xE9.TTF") == "x");
+  CHECK(!files.Remove(path));
+  CHECK(files.NameKey("Fold\xC9.ttf") == files.NameKey("fOLD\xE9.TTF  "));
+  CHECK(files.NameKey("A.ttf") == files.NameKey("a.TTF."));
+  CHECK(files.NameKey("a.ttf") != files.NameKey("b.ttf"));
+  CHECK(files.NameKey("\xE9.ttf") != files.NameKey("e.ttf"));
 }
 
 // Registry, shell, system
@@ -459,9 +476,9 @@ void TestCloseCommandDeletesTheFilesAndQuits() {
   CHECK(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-void TestEnterClicksOnlyAnEnabledFocusedButton() {
-  // The keyboard interface turns Enter into IDOK naming the focused control,
-  // and Escape into IDCANCEL naming none.
+void TestEnterPressesNextOnlyWhenEnabled() {
+  // Enter reaches Next wherever the focus is, and is taken from the text
+  // boxes even when Next is disabled (a box would add a line to the text).
   Win32Files files;
   Win32Registry registry;
   Win32Fonts fonts;
@@ -474,17 +491,17 @@ void TestEnterClicksOnlyAnEnabledFocusedButton() {
   for (Control page : {Control::picReady, Control::picLicense, Control::picInstall})
     windows.SetVisible(page, false);
   windows.SetText(Control::txtLicense, "Licence");
-  HWND main = windows.Hwnd(Control::frmMain);
-  const LPARAM next = reinterpret_cast<LPARAM>(windows.Hwnd(Control::cmdNext));
+  MSG enter{};
+  enter.hwnd = windows.Hwnd(Control::txtReadme);
+  enter.message = WM_KEYDOWN;
+  enter.wParam = VK_RETURN;
 
-  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  CHECK(IsWindow(main));
   windows.SetEnabled(Control::cmdNext, false);
-  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), next);
+  CHECK(windows.PreTranslate(&enter));
   CHECK(windows.IsVisible(Control::picReadme));
+  CHECK(windows.GetText(Control::txtReadme).empty());
   windows.SetEnabled(Control::cmdNext, true);
-  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), next);
+  CHECK(windows.PreTranslate(&enter));
   CHECK(!windows.IsVisible(Control::picReadme));
   CHECK(windows.IsVisible(Control::picLicense));
 }
@@ -502,6 +519,7 @@ const Case kCases[] = {
     {"FilesRoundTripAndReplace", TestFilesRoundTripAndReplace},
     {"FileFailuresCarryTheSystemCodeAndText", TestFileFailuresCarryTheSystemCodeAndText},
     {"TheRunningExecutableCanBeRead", TestTheRunningExecutableCanBeRead},
+    {"NamesFoldAsTheFileSystemSeesThem", TestNamesFoldAsTheFileSystemSeesThem},
     {"RegistryStringRoundTrip", TestRegistryStringRoundTrip},
     {"SpecialFolderBufferIsWholeAndEndsInNul", TestSpecialFolderBufferIsWholeAndEndsInNul},
     {"SystemFacts", TestSystemFacts},
@@ -515,7 +533,7 @@ const Case kCases[] = {
     {"PageLabelsTakeTheirColours", TestPageLabelsTakeTheirColours},
     {"DoEventsLeavesTheQuitForTheMainLoop", TestDoEventsLeavesTheQuitForTheMainLoop},
     {"CloseCommandDeletesTheFilesAndQuits", TestCloseCommandDeletesTheFilesAndQuits},
-    {"EnterClicksOnlyAnEnabledFocusedButton", TestEnterClicksOnlyAnEnabledFocusedButton},
+    {"EnterPressesNextOnlyWhenEnabled", TestEnterPressesNextOnlyWhenEnabled},
 };
 
 }  // namespace
