@@ -42,10 +42,12 @@ class Files {
   // Makes one folder; a folder already there is no failure.
   virtual Error CreateFolder(const std::string& path) = 0;
   // Equal for two names exactly when the file system takes them for one file.
-  // Here trailing spaces and dots go and ASCII letters are upper-cased; a
-  // system whose names fold more letters says so.
-  virtual std::string NameKey(const std::string& name) {
-    std::string key = name;
+  // Here the plain key below; a system whose names fold more letters says so.
+  virtual std::string NameKey(const std::string& name) { return PlainNameKey(name); }
+
+  // Trailing spaces and dots go and ASCII letters are upper-cased: the names
+  // every system that runs the stub takes for one file.
+  static std::string PlainNameKey(std::string key) {
     while (!key.empty() && (key.back() == ' ' || key.back() == '.')) key.pop_back();
     for (char& c : key)
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

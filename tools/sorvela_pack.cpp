@@ -142,14 +142,14 @@ int Create(int argc, char** argv) {
   if (!readme.empty() && !add(readme, BaseName(readme))) return Fail(why);
   if (!license.empty() && !add(license, BaseName(license))) return Fail(why);
   if (!manifest.empty()) {
-    if (!add(manifest, "kestrel.dat")) return Fail(why);
+    if (!add(manifest, kManifestName)) return Fail(why);
   } else {
-    const std::string text = Quoted("KESTREL DATAFILE 1") + "\r\n" +
-                             Quoted(readme.empty() ? "NOREADME" : BaseName(readme)) + "\r\n" +
-                             Quoted(license.empty() ? "NOLICENSE" : BaseName(license)) + "\r\n" +
+    const std::string text = Quoted(kManifestTag) + "\r\n" +
+                             Quoted(readme.empty() ? kNoReadme : BaseName(readme)) + "\r\n" +
+                             Quoted(license.empty() ? kNoLicense : BaseName(license)) + "\r\n" +
                              Quoted(title) + "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) +
                              "\r\n";
-    entries.push_back({"kestrel.dat", text});
+    entries.push_back({kManifestName, text});
   }
   for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
     if (!add(*font, BaseName(*font))) return Fail(why);
@@ -246,9 +246,9 @@ int Check(const std::string& path) {
   for (const pack::CheckedFont& font : report.fonts)
     std::printf("font %s -> %s\n", font.file.c_str(), font.valueName.c_str());
   for (const std::string& problem : report.problems) std::printf("problem: %s\n", problem.c_str());
-  std::printf("%zu font%s, %zu problem%s\n", report.fonts.size(),
-              report.fonts.size() == 1 ? "" : "s", report.problems.size(),
-              report.problems.size() == 1 ? "" : "s");
+  const unsigned long fonts = report.fonts.size(), problems = report.problems.size();
+  std::printf("%lu font%s, %lu problem%s\n", fonts, fonts == 1 ? "" : "s", problems,
+              problems == 1 ? "" : "s");
   return report.Sound() ? 0 : kFailed;
 }
 

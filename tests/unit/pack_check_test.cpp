@@ -12,6 +12,8 @@ namespace {
 using fakes::MakeFont;
 using fakes::MakePackage;
 using fakes::Manifest;
+using fakes::PeHeaders;
+using fakes::Sign;
 using fakes::TestEntry;
 
 // Appended in this order, so the last one is entry 1.
@@ -63,10 +65,20 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
        {},
        {"the manifest has fewer than six fields"}},
       {"names the package can't hold, each named, the rest still checked",
-       MakePackage(With({{"..", "x"}, {"Sans.ttf", sans}, {"a\\b.ttf", bold}})),
+       MakePackage(With({{"Con.txt", "x"}, {"Sans.ttf", sans}, {"a\\b.ttf", bold}})),
        {"a\\b.ttf=Quillo Sans Bold (TrueType)", "Sans.ttf=Quillo Sans (TrueType)"},
        {"\"a\\b.ttf\" is not a name the package can hold: the package reads as damaged",
-        "\"..\" is not a name the package can hold: the package reads as damaged"}},
+        "\"Con.txt\" is not a name the package can hold: the package reads as damaged"}},
+      {"signed after packing", Sign(MakePackage(With({{"Sans.ttf", sans}}), '\0', PeHeaders())),
+       {"Sans.ttf=Quillo Sans (TrueType)"},
+       {}},
+      {"something appended after signing",
+       Sign(MakePackage(With({{"Sans.ttf", sans}}), '\0', PeHeaders())) + "more",
+       {},
+       {"the signature no longer ends the file: something was added after signing, so the "
+        "signature is broken; sign the package again",
+        "the package's entries can't be read (Type mismatch): it shows \"This Sorvela contains "
+        "no fonts.\""}},
       {"a stub without a package", std::string(4000, 'M'),
        {},
        {"the package's entries can't be read (Type mismatch): it shows \"This Sorvela contains "

@@ -16,12 +16,8 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Equal for names the file system takes for one file: trailing spaces and
-// dots go, ASCII letters fold.
-std::string NameKey(std::string name) {
-  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-  return UpperAscii(std::move(name));
-}
+// Names the stub's file system takes for one file.
+std::string NameKey(const std::string& name) { return Files::PlainNameKey(name); }
 
 // The listing pass, going on past names the stub refuses, to name them all.
 bool ReadAllEntries(ReadFile& file, std::vector<trailer::Entry>* entries,
@@ -51,7 +47,16 @@ bool ReadAllEntries(ReadFile& file, std::vector<trailer::Entry>* entries,
 CheckReport CheckPackage(std::string_view package) {
   CheckReport report;
   std::vector<std::string>& problems = report.problems;
-  MemoryFile file(package);
+  // As the stub, up to the logical end: before a certificate table that ends
+  // the file. A table that no longer does leaves the file read to its end.
+  MemoryFile whole(package);
+  const uint64_t end = trailer::LogicalEnd(whole);
+  trailer::SecurityDirectory directory;
+  if (trailer::ReadSecurityDirectory(whole, &directory) && directory.size != 0 &&
+      end == whole.Length())
+    problems.push_back("the signature no longer ends the file: something was added after "
+                       "signing, so the signature is broken; sign the package again");
+  MemoryFile file(package.substr(0, static_cast<size_t>(end)));
   std::vector<trailer::Entry> entries;
   if (!ReadAllEntries(file, &entries, &problems)) return report;
   auto name = [&](size_t i) { return Trim(entries[i].name); };
