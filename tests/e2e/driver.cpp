@@ -827,10 +827,16 @@ void Driver::Run(const std::vector<std::string>& w) {
       Sleep(kPollMs);
     }
     SetCursorPos(middle.x, middle.y);
+    // Each event carries the spot itself: the cursor's move may not have
+    // reached the server yet when the button goes down.
     INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    for (INPUT& event : input) {
+      event.type = INPUT_MOUSE;
+      event.mi.dx = MulDiv(middle.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+      event.mi.dy = MulDiv(middle.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
     DWORD_PTR ignored;
     // Returns once the target has taken the input that came before.
