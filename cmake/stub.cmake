@@ -6,11 +6,11 @@ enable_language(RC)
 add_compile_options(-flto -fno-rtti)
 # One partition: GCC 12 fails inside its own symbol table on some splits.
 add_link_options(-flto -flto-partition=one -Os)
-target_compile_options(sorvela_core PRIVATE -Os -flto -ffunction-sections -fdata-sections)
+target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti -ffunction-sections -fdata-sections)
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)
-list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+list(FILTER WIN32_SOURCES EXCLUDE REGEX "/(main|ansi)\\.cpp$")
 add_library(sorvela_win32 STATIC ${WIN32_SOURCES})
 target_compile_options(sorvela_win32 PRIVATE -Os -ffunction-sections -fdata-sections)
 # Drawing throws nothing and allocates nothing; without unwinding tables it is smaller.

@@ -148,8 +148,7 @@ Error CreateFontsFolder(const Services& s, FontScope scope) {
   if (scope == FontScope::kAllUsers) return Error::Ok();
   std::string folder;
   if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, &folder)) return e;
-  if (folder.empty())
-    return MakeError(codes::kPathNotFound, "The user's local application data folder is unknown");
+  if (folder.empty()) return SystemError(s, 3);  // ERROR_PATH_NOT_FOUND
   for (const char* level : kUserFontsFolders) {
     folder = AddBackslash(folder) + level;
     if (Error e = s.files.CreateFolder(folder)) return e;

@@ -1,11 +1,13 @@
 // The install run: copy each font into the Fonts folder, register and load
 // it, tell the other windows, write the web links, and report the outcome.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "fonts/get_font_filename.h"
 #include "package/text_file.h"
 #include "shell/frm_main.h"
+#include "shell/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {
@@ -86,6 +88,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
 
   // A font the user chose to keep is left as it is registered.
   std::vector<bool> kept(count, false);
+  std::vector<std::string> targets(lstFonts);
   for (size_t i = 0; i < count; ++i) {
     bool installed = false;
     if (Error e = IsFontInstalled(s_, Scope, identities[i].ValueName(), &installed)) return e;
@@ -98,7 +101,9 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
         continue;
       }
     }
-    if (Error e = CopyFont(ExtractPath + lstFonts[i], fontsFolder + lstFonts[i])) return e;
+    if (Error e = TargetName(ExtractPath + lstFonts[i], identities[i], fontsFolder, &targets[i]))
+      return e;
+    if (Error e = CopyFont(ExtractPath + lstFonts[i], fontsFolder + targets[i])) return e;
   }
   w.CopyPicture(Control::imgPass, Control::imgCopy);
   w.Refresh(Control::frmMain);
@@ -106,7 +111,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   *stage = 2;
   for (size_t i = 0; i < count; ++i)
     if (!kept[i])
-      if (Error e = RegisterFont(s_, Scope, identities[i], lstFonts[i])) return e;
+      if (Error e = RegisterFont(s_, Scope, identities[i], targets[i])) return e;
   s_.fonts.BroadcastFontChange();
   w.CopyPicture(Control::imgPass, Control::imgRegister);
   w.Refresh(Control::frmMain);
@@ -127,6 +132,28 @@ Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName) {
       wanted == present)
     return Error::Ok();
   return copy;
+}
+
+Error FrmMain::TargetName(const std::string& source, const FontIdentity& font,
+                          const std::string& folder, std::string* name) {
+  std::string wanted;
+  if (Error e = ReadWholeFile(s_.files, source, &wanted)) return e;
+  const std::string file = *name;
+  const size_t dot = std::min(file.rfind('.'), file.size());
+  for (int n = 1; n < 1000; ++n) {
+    *name = n == 1 ? file : file.substr(0, dot) + '_' + std::to_string(n) + file.substr(dot);
+    // A file that can't be read is taken as free: if it is there, the copy
+    // reports why it can't be replaced.
+    std::string present;
+    if (ReadWholeFile(s_.files, folder + *name, &present)) return Error::Ok();
+    // Only another font is kept: the same bytes, another version of this
+    // font, or a file that is no font at all may be replaced.
+    FontIdentity there;
+    if (present == wanted || ReadFontIdentity(present, &there) != FontProblem::kNone ||
+        UpperAscii(there.ValueName()) == UpperAscii(font.ValueName()))
+      return Error::Ok();
+  }
+  return MakeError(80, s_.system.DescribeError(80));  // ERROR_FILE_EXISTS
 }
 
 void FrmMain::ChooseScope(bool currentUserAsked) {

@@ -34,7 +34,7 @@ Error FindEntry(Files& files, const std::vector<std::string>& entries, const std
       *entry = name;
       return Error::Ok();
     }
-  return MakeError(codes::kDamagedPackage, "The manifest names no entry of the package");
+  return MakeError(codes::kDamagedPackage, "The manifest names a missing entry");
 }
 
 // The text box's text from the start of the file, at most kMaxText of it.

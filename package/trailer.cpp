@@ -110,13 +110,13 @@ Error ReadCount(ReadFile& file, int16_t* count) {
 Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry) {
   const uint64_t length = file.Length();
   if (length < kTrailerEnd + kEntryHeader || backOffset > length - kTrailerEnd - kEntryHeader)
-    return Damaged("an entry header lies before the start of the file");
+    return Damaged("an entry header lies before the file");
   const uint64_t headerStart = length - kTrailerEnd - kEntryHeader - backOffset;
   char header[kEntryHeader];
   if (Error e = file.ReadAt(headerStart, header, sizeof header)) return e;
   if (Error e = ParseSize(std::string_view(header + kNameField, kSizeField), &entry->size))
     return e;
-  if (entry->size > headerStart) return Damaged("an entry's data lies before the start of the file");
+  if (entry->size > headerStart) return Damaged("an entry's data lies before the file");
   entry->name = NameFromField(std::string_view(header, kNameField));
   entry->dataOffset = headerStart - entry->size;
   if (!IsSafeName(entry->name)) return Damaged("an entry name is not a plain file name");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fonts/face_name.h"
 #include "services/services.h"
 
 namespace sorvela {
@@ -81,6 +82,11 @@ class FrmMain {
   Error LoadPackage();
   void StartFailed();
   Error RunInstall(bool silent, int* stage);
+  // The name the font takes in the Fonts folder: its own, unless a different
+  // font holds that file; then the first free "name_N.ext", or the one that
+  // holds this font already.
+  Error TargetName(const std::string& source, const FontIdentity& font,
+                   const std::string& folder, std::string* name);
   void ChooseScope(bool currentUserAsked);
 
   enum class Outcome { kNotRun, kSucceeded, kFailed };

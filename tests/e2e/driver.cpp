@@ -187,6 +187,39 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
   return TRUE;
 }
 
+// A hash of what the window shows on the screen, and how many of its pixels
+// are not white.
+void ScreenPixels(HWND hwnd, uint32_t* hash, size_t* coloured) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  *hash = 2166136261u;
+  *coloured = 0;
+  for (uint32_t pixel : pixels) {
+    pixel &= 0xFFFFFF;
+    *hash = (*hash ^ pixel) * 16777619u;
+    if (pixel != 0xFFFFFF) ++*coloured;
+  }
+}
+
 std::vector<HWND> Driver::TopLevel() const {
   std::vector<HWND> all, ours;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
@@ -706,33 +739,18 @@ void Driver::Run(const std::vector<std::string>& w) {
     // What a control shows on the screen, for comparing one picture with
     // another: a hash of its pixels and how many of them are not white.
     const HWND hwnd = Control(Arg(w, 1));
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    uint32_t hash = 2166136261u;
+    // Wine hands a window's drawing to the X server in its own time (its
+    // surfaces are flushed every few tens of milliseconds): read until the
+    // screen has held still for a tenth of a second and more.
+    uint32_t hash = 0, last = 0;
     size_t coloured = 0;
-    for (uint32_t pixel : pixels) {
-      pixel &= 0xFFFFFF;
-      hash = (hash ^ pixel) * 16777619u;
-      if (pixel != 0xFFFFFF) ++coloured;
+    const DWORD deadline = GetTickCount() + kHandlerMs;
+    DWORD since = GetTickCount();
+    for (;;) {
+      ScreenPixels(hwnd, &hash, &coloured);
+      if (hash != last) last = hash, since = GetTickCount();
+      if (GetTickCount() - since >= 150 || Expired(deadline)) break;
+      Sleep(kPollMs);
     }
     char hex[16];
     std::snprintf(hex, sizeof hex, "%08X", hash);

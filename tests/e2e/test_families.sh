@@ -69,6 +69,24 @@ PavaneSans-Regular
 Fennel Serif & Fennel Serif Bold'
 check "the values are as they were" "$(values)" "$expected"
 
+# Another font in a file of the same name: the installed one stays, the new
+# one goes under a free name.
+mkdir -p "$T/other"
+make_font "$dejavu/DejaVuSans.ttf" Oboist "$T/other/FennelSans.ttf"
+pack other.exe --title "Other" "$T/other/FennelSans.ttf"
+drive >/dev/null <<EOF
+start $WIN_DIR\\other.exe /Q
+wait-exit 60000
+EOF
+check_true "the first font's file is kept" cmp "$src/FennelSans.ttf" "$fonts/FennelSans.ttf"
+check_true "the other font is copied under a free name" \
+  cmp "$T/other/FennelSans.ttf" "$fonts/FennelSans_2.ttf"
+check "both registered, each naming its own file" \
+  "$(wine reg query "$fonts_key" 2>/dev/null | tr -d '\r' |
+    sed -nE 's/^    ((Fennel|Oboist) Sans \(TrueType\))    REG_SZ    (.*)$/\1 = \3/p' | sort)" \
+  'Fennel Sans (TrueType) = FennelSans.ttf
+Oboist Sans (TrueType) = FennelSans_2.ttf'
+
 # A file named like a font that is none: the failure path, nothing of it in
 # the Fonts folder or the key.
 head -c 4096 /dev/urandom >"$src/Noise.ttf"

@@ -166,6 +166,44 @@ TEST_F(InstallTest, FamiliesOpenTypeAndCollections) {
   EXPECT_EQ(values["Sans Bold (TrueType)"].data, "kept.ttf");
 }
 
+// A file of the same name that holds another font is not replaced: the
+// font goes under the first free "name_N" instead.
+TEST_F(InstallTest, AnotherFontsFileIsKept) {
+  const std::string alpha = MakeFont("Alpha"), other = MakeFont("Other");
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> present;  // Fonts folder files
+    const char* file;  // listed name
+    const char* target;
+  } cases[] = {
+      {"nothing there", {}, "a.ttf", "a.ttf"},
+      {"the same bytes", {{"a.ttf", alpha}}, "a.ttf", "a.ttf"},
+      {"another version of the font", {{"a.ttf", alpha + '\0'}}, "a.ttf", "a.ttf"},
+      {"no font at all", {{"a.ttf", "junk"}}, "a.ttf", "a.ttf"},
+      {"another font", {{"a.ttf", other}}, "a.ttf", "a_2.ttf"},
+      {"another font twice", {{"a.ttf", other}, {"a_2.ttf", MakeFont("Third")}}, "a.ttf", "a_3.ttf"},
+      {"this font from an earlier run", {{"a.ttf", other}, {"a_2.ttf", alpha}}, "a.ttf", "a_2.ttf"},
+      {"a name without an extension", {{"xTTF", other}}, "xTTF", "xTTF_2"},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.shell.folders = m.shell.folders;
+    FrmMain f(fm.services);
+    f.ExtractPath = "C:\\Temp\\";
+    f.lstFonts = {c.file};
+    fm.files.files["C:\\Temp\\" + std::string(c.file)] = alpha;
+    for (const auto& [name, bytes] : c.present) fm.files.files["C:\\Windows\\Fonts\\" + name] = bytes;
+    f.InstallFonts(false);
+    EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Finish") << c.what;
+    EXPECT_EQ(fm.files.files["C:\\Windows\\Fonts\\" + std::string(c.target)], alpha) << c.what;
+    EXPECT_EQ(fm.registry.keys[kNtKey]["Alpha (TrueType)"].data, c.target) << c.what;
+    for (const auto& [name, bytes] : c.present) {
+      if (name == c.target) continue;
+      EXPECT_EQ(fm.files.files["C:\\Windows\\Fonts\\" + name], bytes) << c.what;
+    }
+  }
+}
+
 TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
   m.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
   EXPECT_FALSE(Run(false));
