@@ -16,10 +16,8 @@ PACK_WIN=${E2E_PACK_WIN:-$E2E_ROOT/build/win32/sorvela-pack.exe}
 IDS=$E2E_ROOT/win32/control_ids.h
 E2E_STATE=${E2E_STATE:-$E2E_ROOT/build/e2e}
 TEMPLATE=$E2E_STATE/prefix-template
-# Each test's folder lives under E2E_WORK; E2E_XVFB names the file in which
-# setup.sh leaves the run's shared X server (none: each test starts its own).
+# Each test's folder lives under E2E_WORK.
 E2E_WORK=${E2E_WORK:-$E2E_STATE/tests}
-E2E_XVFB=${E2E_XVFB:-}
 FONT_DIR=${E2E_FONT_DIR:-/usr/share/fonts/truetype}
 
 export WINEDEBUG=-all
@@ -90,14 +88,10 @@ start_xvfb() {
   rm -f "$fd_file"
 }
 
-# The run's shared X server (started by setup.sh), else one of our own.
+# An X server of the test's own: tests that run side by side must not take
+# each other's keyboard focus or cover each other's windows.
 e2e_display() {
   local display pid
-  if [ -n "$E2E_XVFB" ] && read -r display pid 2>/dev/null <"$E2E_XVFB" &&
-    kill -0 "$pid" 2>/dev/null; then
-    export DISPLAY=$display
-    return
-  fi
   read -r display pid < <(start_xvfb "$T/xvfb.log") || { say "can't start Xvfb"; exit 1; }
   own_xvfb=$pid
   export DISPLAY=$display

@@ -25,7 +25,7 @@ run() {
   if [ "$tool" = linux ]; then
     "$PACK" "$@" >"$name.out" 2>"$name.err" || rc=$?
   else
-    # A console program: kept off the shared display that other tests type into.
+    # A console program: it needs no display.
     env -u DISPLAY wine "$PACK_WIN" "$@" >"$name.out" 2>"$name.err" </dev/null || rc=$?
   fi
   printf '%s\n' "$rc" >"$name.rc"
