@@ -62,6 +62,8 @@ TEST_F(StartTest, TypicalPackageFillsListsTextsAndCaptions) {
   EXPECT_EQ(modSelfExtract::EntryCount, 4);
   EXPECT_EQ(m.files.files[std::string(kTemp) + "Sans.ttf"], "sans-bytes");
   EXPECT_EQ(m.files.files[std::string(kTemp) + "readme.txt"], "Hello\r\nWorld\r\n");
+  // Once to list, once to extract.
+  EXPECT_EQ(std::count(m.files.log.begin(), m.files.log.end(), std::string("open ") + kExe), 2);
   EXPECT_EQ(form.ExtractPath, kTemp);
   EXPECT_EQ(form.AppPath, "C:\\Fonts Setup\\");
   EXPECT_EQ(form.PackageTitle, "Sample Fonts");
