@@ -500,8 +500,6 @@ void Win32Windows::OnUnload() {
     int16_t cancel = 0;
     form_->Form_Unload(cancel);
   });
-  // Once only: a session that ends after a close finds nothing left to do.
-  form_ = nullptr;
 }
 
 LRESULT Win32Windows::OnColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,11 +61,14 @@ class FakeFiles final : public Files {
   std::set<std::string> failAppend, failClose;
   // path -> a byte of the file that no read can get.
   std::map<std::string, uint64_t> failReadAt;
+  // Opening these throws, as a fault nobody foresaw would.
+  std::set<std::string> throwOnOpen;
   std::vector<std::string> log;
 
   Error Open(const std::string& rawPath, std::unique_ptr<ReadFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("open " + path);
+    if (throwOnOpen.count(path)) throw std::bad_alloc();
     auto it = files.find(path);
     if (it == files.end() || failOpen.count(path))
       return MakeError(codes::kFileNotFound, "File not found");

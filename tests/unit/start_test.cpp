@@ -273,6 +273,15 @@ TEST_F(StartTest, FailuresEndWithTheOneMessage) {
   }
 }
 
+TEST_F(StartTest, AFaultAtStartUpEndsWithTheMessage) {
+  Pack({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+  m.files.throwOnOpen.insert(std::string(kTemp) + "kestrel.dat");
+  EXPECT_TRUE(Load());
+  EXPECT_TRUE(StartFailedWithMessage());
+  EXPECT_EQ(m.system.exitCode, 1620u);
+  EXPECT_FALSE(m.windows[Control::frmExtracting].loaded);
+}
+
 TEST_F(StartTest, BareStubFailsWhateverTheCommandLine) {
   for (const char* args : {"", "/?", "/I", "/E"}) {
     FakeMachine fm;
