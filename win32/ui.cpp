@@ -670,6 +670,11 @@ void Win32Windows::Refresh(Control form) {
 }
 
 void Win32Windows::DoEvents() {
+  // Each look at the queue is a trip to the system: a few a second keep the
+  // progress window painted without slowing a package of many entries.
+  const DWORD now = GetTickCount();
+  if (now - pumped_ < 30) return;
+  pumped_ = now;
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
