@@ -86,13 +86,12 @@ void Case(const std::string& work, const char* label, size_t entries, size_t ent
     cp = std::min(cp, Seconds(start));
 
     start = Clock::now();
-    std::vector<std::string> names;
-    if (modSelfExtract::ListPackage(system, &names) ||
-        names.size() != entries) {
+    std::vector<trailer::Entry> listed;
+    if (modSelfExtract::ListPackage(system, &listed) || listed.size() != entries) {
       std::fprintf(stderr, "listing failed\n");
       std::exit(1);
     }
-    modSelfExtract::ExtractPackage(files, system, windows);
+    modSelfExtract::ExtractPackage(files, system, windows, listed);
     ours = std::min(ours, Seconds(start));
   }
   Run("cmp -s '" + dir + "/src/font0.ttf' '" + dir + "/tmp/font0.ttf'");

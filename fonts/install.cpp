@@ -52,6 +52,11 @@ void FrmMain::InstallFonts(const bool& Silent) {
                  kMbOk + kMbStop);
     return;
   }
+  ShowFailure(failure, stage);
+}
+
+void FrmMain::ShowFailure(const Error& failure, int stage) {
+  Windows& w = s_.windows;
   w.SetText(Control::cmdNext, "&Close");
   w.SetEnabled(Control::cmdNext, true);
   w.SetForeColor(Control::lblInstall, kRed);

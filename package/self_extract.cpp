@@ -41,30 +41,24 @@ std::string GetTempFolder(System& system) {
   return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
-Error ListPackage(System& system, std::vector<std::string>* names) {
+Error ListPackage(System& system, std::vector<trailer::Entry>* entries) {
   std::unique_ptr<ReadFile> file;
   if (Error e = system.OpenPackageFile(&file)) return e;
   file = trailer::CutAtLogicalEnd(std::move(file));
   if (Error e = trailer::ReadCount(*file, &EntryCount)) return e;
-  std::vector<trailer::Entry> entries;
-  if (Error e = trailer::ReadEntries(*file, EntryCount, &entries)) return e;
-  for (trailer::Entry& entry : entries) names->push_back(std::move(entry.name));
-  return Error::Ok();
+  return trailer::ReadEntries(*file, EntryCount, entries);
 }
 
-void ExtractPackage(Files& files, System& system, Windows& windows) {
+void ExtractPackage(Files& files, System& system, Windows& windows,
+                    const std::vector<trailer::Entry>& entries) {
+  std::unique_ptr<ReadFile> package;
+  if (system.OpenPackageFile(&package)) return;
+  package = trailer::CutAtLogicalEnd(std::move(package));
   // Entries are copied a piece at a time: fonts of any size need no more memory.
   std::vector<char> buffer(1 << 20);
-  uint64_t backOffset = 0;
-  for (int32_t k = 1;; ++k) {
-    // The listing pass has read every header already, so what fails here is
+  for (const trailer::Entry& entry : entries) {
+    // The listing pass has checked every header, so what fails here is
     // input/output: that entry is skipped and the walk goes on.
-    std::unique_ptr<ReadFile> package;
-    trailer::Entry entry;
-    if (system.OpenPackageFile(&package) ||
-        trailer::ReadEntry(*(package = trailer::CutAtLogicalEnd(std::move(package))), backOffset,
-                           &entry))
-      break;  // without this header the next one can't be found
     windows.DoEvents();
     std::string folder = GetTempFolder(system);
     if (folder.empty() || folder.back() != '\\') folder += '\\';
@@ -74,10 +68,7 @@ void ExtractPackage(Files& files, System& system, Windows& windows) {
       out.reset();  // an entry that failed half-way is closed as it stands
       windows.DoEvents();
     }
-    package.reset();
-    backOffset += uint64_t{entry.size} + trailer::kEntryHeader;
     windows.DoEvents();
-    if (k >= EntryCount) break;
   }
 }
 

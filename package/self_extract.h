@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "package/trailer.h"
 #include "services/services.h"
 
 namespace sorvela::modSelfExtract {
@@ -24,11 +25,13 @@ std::string& StripLineBreaks(std::string& text);
 std::string GetTempFolder(System& system);
 
 // The listing pass over the package file: sets EntryCount and appends each
-// entry's name to names, entry 1 first. Entry 1 is read whatever the count says.
-Error ListPackage(System& system, std::vector<std::string>* names);
+// entry (name, size, place) to entries, entry 1 first. Entry 1 is read
+// whatever the count says.
+Error ListPackage(System& system, std::vector<trailer::Entry>* entries);
 
-// Writes every entry into the temporary folder. Failing steps are skipped;
-// the message loop runs between steps.
-void ExtractPackage(Files& files, System& system, Windows& windows);
+// Writes the listed entries into the temporary folder from one opening of the
+// package file. Failing steps are skipped; the message loop runs between steps.
+void ExtractPackage(Files& files, System& system, Windows& windows,
+                    const std::vector<trailer::Entry>& entries);
 
 }  // namespace sorvela::modSelfExtract

@@ -63,11 +63,11 @@ void FrmMain::Start() {
 
 Error FrmMain::LoadPackage() {
   using namespace modSelfExtract;
-  std::vector<std::string> names;
-  if (Error e = ListPackage(s_.system, &names)) return e;
-  for (const std::string& name : names) AddListItem(Control::lstFiles, lstFiles, name);
+  std::vector<trailer::Entry> entries;
+  if (Error e = ListPackage(s_.system, &entries)) return e;
+  for (const trailer::Entry& entry : entries) AddListItem(Control::lstFiles, lstFiles, entry.name);
 
-  ExtractPackage(s_.files, s_.system, s_.windows);
+  ExtractPackage(s_.files, s_.system, s_.windows, entries);
 
   std::string manifest;
   if (Error e = ReadWholeFile(

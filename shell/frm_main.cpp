@@ -2,6 +2,7 @@
 #include "shell/frm_main.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "shell/text.h"
 
@@ -31,7 +32,7 @@ Switches ParseSwitches(const std::string& args) {
   return switches;
 }
 
-void FrmMain::Form_Load() {
+void FrmMain::Form_Load() try {
   s_.windows.SetVisible(Control::frmMain, false);
   AppPath = s_.system.AppFolder();
   if (AppPath.empty() || AppPath.back() != '\\') AppPath += '\\';
@@ -65,45 +66,59 @@ void FrmMain::Form_Load() {
       break;
   }
   ShowFirstPage();
+} catch (const std::exception&) {
+  StartFailed();
 }
 
 void FrmMain::ShowFirstPage() {
   if (!s_.windows.GetText(Control::txtReadme).empty())
-    s_.windows.SetVisible(Control::picReadme, true);
+    CurrentPage = Control::picReadme;
   else if (!s_.windows.GetText(Control::txtLicense).empty())
-    s_.windows.SetVisible(Control::picLicense, true);
+    CurrentPage = Control::picLicense;
   else
-    s_.windows.SetVisible(Control::picReady, true);
+    CurrentPage = Control::picReady;
+  s_.windows.SetVisible(CurrentPage, true);
+}
+
+void FrmMain::MoveTo(Control page) {
+  s_.windows.SetVisible(CurrentPage, false);
+  s_.windows.SetVisible(page, true);
+  CurrentPage = page;
 }
 
 void FrmMain::Form_Unload(int16_t& Cancel) {
   (void)Cancel;  // the unload always proceeds
+  if (unloaded_) return;
+  unloaded_ = true;
   NeedRestart();
   KillFiles();
 }
 
-void FrmMain::ShowInstallPage(Control from) {
-  s_.windows.SetVisible(from, false);
-  s_.windows.SetVisible(Control::picInstall, true);
-  InstallFonts(false);
-}
-
-void FrmMain::cmdNext_Click() {
-  Windows& w = s_.windows;
-  if (w.IsVisible(Control::picReadme)) {
-    if (!w.GetText(Control::txtLicense).empty()) {
-      w.SetVisible(Control::picReadme, false);
-      w.SetVisible(Control::picLicense, true);
-    } else {
-      ShowInstallPage(Control::picReadme);
-    }
-  } else if (w.IsVisible(Control::picLicense)) {
-    ShowInstallPage(Control::picLicense);
-  } else if (w.IsVisible(Control::picReady)) {
-    ShowInstallPage(Control::picReady);
-  } else if (w.IsVisible(Control::picInstall)) {
-    s_.system.Terminate(ExitCode());
+void FrmMain::cmdNext_Click() try {
+  switch (CurrentPage) {
+    case Control::picReadme:
+      if (!s_.windows.GetText(Control::txtLicense).empty()) {
+        MoveTo(Control::picLicense);
+        return;
+      }
+      [[fallthrough]];
+    case Control::picLicense:
+    case Control::picReady:
+      MoveTo(Control::picInstall);
+      InstallFonts(false);
+      return;
+    case Control::picInstall:
+      s_.system.Terminate(ExitCode());
+      return;
+    default:
+      return;
   }
+} catch (const std::exception&) {
+  // What the library throws here is, in practice, memory running out.
+  installOutcome_ = Outcome::kFailed;
+  if (CurrentPage != Control::picInstall) MoveTo(Control::picInstall);
+  s_.windows.SetEnabled(Control::cmdCancel, false);
+  ShowFailure(MakeError(codes::kOutOfMemory, "Out of memory"), 0);
 }
 
 void FrmMain::cmdCancel_Click() { s_.system.Terminate(exit_codes::kCancelled); }

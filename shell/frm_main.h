@@ -38,9 +38,11 @@ class FrmMain {
  public:
   explicit FrmMain(const Services& services) : s_(services) {}
 
-  // Start-up, unload and event handlers (shell/).
+  // Start-up, unload and event handlers (shell/). A fault nobody foresaw ends
+  // start-up as an unreadable package does, and a click as a failed install.
   void Form_Initialize();
   void Form_Load();
+  // Runs once, however often the system asks (a close, then the session's end).
   void Form_Unload(int16_t& Cancel);
   void cmdNext_Click();
   void cmdCancel_Click();
@@ -70,6 +72,8 @@ class FrmMain {
   // "/Q": nothing on the screen, no question, no message.
   bool Quiet = false;
   FontScope Scope = FontScope::kAllUsers;
+  // The visible page panel; frmMain before the first page is shown.
+  Control CurrentPage = Control::frmMain;
 
   // The hidden lists; the window's list boxes mirror them.
   std::vector<std::string> lstFiles;
@@ -77,7 +81,8 @@ class FrmMain {
 
  private:
   void ShowFirstPage();
-  void ShowInstallPage(Control from);
+  void MoveTo(Control page);
+  void ShowFailure(const Error& failure, int stage);
   void AddListItem(Control list, std::vector<std::string>& items, const std::string& text);
   Error LoadPackage();
   void StartFailed();
@@ -91,6 +96,7 @@ class FrmMain {
 
   enum class Outcome { kNotRun, kSucceeded, kFailed };
   Outcome installOutcome_ = Outcome::kNotRun;
+  bool unloaded_ = false;
 
   Services s_;
 };

@@ -500,8 +500,6 @@ void Win32Windows::OnUnload() {
     int16_t cancel = 0;
     form_->Form_Unload(cancel);
   });
-  // Once only: a session that ends after a close finds nothing left to do.
-  form_ = nullptr;
 }
 
 LRESULT Win32Windows::OnColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -672,6 +670,11 @@ void Win32Windows::Refresh(Control form) {
 }
 
 void Win32Windows::DoEvents() {
+  // Each look at the queue is a trip to the system: a few a second keep the
+  // progress window painted without slowing a package of many entries.
+  const DWORD now = GetTickCount();
+  if (now - pumped_ < 30) return;
+  pumped_ = now;
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

@@ -81,6 +81,7 @@ class Win32Windows final : public Windows {
   HWND main_ = nullptr;
   HWND extracting_ = nullptr;
   HWND focus_ = nullptr;
+  DWORD pumped_ = 0;  // GetTickCount when DoEvents last looked at the queue
   int dpiX_ = 96, dpiY_ = 96;
   HFONT fonts_[4] = {};
   Item items_[32];

@@ -178,6 +178,7 @@ class Driver {
   std::map<std::string, HANDLE> held_;
   std::map<std::string, int> autoAnswers_;
   HANDLE process_ = nullptr;
+  DWORD startedAt_ = 0;  // GetTickCount at the last start
   DWORD pid_ = 0;
   HWND current_ = nullptr;
 };
@@ -333,6 +334,7 @@ void Driver::Start(const std::vector<std::string>& w) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::vector<wchar_t> path = wide(exe), line = wide(commandLine);
+  startedAt_ = GetTickCount();
   if (!CreateProcessW(path.data(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info))
     throw Failure{"start " + Quote(exe) + ": error " + std::to_string(GetLastError())};
@@ -932,6 +934,9 @@ void Driver::Run(const std::vector<std::string>& w) {
     Say("release " + Quote(w[1]));
   } else if (c == "face") {
     Face(Arg(w, 1));
+  } else if (c == "ms") {
+    // For benchmarks: how long since the last start.
+    Say("ms " + std::to_string(GetTickCount() - startedAt_));
   } else if (c == "echo") {
     Say("echo " + Quote(Arg(w, 1)));
   } else {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,28 +27,53 @@ inline std::string WinPath(std::string path) {
 
 class FakeFiles final : public Files {
   struct Writer final : WriteFile {
-    explicit Writer(std::string& target) : bytes(target) {}
+    Writer(FakeFiles& owner, const std::string& path) : owner(owner), path(path) {}
+    // A full disk takes none of the bytes.
     Error Append(const void* data, size_t n) override {
-      bytes.append(static_cast<const char*>(data), n);
+      if (owner.failAppend.count(path)) return MakeError(61, "Disk full");
+      owner.files[path].append(static_cast<const char*>(data), n);
       return Error::Ok();
     }
-    Error Close() override { return Error::Ok(); }
-    std::string& bytes;
+    Error Close() override {
+      if (owner.failClose.count(path)) return MakeError(61, "Disk full");
+      return Error::Ok();
+    }
+    FakeFiles& owner;
+    std::string path;
+  };
+  struct Reader final : ReadFile {
+    Reader(const std::string& bytes, const uint64_t* badByte) : file(bytes), badByte(badByte) {}
+    uint64_t Length() const override { return file.Length(); }
+    Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
+      if (badByte && *badByte >= offset && *badByte - offset < n)
+        return MakeError(57, "Device I/O error");
+      return file.ReadAt(offset, buffer, n);
+    }
+    MemoryFile file;
+    const uint64_t* badByte;
   };
 
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
   std::set<std::string> failWrite, failOpen, failCopyTo, failRemove;
+  // Writes to these files fail on Append or on Close.
+  std::set<std::string> failAppend, failClose;
+  // path -> a byte of the file that no read can get.
+  std::map<std::string, uint64_t> failReadAt;
+  // Opening these throws, as a fault nobody foresaw would.
+  std::set<std::string> throwOnOpen;
   std::vector<std::string> log;
 
   Error Open(const std::string& rawPath, std::unique_ptr<ReadFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("open " + path);
+    if (throwOnOpen.count(path)) throw std::bad_alloc();
     auto it = files.find(path);
     if (it == files.end() || failOpen.count(path))
       return MakeError(codes::kFileNotFound, "File not found");
-    *file = std::make_unique<MemoryFile>(it->second);
+    auto bad = failReadAt.find(path);
+    *file = std::make_unique<Reader>(it->second, bad == failReadAt.end() ? nullptr : &bad->second);
     return Error::Ok();
   }
   Error Create(const std::string& rawPath, std::unique_ptr<WriteFile>* file) override {
@@ -55,7 +81,7 @@ class FakeFiles final : public Files {
     log.push_back("write " + path);
     if (failWrite.count(path)) return MakeError(70, "Permission denied");
     files[path].clear();
-    *file = std::make_unique<Writer>(files[path]);
+    *file = std::make_unique<Writer>(*this, path);
     return Error::Ok();
   }
   Error Copy(const std::string& rawFrom, const std::string& rawTo) override {

@@ -311,8 +311,7 @@ TEST_F(InstallTest, EveryWayToEndHasItsExitCode) {
     f.lstFonts = {"a.ttf"};
     fm.files.files["C:\\Temp\\a.ttf"] = MakeFont("Alpha");
     if (c.breakCopy) fm.files.failCopyTo.insert("C:\\Windows\\Fonts\\a.ttf");
-    for (Control page : {Control::picReadme, Control::picLicense, Control::picInstall})
-      fm.windows[page].visible = false;
+    f.CurrentPage = Control::picReady;
     if (c.install) f.cmdNext_Click();  // Ready: installs
     if (c.end) {
       EXPECT_THROW(c.end(f), Terminated) << c.what;
@@ -414,8 +413,7 @@ TEST_F(InstallTest, RestartWordingAndNeedRestart) {
 TEST_F(InstallTest, WizardWalksPagesToTheInstall) {
   // Readme page with a licence: Next shows the licence, then installs.
   m.windows[Control::txtLicense].text = "licence\r\n";
-  for (Control page : {Control::picReady, Control::picLicense, Control::picInstall})
-    m.windows[page].visible = false;
+  form.CurrentPage = Control::picReadme;
   form.cmdNext_Click();
   EXPECT_TRUE(m.windows[Control::picLicense].visible);
   EXPECT_FALSE(m.windows[Control::picReadme].visible);
@@ -431,11 +429,10 @@ TEST_F(InstallTest, WizardWalksPagesToTheInstall) {
   EXPECT_EQ(removes, 0u);  // the extracted files stay
 }
 
-TEST_F(InstallTest, NextWithoutAVisiblePageDoesNothingAndCancelEnds) {
-  for (Control page :
-       {Control::picReadme, Control::picReady, Control::picLicense, Control::picInstall})
-    m.windows[page].visible = false;
+TEST_F(InstallTest, NextBeforeTheFirstPageDoesNothingAndCancelEnds) {
+  m.windows.log.clear();
   form.cmdNext_Click();
+  EXPECT_TRUE(m.windows.log.empty());
   EXPECT_EQ(m.fonts.broadcasts, 0);
   EXPECT_THROW(form.cmdCancel_Click(), Terminated);
 }
@@ -473,6 +470,39 @@ TEST_F(InstallTest, UnloadDeletesEveryListedFileAndIgnoresFailures) {
   EXPECT_FALSE(m.files.files.count("C:\\Temp\\a.ttf"));
   EXPECT_TRUE(m.files.files.count("C:\\Temp\\b.ttf"));
   EXPECT_TRUE(m.files.files.count("C:\\Temp\\other.txt"));
+  // The end of the session after a close: the unload has run already.
+  m.files.files["C:\\Temp\\a.ttf"] = "from another run";
+  form.RestartNeeded = true;
+  form.Form_Unload(cancel);
+  EXPECT_TRUE(m.files.files.count("C:\\Temp\\a.ttf"));
+  EXPECT_TRUE(form.RestartNeeded);
+}
+
+// A fault nobody foresaw, during the install or on the way to it, ends in
+// the failure path: red text, Close, and Close ends with the failure's code.
+TEST_F(InstallTest, AFaultInTheWizardEndsAsAFailedInstall) {
+  for (Control page : {Control::picReady, Control::picReadme}) {
+    FakeMachine fm;
+    fm.shell.folders = m.shell.folders;
+    FrmMain f(fm.services);
+    f.ExtractPath = "C:\\Temp\\";
+    f.lstFonts = {"a.ttf"};
+    fm.files.files["C:\\Temp\\a.ttf"] = MakeFont("Alpha");
+    fm.files.throwOnOpen.insert("C:\\Temp\\a.ttf");
+    f.CurrentPage = page;
+    ASSERT_NO_THROW(f.cmdNext_Click());
+    EXPECT_EQ(f.CurrentPage, Control::picInstall);
+    EXPECT_TRUE(fm.windows[Control::picInstall].visible);
+    EXPECT_FALSE(fm.windows[page].visible);
+    EXPECT_EQ(fm.windows[Control::lblInstall].color, 0xFFu);
+    EXPECT_EQ(fm.windows[Control::lblInstall].text.rfind("There was an error installing the fonts.", 0), 0u);
+    EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Close");
+    EXPECT_TRUE(fm.windows[Control::cmdNext].enabled);
+    EXPECT_FALSE(fm.windows[Control::cmdCancel].enabled);
+    EXPECT_FALSE(fm.files.files.count("C:\\Windows\\Fonts\\a.ttf"));
+    EXPECT_THROW(f.cmdNext_Click(), Terminated);
+    EXPECT_EQ(fm.system.exitCode, 1603u);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "fakes/fakes.h"
 #include "fakes/font_builder.h"
@@ -61,6 +62,8 @@ TEST_F(StartTest, TypicalPackageFillsListsTextsAndCaptions) {
   EXPECT_EQ(modSelfExtract::EntryCount, 4);
   EXPECT_EQ(m.files.files[std::string(kTemp) + "Sans.ttf"], "sans-bytes");
   EXPECT_EQ(m.files.files[std::string(kTemp) + "readme.txt"], "Hello\r\nWorld\r\n");
+  // Once to list, once to extract.
+  EXPECT_EQ(std::count(m.files.log.begin(), m.files.log.end(), std::string("open ") + kExe), 2);
   EXPECT_EQ(form.ExtractPath, kTemp);
   EXPECT_EQ(form.AppPath, "C:\\Fonts Setup\\");
   EXPECT_EQ(form.PackageTitle, "Sample Fonts");
@@ -270,6 +273,15 @@ TEST_F(StartTest, FailuresEndWithTheOneMessage) {
   }
 }
 
+TEST_F(StartTest, AFaultAtStartUpEndsWithTheMessage) {
+  Pack({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+  m.files.throwOnOpen.insert(std::string(kTemp) + "kestrel.dat");
+  EXPECT_TRUE(Load());
+  EXPECT_TRUE(StartFailedWithMessage());
+  EXPECT_EQ(m.system.exitCode, 1620u);
+  EXPECT_FALSE(m.windows[Control::frmExtracting].loaded);
+}
+
 TEST_F(StartTest, BareStubFailsWhateverTheCommandLine) {
   for (const char* args : {"", "/?", "/I", "/E"}) {
     FakeMachine fm;
@@ -311,12 +323,34 @@ TEST_F(StartTest, TruncatedPackagesEndWithTheMessage) {
   }
 }
 
-TEST_F(StartTest, ExtractionSkipsAFileItCannotWrite) {
-  Pack({{"kestrel.dat", Manifest()}, {"b.ttf", "B"}, {"a.ttf", "A"}});
-  m.files.failWrite.insert(std::string(kTemp) + "a.ttf");
-  ASSERT_FALSE(Load());
-  EXPECT_FALSE(m.files.files.count(std::string(kTemp) + "a.ttf"));
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "b.ttf"], "B");
+// An entry that can't be copied whole is skipped and the walk goes on: the
+// entries read after it, the manifest last, still arrive.
+TEST_F(StartTest, ExtractionSkipsAnEntryItCannotCopy) {
+  const std::string out = std::string(kTemp) + "a.ttf";
+  const struct {
+    const char* what;
+    std::function<void(fakes::FakeFiles&, const std::string& package)> fail;
+  } cases[] = {
+      {"can't create", [&](auto& f, auto&) { f.failWrite.insert(out); }},
+      {"disk full", [&](auto& f, auto&) { f.failAppend.insert(out); }},
+      {"full on close", [&](auto& f, auto&) { f.failClose.insert(out); }},
+      {"unreadable data",
+       [&](auto& f, auto& package) { f.failReadAt[kExe] = package.find("AAAA") + 2; }},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    const std::string package = MakePackage(
+        {{"kestrel.dat", Manifest()}, {"b.ttf", "BBBB"}, {"a.ttf", "AAAA"}, {"c.ttf", "CCCC"}});
+    fm.files.files[kExe] = package;
+    c.fail(fm.files, package);
+    FrmMain f(fm.services);
+    ASSERT_NO_THROW(f.Form_Load()) << c.what;
+    EXPECT_EQ(f.lstFiles, (std::vector<std::string>{"c.ttf", "a.ttf", "b.ttf", "kestrel.dat"}));
+    EXPECT_EQ(fm.files.files[std::string(kTemp) + "c.ttf"], "CCCC") << c.what;
+    EXPECT_EQ(fm.files.files[std::string(kTemp) + "b.ttf"], "BBBB") << c.what;
+    EXPECT_TRUE(fm.windows.boxes.empty()) << c.what;
+    EXPECT_TRUE(fm.windows[Control::picReady].visible) << c.what;
+  }
 }
 
 // The mode comes from the last two characters; "/CURRENTUSER" anywhere, as
@@ -393,12 +427,6 @@ TEST_F(StartTest, DriveRootGetsOneBackslash) {
   m.files.files["C:\\setup.exe"] = MakePackage({{"kestrel.dat", Manifest()}});
   ASSERT_FALSE(Load());
   EXPECT_EQ(form.AppPath, "C:\\");
-}
-
-TEST_F(StartTest, InitialiseCallsCommonControlsOnly) {
-  form.Form_Initialize();
-  EXPECT_EQ(m.system.initCalls, 1);
-  EXPECT_TRUE(m.windows.log.empty());
 }
 
 }  // namespace

@@ -490,6 +490,7 @@ void TestEnterPressesNextOnlyWhenEnabled() {
   windows.Create(GetModuleHandleA(nullptr));
   for (Control page : {Control::picReady, Control::picLicense, Control::picInstall})
     windows.SetVisible(page, false);
+  form.CurrentPage = Control::picReadme;
   windows.SetText(Control::txtLicense, "Licence");
   MSG enter{};
   enter.hwnd = windows.Hwnd(Control::txtReadme);
