@@ -3,13 +3,15 @@
 xvfb=
 start_display() {
   [ -z "${DISPLAY:-}" ] || return 0
-  local n
-  for n in $(seq "$1" "$2"); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1024x768x24 >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    sleep 1
-    return 0
+  local fd_file deadline
+  fd_file=$(mktemp)
+  # -displayfd picks a free display and reports it once the server is ready.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 3>"$fd_file" &
+  xvfb=$!
+  deadline=$((SECONDS + 30))
+  while [ ! -s "$fd_file" ] && kill -0 "$xvfb" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
+    sleep 0.05
   done
+  [ -s "$fd_file" ] && export DISPLAY=:$(head -n1 "$fd_file" | tr -d '\n')
+  rm -f "$fd_file"
 }

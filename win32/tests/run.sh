@@ -8,7 +8,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 source "$(dirname "$0")/display.sh"
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true; }
 trap cleanup EXIT
-start_display 90 99
+start_display
 # No Mono or Gecko installers: they would wait for someone to answer.
 [ -d "$WINEPREFIX" ] || WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 wine "$exe"

@@ -24,7 +24,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-start_display 80 89
+start_display
 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 wineserver -w
 mark=$WINEPREFIX/drive_c/planted-dll-ran.txt
