@@ -46,7 +46,6 @@ class BenchSystem final : public System {
   PosixFiles files_;
 };
 
-
 void Run(const std::string& command) {
   if (std::system(command.c_str()) != 0) {
     std::fprintf(stderr, "failed: %s\n", command.c_str());

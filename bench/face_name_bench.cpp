@@ -32,8 +32,8 @@ double Seconds(Clock::time_point since) {
 }
 
 void Report(const char* what, size_t reads, double seconds) {
-  std::printf("%-26s %8zu reads %10.0f reads/s %9.2f us/font\n", what, reads,
-              reads / seconds, 1e6 * seconds / reads);
+  std::printf("%-26s %8zu reads %10.0f reads/s %9.2f us/font\n", what, reads, reads / seconds,
+              1e6 * seconds / reads);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@ enable_language(RC)
 # Link-time optimisation keeps the stub small: the core's unused paths go.
 # Every program of this build takes it, since LTO and plain objects that share
 # inline functions don't link together with this toolchain.
-add_compile_options(-flto -fno-rtti)
+add_compile_options(-flto $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
 # One partition: GCC 12 fails inside its own symbol table on some splits.
 add_link_options(-flto -flto-partition=one -Os)
 target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti -ffunction-sections -fdata-sections)

@@ -61,24 +61,21 @@ class Reader {
 
 // Mac OS Roman 0x80..0xFF as Unicode, as the system's code page 10000 has it
 // (0xBD the ohm sign, 0xDB the euro sign).
+// clang-format off: eight to a row, as the code points run
 constexpr uint16_t kMacRomanHigh[128] = {
-    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1,
-    0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5, 0x00E7, 0x00E9, 0x00E8,
-    0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3,
-    0x00F2, 0x00F4, 0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC,
-    0x2020, 0x00B0, 0x00A2, 0x00A3, 0x00A7, 0x2022, 0x00B6, 0x00DF,
-    0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8,
-    0x221E, 0x00B1, 0x2264, 0x2265, 0x00A5, 0x00B5, 0x2202, 0x2211,
-    0x220F, 0x03C0, 0x222B, 0x00AA, 0x00BA, 0x2126, 0x00E6, 0x00F8,
-    0x00BF, 0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,
-    0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5, 0x0152, 0x0153,
-    0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x25CA,
-    0x00FF, 0x0178, 0x2044, 0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02,
-    0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1,
-    0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4,
-    0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,
+    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3,
+    0x00E5, 0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3,
+    0x00F2, 0x00F4, 0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3,
+    0x00A7, 0x2022, 0x00B6, 0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8,
+    0x221E, 0x00B1, 0x2264, 0x2265, 0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA,
+    0x00BA, 0x2126, 0x00E6, 0x00F8, 0x00BF, 0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,
+    0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5, 0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D,
+    0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044, 0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02,
+    0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1, 0x00CB, 0x00C8, 0x00CD, 0x00CE,
+    0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,
     0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
 };
+// clang-format on
 
 // At most maxChars code units, stopping at a NUL because the resource
 // file's reader would stop there too; then in the ANSI code page.
@@ -130,8 +127,17 @@ int Score(uint16_t platform, uint16_t encoding, uint16_t language) {
 
 // The tables of one font that the readers look at, found in one pass.
 struct Tables {
-  enum : unsigned { kCmap = 1, kHead = 2, kHhea = 4, kHmtx = 8, kMaxp = 16, kName = 32,
-                    kGlyf = 64, kLoca = 128, kCff = 256 };
+  enum : unsigned {
+    kCmap = 1,
+    kHead = 2,
+    kHhea = 4,
+    kHmtx = 8,
+    kMaxp = 16,
+    kName = 32,
+    kGlyf = 64,
+    kLoca = 128,
+    kCff = 256
+  };
   uint32_t version = 0;
   unsigned present = 0;
   std::string_view name, head;
@@ -143,11 +149,9 @@ struct Tables {
 // true: font resource files are made for TrueType fonts alone.
 bool ReadDirectory(const Reader& font, size_t directory, bool cff, Tables* tables) {
   uint16_t numTables;
-  if (!font.U32(directory, &tables->version) || !font.U16(directory + 4, &numTables))
-    return false;
+  if (!font.U32(directory, &tables->version) || !font.U16(directory + 4, &numTables)) return false;
   const uint32_t version = tables->version;
-  if (version != kTagTrueType && version != kTagTrue && !(cff && version == kTagOtto))
-    return false;
+  if (version != kTagTrueType && version != kTagTrue && !(cff && version == kTagOtto)) return false;
   if (directory + 12 + 16 * static_cast<uint64_t>(numTables) > font.size()) return false;
 
   static constexpr struct {
@@ -181,8 +185,7 @@ bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, st
   out->clear();
   const Reader name(nameBytes);
   uint16_t format, count, storageOffset;
-  if (!name.U16(0, &format) || !name.U16(2, &count) || !name.U16(4, &storageOffset))
-    return false;
+  if (!name.U16(0, &format) || !name.U16(2, &count) || !name.U16(4, &storageOffset)) return false;
   if (format > 1) return false;
   if (6 + 12 * static_cast<uint64_t>(count) > name.size() || storageOffset > name.size())
     return false;
@@ -224,8 +227,8 @@ FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullN
   if (!ReadDirectory(font, directory, true, &tables)) return FontProblem::kDamaged;
   // What every font needs to be drawn at all; the system's parser is not
   // handed a file that lacks it.
-  const unsigned outlines = tables.version == kTagOtto ? unsigned{Tables::kCff}
-                                                        : Tables::kGlyf | Tables::kLoca;
+  const unsigned outlines =
+      tables.version == kTagOtto ? unsigned{Tables::kCff} : Tables::kGlyf | Tables::kLoca;
   const unsigned needed = Tables::kCmap | Tables::kHead | Tables::kHhea | Tables::kHmtx |
                           Tables::kMaxp | Tables::kName | outlines;
   uint32_t magic;

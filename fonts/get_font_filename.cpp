@@ -125,8 +125,8 @@ Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdenti
   const FontProblem problem = ReadFontIdentity(bytes, identity);
   if (problem == FontProblem::kNone) return Error::Ok();
   const std::string name = Trim(fontFile.substr(fontFile.find_last_of('\\') + 1));
-  return MakeError(codes::kInvalidFileFormat,
-                   "The font file " + name + " can't be installed: " + DescribeFontProblem(problem));
+  return MakeError(codes::kInvalidFileFormat, "The font file " + name + " can't be installed: " +
+                                                  DescribeFontProblem(problem));
 }
 
 bool PerUserFontsSupported(System& system) {

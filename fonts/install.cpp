@@ -99,8 +99,8 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
     if (Error e = IsFontInstalled(s_, Scope, identities[i].ValueName(), &installed)) return e;
     // A quiet run is a re-deployment, meant to update what is there.
     if (installed && !Quiet) {
-      const int answer =
-          w.MessageBox(identities[i].fullName + kAlreadyInstalledText, "Overwrite", kMbYesNoInformation);
+      const int answer = w.MessageBox(identities[i].fullName + kAlreadyInstalledText, "Overwrite",
+                                      kMbYesNoInformation);
       if (answer == kIdNo) {
         kept[i] = true;
         continue;

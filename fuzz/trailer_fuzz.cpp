@@ -75,13 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(fakes::WinPath(entry.name) == unpadded);
     // Nor a character a file name can't hold, nor a device.
     for (char c : entry.name)
-      FUZZ_CHECK(static_cast<unsigned char>(c) >= 32 && std::string_view("<>\"|?*").find(c) ==
-                                                           std::string_view::npos);
+      FUZZ_CHECK(static_cast<unsigned char>(c) >= 32 &&
+                 std::string_view("<>\"|?*").find(c) == std::string_view::npos);
     std::string device = unpadded.substr(0, unpadded.find('.'));
     while (!device.empty() && device.back() == ' ') device.pop_back();
     for (char& c : device) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const bool numbered = device.size() == 4 && (device.rfind("COM", 0) == 0 || device.rfind("LPT", 0) == 0) &&
-                          std::string_view("123456789\xB9\xB2\xB3").find(device[3]) != std::string_view::npos;
+    const bool numbered =
+        device.size() == 4 && (device.rfind("COM", 0) == 0 || device.rfind("LPT", 0) == 0) &&
+        std::string_view("123456789\xB9\xB2\xB3").find(device[3]) != std::string_view::npos;
     FUZZ_CHECK(!numbered && device != "CON" && device != "PRN" && device != "AUX" &&
                device != "NUL" && device != "CONIN$" && device != "CONOUT$");
     // The builder's size field reads back as the same size.

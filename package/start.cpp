@@ -70,8 +70,8 @@ Error FrmMain::LoadPackage() {
   ExtractPackage(s_.files, s_.system, s_.windows, entries);
 
   std::string manifest;
-  if (Error e = ReadWholeFile(
-          s_.files, WithBackslash(GetTempFolder(s_.system)) + kManifestName, &manifest))
+  if (Error e = ReadWholeFile(s_.files, WithBackslash(GetTempFolder(s_.system)) + kManifestName,
+                              &manifest))
     return e;
   FieldReader fields(manifest);
   std::string tag;

@@ -1,5 +1,5 @@
-// Whole-file helpers, and reading the package's text entries: the manifest's comma or line separated
-// fields, and the readme and licence texts line by line.
+// Whole-file helpers, and reading the package's text entries: the manifest's comma or line
+// separated fields, and the readme and licence texts line by line.
 #pragma once
 
 #include <string>

@@ -20,8 +20,8 @@ Error Damaged(const char* what) {
 Error ParseCount(std::string_view field, int16_t* count) {
   size_t i = 0;
   auto skipBlanks = [&] {
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t' || field[i] == '\r' ||
-                                field[i] == '\n'))
+    while (i < field.size() &&
+           (field[i] == ' ' || field[i] == '\t' || field[i] == '\r' || field[i] == '\n'))
       ++i;
   };
   skipBlanks();

@@ -90,8 +90,8 @@ class FrmMain {
   // The name the font takes in the Fonts folder: its own, unless a different
   // font holds that file; then the first free "name_N.ext", or the one that
   // holds this font already.
-  Error TargetName(const std::string& source, const FontIdentity& font,
-                   const std::string& folder, std::string* name);
+  Error TargetName(const std::string& source, const FontIdentity& font, const std::string& folder,
+                   std::string* name);
   void ChooseScope(bool currentUserAsked);
 
   enum class Outcome { kNotRun, kSucceeded, kFailed };

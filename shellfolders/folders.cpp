@@ -34,8 +34,7 @@ bool HasControlCharacter(const std::string& text) {
 // and blanks only makes a file with no name before ".url", and a line break
 // can't be in a file name.
 bool IsLinkTitle(const std::string& title) {
-  return title.find_first_not_of(" .") != std::string::npos &&
-         trailer::IsSafeName(title + ".url");
+  return title.find_first_not_of(" .") != std::string::npos && trailer::IsSafeName(title + ".url");
 }
 
 }  // namespace

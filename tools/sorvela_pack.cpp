@@ -46,8 +46,7 @@ int Fail(const std::string& message) {
 }
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "sorvela-pack: %s (sorvela-pack --help shows the usage)\n",
-               message.c_str());
+  std::fprintf(stderr, "sorvela-pack: %s (sorvela-pack --help shows the usage)\n", message.c_str());
   return kUsageError;
 }
 
@@ -70,7 +69,8 @@ std::string CheckName(const std::string& name) {
   if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return "\"" + name + "\" holds a line break or NUL";
   if (!trailer::IsSafeName(name))
-    return "\"" + name + "\" names a device, ends in a dot or holds a control character or "
+    return "\"" + name +
+           "\" names a device, ends in a dot or holds a control character or "
            "one of < > \" | ? *";
   return "";
 }
@@ -107,16 +107,26 @@ int Create(int argc, char** argv) {
       return true;
     };
     bool ok = true;
-    if (arg == "--stub") ok = value(&stub);
-    else if (arg == "--out") ok = value(&out);
-    else if (arg == "--title") ok = value(&title);
-    else if (arg == "--url") ok = value(&url);
-    else if (arg == "--url-title") ok = value(&urlTitle);
-    else if (arg == "--readme") ok = value(&readme);
-    else if (arg == "--license") ok = value(&license);
-    else if (arg == "--manifest") ok = value(&manifest);
-    else if (arg.rfind("--", 0) == 0) return UsageError("unknown option " + arg);
-    else fonts.push_back(arg);
+    if (arg == "--stub")
+      ok = value(&stub);
+    else if (arg == "--out")
+      ok = value(&out);
+    else if (arg == "--title")
+      ok = value(&title);
+    else if (arg == "--url")
+      ok = value(&url);
+    else if (arg == "--url-title")
+      ok = value(&urlTitle);
+    else if (arg == "--readme")
+      ok = value(&readme);
+    else if (arg == "--license")
+      ok = value(&license);
+    else if (arg == "--manifest")
+      ok = value(&manifest);
+    else if (arg.rfind("--", 0) == 0)
+      return UsageError("unknown option " + arg);
+    else
+      fonts.push_back(arg);
     if (!ok) return UsageError(arg + " needs a value");
   }
   if (out.empty()) return UsageError("create needs --out");
@@ -144,11 +154,10 @@ int Create(int argc, char** argv) {
   if (!manifest.empty()) {
     if (!add(manifest, kManifestName)) return Fail(why);
   } else {
-    const std::string text = Quoted(kManifestTag) + "\r\n" +
-                             Quoted(readme.empty() ? kNoReadme : BaseName(readme)) + "\r\n" +
-                             Quoted(license.empty() ? kNoLicense : BaseName(license)) + "\r\n" +
-                             Quoted(title) + "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) +
-                             "\r\n";
+    const std::string text =
+        Quoted(kManifestTag) + "\r\n" + Quoted(readme.empty() ? kNoReadme : BaseName(readme)) +
+        "\r\n" + Quoted(license.empty() ? kNoLicense : BaseName(license)) + "\r\n" + Quoted(title) +
+        "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) + "\r\n";
     entries.push_back({kManifestName, text});
   }
   for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
@@ -170,8 +179,7 @@ int Create(int argc, char** argv) {
   if (over != 0) package.append(trailer::kTableAlignment - over, '\0');
   // NUL padding: a space-padded name would reach the registry and the font
   // calls with its padding.
-  for (const Entry& entry : entries)
-    trailer::AppendEntry(&package, entry.name, entry.data, '\0');
+  for (const Entry& entry : entries) trailer::AppendEntry(&package, entry.name, entry.data, '\0');
   trailer::AppendEnd(&package, static_cast<int64_t>(entries.size()), '\0');
 
   if (!pack::WriteWhole(out, package, true, &why)) return Fail(why);
@@ -203,8 +211,8 @@ int List(const std::string& path) {
     std::printf("%s\t%u", name.c_str(), entry.size);
     if (IsFontFileName(name)) {
       FontIdentity font;
-      const FontProblem problem = ReadFontIdentity(
-          std::string_view(bytes).substr(entry.dataOffset, entry.size), &font);
+      const FontProblem problem =
+          ReadFontIdentity(std::string_view(bytes).substr(entry.dataOffset, entry.size), &font);
       if (problem != FontProblem::kNone) {
         std::printf("\tnot a usable font: %s", DescribeFontProblem(problem).c_str());
       } else {
@@ -212,7 +220,8 @@ int List(const std::string& path) {
         // The registry does not tell value names apart by case.
         const auto [owner, isNew] = valueOwners.emplace(UpperAscii(font.ValueName()), name);
         if (!isNew)
-          std::fprintf(stderr, "sorvela-pack: warning: %s and %s would both be registered as \"%s\"\n",
+          std::fprintf(stderr,
+                       "sorvela-pack: warning: %s and %s would both be registered as \"%s\"\n",
                        owner->second.c_str(), name.c_str(), font.ValueName().c_str());
       }
     }

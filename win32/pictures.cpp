@@ -72,8 +72,8 @@ void Gradient(Canvas& canvas, Rgb from, Rgb to, int dx, int dy) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const int t = dx * x + dy * y;
-      *pixel++ = Pack({Mix(from.r, to.r, t, span), Mix(from.g, to.g, t, span),
-                       Mix(from.b, to.b, t, span)});
+      *pixel++ = Pack(
+          {Mix(from.r, to.r, t, span), Mix(from.g, to.g, t, span), Mix(from.b, to.b, t, span)});
     }
 }
 
@@ -115,9 +115,9 @@ struct Units {
 
 void Text(HDC dc, const Units& u, const char* face, int weight, double size, double x, double y,
           const char* text) {
-  HFONT font = CreateFontA(-u(size), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                           OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                           VARIABLE_PITCH, face);
+  HFONT font =
+      CreateFontA(-u(size), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH, face);
   HGDIOBJ old = SelectObject(dc, font);
   TextOutA(dc, u(x), u(y), text, static_cast<int>(std::strlen(text)));
   SelectObject(dc, old);
@@ -134,7 +134,10 @@ void Stroke(HDC dc, const Units& u, double width, std::initializer_list<POINT> p
   for (POINT p : points) {
     // Points are in tenths of a unit.
     const int x = u(p.x / 10.0), y = u(p.y / 10.0);
-    if (first) MoveToEx(dc, x, y, nullptr); else LineTo(dc, x, y);
+    if (first)
+      MoveToEx(dc, x, y, nullptr);
+    else
+      LineTo(dc, x, y);
     first = false;
   }
   SelectObject(dc, old);
@@ -144,7 +147,9 @@ void Stroke(HDC dc, const Units& u, double width, std::initializer_list<POINT> p
 constexpr char kSerif[] = "Times New Roman";
 constexpr char kSans[] = "Tahoma";
 
-void Fill(HDC dc, const RECT& r) { FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))); }
+void Fill(HDC dc, const RECT& r) {
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
 
 // 132 x 250: a diagonal gradient, a large faint letter cut off at the
 // bottom, and a type specimen "Aa" on its guide lines.
@@ -227,17 +232,25 @@ void DrawArt(HDC dc, Art art, int width, int height) {
   const int design = art == Art::kSide ? 132 : art == Art::kBanner ? 309 : 32;
   const Units u{canvas.Width(), design};
   switch (art) {
-    case Art::kSide: Side(canvas, u); break;
-    case Art::kBanner: Banner(canvas, u); break;
-    case Art::kPass: Mark(canvas, u, true); break;
-    case Art::kFail: Mark(canvas, u, false); break;
-    case Art::kNone: break;
+    case Art::kSide:
+      Side(canvas, u);
+      break;
+    case Art::kBanner:
+      Banner(canvas, u);
+      break;
+    case Art::kPass:
+      Mark(canvas, u, true);
+      break;
+    case Art::kFail:
+      Mark(canvas, u, false);
+      break;
+    case Art::kNone:
+      break;
   }
   // Averaged, not every other pixel dropped.
   const int oldMode = SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
-  StretchBlt(dc, 0, 0, width, height, canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(),
-             SRCCOPY);
+  StretchBlt(dc, 0, 0, width, height, canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), SRCCOPY);
   SetStretchBltMode(dc, oldMode);
 }
 

@@ -138,8 +138,8 @@ std::string ExactAnsi(const WidePath& path) {
   const int length = static_cast<int>(path.size()) - 1;
   if (length <= 0) return "";
   BOOL lossy = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, nullptr,
-                                    0, nullptr, &lossy);
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, nullptr, 0,
+                                    nullptr, &lossy);
   if (n <= 0 || lossy) return "";
   std::string ansi(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, &ansi[0], n, nullptr,
@@ -246,15 +246,15 @@ long Win32Registry::CreateKey(RegKey root, const std::string& path, RegKey* key)
 long Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
                                uint32_t* size) {
   DWORD t = 0, n = *size;
-  const long result = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t,
-                                       reinterpret_cast<BYTE*>(data), &n);
+  const long result =
+      RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(data), &n);
   *type = t;
   *size = n;
   return result;
 }
 
-long Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type,
-                             const char* data, uint32_t size) {
+long Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
+                             uint32_t size) {
   return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data),
                         size);
 }
@@ -288,8 +288,7 @@ void Win32Fonts::BroadcastFontChange() {
 
 long Win32Shell::SpecialFolderLocation(int32_t csidl, std::string* buffer) {
   LPITEMIDLIST list = nullptr;
-  const HRESULT result =
-      SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, &list);
+  const HRESULT result = SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, &list);
   if (result != S_OK) return result;
   std::string path(512, ' ');
   SHGetPathFromIDListA(list, &path[0]);
@@ -379,9 +378,9 @@ bool Win32System::IsElevated() {
 bool Win32System::GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) {
   using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  auto fn = ntdll ? reinterpret_cast<Fn>(
-                        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                  : nullptr;
+  auto fn =
+      ntdll ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+            : nullptr;
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
   if (!fn || fn(&info) != 0) return false;

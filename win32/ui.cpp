@@ -31,7 +31,7 @@ struct Layout {
   Face face;
   int x, y, w, h;
   const char* text;
-  DWORD style;  // added to the kind's own style
+  DWORD style;     // added to the kind's own style
   COLORREF color;  // a line's colour or a label's text colour
   Art picture;
   bool hidden;
@@ -44,34 +44,35 @@ const Layout kLayout[] = {
      Art::kSide, false},
     {ids::kImage2, kOnMain, Kind::Picture, kDefaultFont, 1980, 0, 4635, 570, "", 0, kSystemColor,
      Art::kBanner, false},
-    {ids::kPicReady, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
-     kSystemColor, Art::kNone, false},
+    {ids::kPicReady, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0, kSystemColor,
+     Art::kNone, false},
     {ids::kPicReadme, kOnMain, Kind::Panel, kDefaultFont, 1980, 600, 4635, 3180, "", 0,
      kSystemColor, Art::kNone, false},
     {ids::kPicLicense, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
      kSystemColor, Art::kNone, false},
     {ids::kPicInstall, kOnMain, Kind::Panel, kDefaultFont, 1980, 570, 4635, 3180, "", 0,
      kSystemColor, Art::kNone, false},
-    {ids::kLneGrey, kOnMain, Kind::Line, kDefaultFont, 0, 3750, 6600, 0, "", 0,
-     RGB(173, 174, 156), Art::kNone, false},
-    {ids::kLneWhite, kOnMain, Kind::Line, kDefaultFont, 0, 3765, 6600, 0, "", 0,
-     RGB(255, 255, 255), Art::kNone, false},
+    {ids::kLneGrey, kOnMain, Kind::Line, kDefaultFont, 0, 3750, 6600, 0, "", 0, RGB(173, 174, 156),
+     Art::kNone, false},
+    {ids::kLneWhite, kOnMain, Kind::Line, kDefaultFont, 0, 3765, 6600, 0, "", 0, RGB(255, 255, 255),
+     Art::kNone, false},
     {ids::kLabel9, kOnMain, Kind::Label, kDefaultFont, 120, 3840, 2400, 495,
-     "Click here to visit Marrowby for more great fonts!", SS_CENTER | SS_NOTIFY,
-     RGB(0, 0, 255), Art::kNone, false},
+     "Click here to visit Marrowby for more great fonts!", SS_CENTER | SS_NOTIFY, RGB(0, 0, 255),
+     Art::kNone, false},
     {ids::kCmdNext, kOnMain, Kind::Button, kDefaultFont, 4080, 3975, 1095, 345, "&Next",
      BS_DEFPUSHBUTTON, kSystemColor, Art::kNone, false},
     {ids::kCmdCancel, kOnMain, Kind::Button, kDefaultFont, 5355, 3975, 1095, 345, "&Cancel", 0,
      kSystemColor, Art::kNone, false},
-    {ids::kLstFiles, kOnMain, Kind::List, kDefaultFont, 360, 1440, 1155, 645, "", 0,
-     kSystemColor, Art::kNone, true},
-    {ids::kLstFonts, kOnMain, Kind::List, kDefaultFont, 360, 2160, 1125, 645, "", 0,
-     kSystemColor, Art::kNone, true},
+    {ids::kLstFiles, kOnMain, Kind::List, kDefaultFont, 360, 1440, 1155, 645, "", 0, kSystemColor,
+     Art::kNone, true},
+    {ids::kLstFonts, kOnMain, Kind::List, kDefaultFont, 360, 2160, 1125, 645, "", 0, kSystemColor,
+     Art::kNone, true},
 
-    {ids::kLblReady, ids::kPicReady, Kind::Label, kArial14, 120, 120, 1950, 330,
-     "Ready to Install", 0, kSystemColor, Art::kNone, false},
+    {ids::kLblReady, ids::kPicReady, Kind::Label, kArial14, 120, 120, 1950, 330, "Ready to Install",
+     0, kSystemColor, Art::kNone, false},
     {ids::kLabel5, ids::kPicReady, Kind::Label, kArial8, 120, 480, 4395, 930,
-     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, Art::kNone, false},
+     "Your font is ready to be installed. Click Next to begin.", 0, kSystemColor, Art::kNone,
+     false},
 
     {ids::kTxtReadme, ids::kPicReadme, Kind::Edit, kArial8, 120, 120, 4410, 2970, "", 0,
      kSystemColor, Art::kNone, false},
@@ -86,10 +87,10 @@ const Layout kLayout[] = {
      kSystemColor, Art::kNone, false},
     {ids::kLabel7, ids::kPicInstall, Kind::Label, kArial8, 1680, 840, 1740, 210,
      "Copy font to Font Folder", 0, kSystemColor, Art::kNone, false},
-    {ids::kImgRegister, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1320, 480, 480, "",
-     0, kSystemColor, Art::kNone, false},
-    {ids::kLabel8, ids::kPicInstall, Kind::Label, kArial8, 1680, 1440, 930, 210, "Register font",
-     0, kSystemColor, Art::kNone, false},
+    {ids::kImgRegister, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1320, 480, 480, "", 0,
+     kSystemColor, Art::kNone, false},
+    {ids::kLabel8, ids::kPicInstall, Kind::Label, kArial8, 1680, 1440, 930, 210, "Register font", 0,
+     kSystemColor, Art::kNone, false},
     {ids::kImgLinks, ids::kPicInstall, Kind::Picture, kDefaultFont, 1080, 1920, 480, 480, "", 0,
      kSystemColor, Art::kNone, false},
     {ids::kLabel10, ids::kPicInstall, Kind::Label, kArial8, 1680, 2040, 1215, 210,
@@ -101,8 +102,8 @@ const Layout kLayout[] = {
     {ids::kImgFail, ids::kPicInstall, Kind::Picture, kDefaultFont, 240, 1560, 480, 480, "", 0,
      kSystemColor, Art::kFail, true},
 
-    {ids::kLabel1, kOnExtracting, Kind::Label, kTahoma8, 120, 120, 2760, 300,
-     "Extracting fonts...", SS_CENTER, kSystemColor, Art::kNone, false},
+    {ids::kLabel1, kOnExtracting, Kind::Label, kTahoma8, 120, 120, 2760, 300, "Extracting fonts...",
+     SS_CENTER, kSystemColor, Art::kNone, false},
 };
 constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
 
@@ -110,8 +111,8 @@ constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
 // long package title is not cut off: wider up to their panel's margin, then
 // onto more lines. Their size above is the least they take.
 bool GrowsWithText(int id) {
-  return id == ids::kLblReady || id == ids::kLabel3 || id == ids::kLabel7 ||
-         id == ids::kLabel8 || id == ids::kLabel10;
+  return id == ids::kLblReady || id == ids::kLabel3 || id == ids::kLabel7 || id == ids::kLabel8 ||
+         id == ids::kLabel10;
 }
 
 const Layout& LayoutOf(int id) {
@@ -124,8 +125,7 @@ const Layout& LayoutOf(int id) {
 SIZE TextSize(HWND hwnd, int width) {
   RECT r = {0, 0, width, 0};
   if (HDC dc = GetDC(hwnd)) {
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
     char text[512];
     const int length = GetWindowTextA(hwnd, text, sizeof text);
     DrawTextA(dc, text, length, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
@@ -180,9 +180,7 @@ void Guarded(F&& f) {
   }
 }
 
-bool OwnVisible(HWND hwnd) {
-  return hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-}
+bool OwnVisible(HWND hwnd) { return hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 // A fixed dialog frame: only Move and Close stay on the system menu.
 void TrimSystemMenu(HWND window) {
@@ -196,10 +194,9 @@ HWND CreateCentred(HINSTANCE instance, const char* className, const char* captio
   RECT r = {0, 0, width, height};
   AdjustWindowRectEx(&r, kMainStyle, FALSE, kMainExStyle);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  HWND window = CreateWindowExA(kMainExStyle, className, caption, kMainStyle,
-                                (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                                (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window = CreateWindowExA(
+      kMainExStyle, className, caption, kMainStyle, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+      (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr, instance, nullptr);
   if (window) TrimSystemMenu(window);
   return window;
 }
@@ -231,8 +228,8 @@ void Win32Windows::CreateFonts() {
                      {kArial8, "Arial", 825},
                      {kTahoma8, "Tahoma", 825}};
   for (const auto& f : faces)
-    fonts_[f.face] = CreateFontA(FontHeight(f.size, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    fonts_[f.face] = CreateFontA(FontHeight(f.size, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.name);
 }
 
@@ -297,15 +294,21 @@ void Win32Windows::CreateControls(int first, int last) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | l.style | (l.hidden ? 0 : WS_VISIBLE);
     DWORD exStyle = 0;
     switch (l.kind) {
-      case Kind::Picture: className = ids::kPictureClass; break;
+      case Kind::Picture:
+        className = ids::kPictureClass;
+        break;
       case Kind::Panel:
         className = ids::kBoxClass;
         style |= WS_CLIPCHILDREN;
         exStyle = WS_EX_CONTROLPARENT;
         break;
-      case Kind::Line: className = ids::kBoxClass; break;
+      case Kind::Line:
+        className = ids::kBoxClass;
+        break;
       // Labels show data such as the package title: an "&" in it is a letter.
-      case Kind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
+      case Kind::Label:
+        style |= SS_LEFT | SS_NOPREFIX;
+        break;
       case Kind::Button:
         className = "BUTTON";
         // BS_NOTIFY: the focus moving tells which button Enter presses.
@@ -327,9 +330,9 @@ void Win32Windows::CreateControls(int first, int last) {
     const int left = X(l.x), top = Y(l.y);
     const int width = X(l.x + l.w) - left;
     const int height = l.kind == Kind::Line ? 1 : Y(l.y + l.h) - top;
-    HWND hwnd = CreateWindowExA(exStyle, className, l.text, style, left, top, width, height,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)),
-                                instance_, nullptr);
+    HWND hwnd =
+        CreateWindowExA(exStyle, className, l.text, style, left, top, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), instance_, nullptr);
     Item& item = items_[l.id - kIdBase];
     item = Item{};
     item.hwnd = hwnd;
@@ -341,9 +344,8 @@ void Win32Windows::CreateControls(int first, int last) {
         item.back = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         break;
       case Kind::Line:
-        item.back = l.color == RGB(255, 255, 255)
-                        ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
-                        : CreateSolidBrush(l.color);
+        item.back = l.color == RGB(255, 255, 255) ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
+                                                  : CreateSolidBrush(l.color);
         break;
       case Kind::Label:
         if (GrowsWithText(l.id)) {
@@ -376,8 +378,7 @@ void Win32Windows::FitToText(Item& item) {
   const SIZE text = TextSize(item.hwnd, item.room);
   const int width = std::min(std::max(int(text.cx) + 1, int(item.least.cx)), item.room);
   const int height = std::max(text.cy, item.least.cy);
-  SetWindowPos(item.hwnd, nullptr, 0, 0, width, height,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(item.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A title that takes more lines pushes the Ready page's text down, keeping
   // the gap between them.
   HWND below = items_[ids::kLabel5 - kIdBase].hwnd;
@@ -549,8 +550,7 @@ LRESULT CALLBACK Win32Windows::BoxProc(HWND hwnd, UINT message, WPARAM wParam, L
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Windows::PictureProc(HWND hwnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK Win32Windows::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Item* item = g_windows ? g_windows->Find(hwnd) : nullptr;
   if (item && message == WM_ERASEBKGND) {
     RECT r;
@@ -587,8 +587,7 @@ void Win32Windows::Show(Control form) {
 void Win32Windows::Unload(Control form) {
   // Unloading does not run Form_Unload: only the close command does.
   HWND window = Hwnd(form);
-  if ((form == Control::frmMain || form == Control::frmExtracting) && window)
-    DestroyWindow(window);
+  if ((form == Control::frmMain || form == Control::frmExtracting) && window) DestroyWindow(window);
 }
 
 void Win32Windows::SetVisible(Control control, bool visible) {

@@ -7,7 +7,6 @@
 
 #include "services/services.h"
 
-
 namespace sorvela {
 class FrmMain;
 }

@@ -41,8 +41,8 @@ int Extract(const char* packagePath) {
     char path[MAX_PATH * 2];
     std::strcpy(path, temp);
     std::strcat(path, field);
-    HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return 1;
     unsigned long long at = end - 50 - size;
     for (DWORD left = size; left > 0;) {

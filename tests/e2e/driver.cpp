@@ -75,11 +75,21 @@ std::string Quote(const std::string& s) {
   std::string out = "\"";
   for (unsigned char c : s) {
     switch (c) {
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
       default:
         if (c < 32 || c == 127) {
           char hex[8];
@@ -325,8 +335,8 @@ void Driver::Start(const std::vector<std::string>& w) {
   // ANSI code page can't write.
   const auto wide = [](const std::string& text) {
     std::vector<wchar_t> out(text.size() + 1);
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(),
-                                      static_cast<int>(out.size()));
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()));
     out.resize(n > 0 ? n : 1);
     return out;
   };
@@ -516,17 +526,16 @@ void Driver::Foreground() const {
   SetForegroundWindow(hwnd);
   const DWORD deadline = GetTickCount() + kHandlerMs;
   while (GetForegroundWindow() != hwnd) {
-    if (Expired(deadline))
-      throw Failure{"can't bring " + Quote(Caption(hwnd)) + " to the front"};
+    if (Expired(deadline)) throw Failure{"can't bring " + Quote(Caption(hwnd)) + " to the front"};
     Sleep(kPollMs);
   }
 }
 
 void Driver::Key(const std::string& keys) {
   static const std::map<std::string, WORD> named = {
-      {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB},     {"space", VK_SPACE},
-      {"pgup", VK_PRIOR},   {"pgdn", VK_NEXT},  {"home", VK_HOME},   {"end", VK_END},
-      {"up", VK_UP},        {"down", VK_DOWN},  {"f4", VK_F4},       {"ctrl", VK_CONTROL},
+      {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB},   {"space", VK_SPACE},
+      {"pgup", VK_PRIOR},   {"pgdn", VK_NEXT},  {"home", VK_HOME}, {"end", VK_END},
+      {"up", VK_UP},        {"down", VK_DOWN},  {"f4", VK_F4},     {"ctrl", VK_CONTROL},
       {"alt", VK_MENU},     {"shift", VK_SHIFT}};
   // Keys of the navigation block are the extended ones, not the keypad's.
   static const std::set<WORD> extended = {VK_PRIOR, VK_NEXT, VK_HOME, VK_END, VK_UP, VK_DOWN};
@@ -571,8 +580,8 @@ void Driver::WaitFor(const std::vector<std::string>& w, Ready ready) {
     if (Expired(deadline)) {
       std::string what = w[0] + " " + w[1];
       for (size_t i = 2; i + 1 < w.size(); ++i) what += " " + w[i];
-      throw Failure{what + ": not after " + std::to_string(ms) + " ms (focus on " +
-                    Name(Focus()) + ")"};
+      throw Failure{what + ": not after " + std::to_string(ms) + " ms (focus on " + Name(Focus()) +
+                    ")"};
     }
     Sleep(kPollMs);
   }
@@ -764,8 +773,8 @@ void Driver::Run(const std::vector<std::string>& w) {
     std::string text;
     while ((text = Text(hwnd)) != want) {
       if (Expired(deadline))
-        throw Failure{"text " + w[1] + " is " + Quote(text) + ", not " + Quote(want) +
-                      " after " + std::to_string(ms) + " ms"};
+        throw Failure{"text " + w[1] + " is " + Quote(text) + ", not " + Quote(want) + " after " +
+                      std::to_string(ms) + " ms"};
       Sleep(kPollMs);
     }
     Say("text " + w[1] + " " + Quote(text));
@@ -893,7 +902,10 @@ void Driver::Run(const std::vector<std::string>& w) {
     const HANDLE thread =
         OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(Current(), nullptr));
     if (!thread) throw Failure{c + ": error " + std::to_string(GetLastError())};
-    if (c == "suspend") SuspendThread(thread); else ResumeThread(thread);
+    if (c == "suspend")
+      SuspendThread(thread);
+    else
+      ResumeThread(thread);
     CloseHandle(thread);
     Say(c);
   } else if (c == "paint") {

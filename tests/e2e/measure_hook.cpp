@@ -7,8 +7,8 @@
 // the size DrawText computed in the control's properties "e2e-cx", "e2e-cy".
 #include <windows.h>
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK MeasureHook(int code, WPARAM wParam,
-                                                            LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    MeasureHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT kMeasure = RegisterWindowMessageA("e2e-measure");
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
   if (code == HC_ACTION && call->message == kMeasure) {

@@ -356,11 +356,11 @@ class FakeWindows final : public Windows {
   }
 
   static std::string Name(Control c) {
-    static const char* const names[] = {
-        "frmMain",  "frmExtracting", "picReady",   "picReadme", "picLicense", "picInstall",
-        "lblReady", "txtReadme",     "txtLicense", "lblInstall", "cmdNext",   "cmdCancel",
-        "imgCopy",  "imgRegister",   "imgLinks",   "imgPass",   "imgFail",    "lstFiles",
-        "lstFonts"};
+    static const char* const names[] = {"frmMain",    "frmExtracting", "picReady", "picReadme",
+                                        "picLicense", "picInstall",    "lblReady", "txtReadme",
+                                        "txtLicense", "lblInstall",    "cmdNext",  "cmdCancel",
+                                        "imgCopy",    "imgRegister",   "imgLinks", "imgPass",
+                                        "imgFail",    "lstFiles",      "lstFonts"};
     return names[static_cast<int>(c)];
   }
 };

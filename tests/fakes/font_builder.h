@@ -44,9 +44,10 @@ inline std::string FontWithNames(std::string nameTable, bool cff = false) {
   std::string head(54, '\0');
   head.replace(12, 4, BeU32(0x5F0F3CF5));
   std::vector<std::pair<std::string, std::string>> tables = {
-      {"cmap", std::string(4, '\0')}, {"head", head},        {"hhea", std::string(36, '\0')},
-      {"hmtx", std::string(4, '\0')}, {"maxp", BeU32(0x5000) + BeU16(1)},
-      {"name", std::move(nameTable)}, {"post", std::string(32, '\0')}};
+      {"cmap", std::string(4, '\0')},     {"head", head},
+      {"hhea", std::string(36, '\0')},    {"hmtx", std::string(4, '\0')},
+      {"maxp", BeU32(0x5000) + BeU16(1)}, {"name", std::move(nameTable)},
+      {"post", std::string(32, '\0')}};
   if (cff) {
     tables.push_back({"CFF ", std::string(4, '\0')});
   } else {
@@ -73,11 +74,13 @@ inline std::string MakeCollection(const std::vector<std::string>& fonts) {
     header += BeU32(at + body.size());
     std::string moved = font;
     const size_t base = at + body.size();
-    const size_t numTables = static_cast<unsigned char>(font[4]) << 8 | static_cast<unsigned char>(font[5]);
+    const size_t numTables =
+        static_cast<unsigned char>(font[4]) << 8 | static_cast<unsigned char>(font[5]);
     for (size_t i = 0; i < numTables; ++i) {
       const size_t field = 12 + 16 * i + 8;
       uint32_t offset = 0;
-      for (int b = 0; b < 4; ++b) offset = offset << 8 | static_cast<unsigned char>(font[field + b]);
+      for (int b = 0; b < 4; ++b)
+        offset = offset << 8 | static_cast<unsigned char>(font[field + b]);
       moved.replace(field, 4, BeU32(offset + base));
     }
     body += moved;

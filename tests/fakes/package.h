@@ -44,8 +44,8 @@ inline std::string PeHeaders(uint32_t magic = 0x10b) {
   bytes[0] = 'M', bytes[1] = 'Z';
   Put(&bytes, 0x3C, 0x80, 4);
   bytes.replace(0x80, 4, std::string("PE\0\0", 4));
-  Put(&bytes, 0x86, 1, 2);                                 // sections
-  Put(&bytes, 0x94, magic == 0x10b ? 224 : 240, 2);        // optional header size
+  Put(&bytes, 0x86, 1, 2);                           // sections
+  Put(&bytes, 0x94, magic == 0x10b ? 224 : 240, 2);  // optional header size
   Put(&bytes, 0x98, magic, 2);
   Put(&bytes, 0x98 + (magic == 0x10b ? 92 : 108), 16, 4);  // directories
   return bytes;

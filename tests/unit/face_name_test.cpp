@@ -37,7 +37,9 @@ std::string Utf16(std::u16string_view text) {
   for (char16_t c : text) out += U16(c);
   return out;
 }
-Record Win(std::u16string_view t, uint16_t lang = 0x0409, uint16_t id = 1) { return {3, 1, lang, id, Utf16(t)}; }
+Record Win(std::u16string_view t, uint16_t lang = 0x0409, uint16_t id = 1) {
+  return {3, 1, lang, id, Utf16(t)};
+}
 Record Sym(std::u16string_view t) { return {3, 0, 0x0409, 1, Utf16(t)}; }
 Record Mac(std::string t, uint16_t lang = 0) { return {1, 0, lang, 1, std::move(t)}; }
 Record Uni(uint16_t encoding, std::u16string_view t) { return {0, encoding, 0, 1, Utf16(t)}; }
@@ -105,13 +107,18 @@ TEST(FaceNameTest, ChoosesAndConvertsLikeTheSystem) {
       {"Unicode platform beats Mac", {Mac("Mac"), Uni(3, u"Uni")}, "Uni"},
       {"Unicode platform below Windows", {Uni(0, u"Uni"), Win(u"Win")}, "Win"},
       {"unused encodings ignored", {Uni(1, u"U1"), {3, 10, 0x0409, 1, Utf16(u"U4")}}, ""},
-      {"family, not full or typographic", {Win(u"F B", 0x409, 4), Win(u"T", 0x409, 16), Win(u"F")}, "F"},
+      {"family, not full or typographic",
+       {Win(u"F B", 0x409, 4), Win(u"T", 0x409, 16), Win(u"F")},
+       "F"},
       {"no family record", {Win(u"Full", 0x0409, 4)}, ""},
       {"empty record passed over", {Win(u""), Win(u"De", 0x0407)}, "De"},
       {"NUL-only record still chosen", {{3, 1, 0x0409, 1, U16(0)}, Win(u"De", 0x0407)}, ""},
       {"Latin-1 and 1252 extras", {Win(u"Caf\u00e9 \u20ac\u0152\u2122")}, "Caf\xe9 \x80\x8c\x99"},
       {"unassigned 1252 bytes round-trip", {Win(u"\u0081\u009d\u0080")}, "\x81\x9d?"},
-      {"best fit", {Win(u"\u0141\u00f3d\u017a \u03a9\uff21\u2212")}, "L\xf3" "dz OA-"},
+      {"best fit",
+       {Win(u"\u0141\u00f3d\u017a \u03a9\uff21\u2212")},
+       "L\xf3"
+       "dz OA-"},
       {"no best fit", {Win(u"\u4e2d\u2126\u2260")}, "???"},
       {"surrogate pair per unit", {Win(u"x\U0001F600")}, "x??"},
       {"stops at NUL", {Win(std::u16string(u"ab\0cd", 5))}, "ab"},
@@ -228,7 +235,8 @@ TEST(FontIdentityTest, RealFonts) {
   };
   for (const auto& f : fonts) {
     const std::string bytes = ReadFile(f.path);
-    ASSERT_FALSE(bytes.empty()) << "missing: " << f.path << " (the collection is made by a ctest fixture)";
+    ASSERT_FALSE(bytes.empty()) << "missing: " << f.path
+                                << " (the collection is made by a ctest fixture)";
     FontIdentity id;
     ASSERT_EQ(ReadFontIdentity(bytes, &id), FontProblem::kNone) << f.path;
     EXPECT_EQ(id.ValueName(), f.value);
@@ -245,8 +253,9 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
   std::string badMagic = font, tableOutside = font, hugeNameCount = font;
   badMagic.replace(badMagic.find("\x5F\x0F\x3C\xF5"), 4, "\0\0\0\0");
   tableOutside.replace(12 + 16 + 12, 4, fakes::BeU32(0x10000));  // the head table's length
-  hugeNameCount.replace(hugeNameCount.find(fakes::NameTable({{1, "Alpha"}}).substr(0, 2) +
-                                           fakes::BeU16(3)) + 2, 2, fakes::BeU16(0xFFFF));
+  hugeNameCount.replace(
+      hugeNameCount.find(fakes::NameTable({{1, "Alpha"}}).substr(0, 2) + fakes::BeU16(3)) + 2, 2,
+      fakes::BeU16(0xFFFF));
   std::string noGlyphs = fakes::Sfnt(0x00010000, {{"name", fakes::NameTable({{4, "N"}})}});
   const struct {
     const char* what;
@@ -267,22 +276,22 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
        FontProblem::kNone, "Fam (TrueType)"},
       {"only a Mac record", FontWithNames(NameTableOf({{1, 0, 0, 4, "Mac Full"}})),
        FontProblem::kNone, "Mac Full (TrueType)"},
-      {"Windows US English first", FontWithNames(NameTableOf({Win(u"De", 0x0407, 4),
-                                                              {1, 0, 0, 4, "Mac"},
-                                                              Win(u"Us", 0x0409, 4)})),
+      {"Windows US English first",
+       FontWithNames(
+           NameTableOf({Win(u"De", 0x0407, 4), {1, 0, 0, 4, "Mac"}, Win(u"Us", 0x0409, 4)})),
        FontProblem::kNone, "Us (TrueType)"},
       {"longest name", FontWithNames(NameTableOf({Win(longName, 0x0409, 4)})), FontProblem::kNone,
        std::string(longName.size(), 'n') + " (TrueType)"},
-      {"name past the registry's limit", FontWithNames(NameTableOf({Win(longName + u"n", 0x409, 4)})),
-       FontProblem::kNameTooLong, ""},
+      {"name past the registry's limit",
+       FontWithNames(NameTableOf({Win(longName + u"n", 0x409, 4)})), FontProblem::kNameTooLong, ""},
       {"no names", FontWithNames(fakes::NameTable({{2, "Bold"}})), FontProblem::kNoName, ""},
       {"empty name table", FontWithNames(""), FontProblem::kDamaged, ""},
       {"65535 name records", hugeNameCount, FontProblem::kDamaged, ""},
       {"a table outside the file", tableOutside, FontProblem::kDamaged, ""},
       {"head without its magic", badMagic, FontProblem::kDamaged, ""},
       {"only a name table", noGlyphs, FontProblem::kDamaged, ""},
-      {"TrueType header, CFF tables", fakes::BeU32(0x00010000) + MakeFont("X", "", "", true).substr(4),
-       FontProblem::kDamaged, ""},
+      {"TrueType header, CFF tables",
+       fakes::BeU32(0x00010000) + MakeFont("X", "", "", true).substr(4), FontProblem::kDamaged, ""},
       {"WOFF", "wOFF" + font.substr(4), FontProblem::kNotAFont, ""},
       {"empty file", "", FontProblem::kNotAFont, ""},
       {"collection of one", MakeCollection({font}), FontProblem::kNone, "Alpha Bold (TrueType)"},
@@ -290,8 +299,8 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
        MakeCollection({MakeFont("A-R", "A", "R", true), MakeFont("A-B", "A", "B", true)}),
        FontProblem::kNone, "A-R & A-B (TrueType)"},
       {"collection of none", MakeCollection({}), FontProblem::kDamaged, ""},
-      {"collection offset past the end", MakeCollection({font}).replace(12, 4, fakes::BeU32(1u << 30)),
-       FontProblem::kDamaged, ""},
+      {"collection offset past the end",
+       MakeCollection({font}).replace(12, 4, fakes::BeU32(1u << 30)), FontProblem::kDamaged, ""},
       {"collection count past the end", MakeCollection({font}).replace(8, 4, fakes::BeU32(~0u)),
        FontProblem::kDamaged, ""},
       {"collection in a collection", MakeCollection({MakeCollection({font})}),

@@ -115,9 +115,9 @@ TEST_F(FontsKeyTest, ValueTypesReadAsText) {
   const struct {
     const char* name;
     const char* text;
-  } cases[] = {{"sz", "file.ttf"}, {"sz-no-nul", "whole"}, {"sz-nul", "cut"}, {"bin", "-2"},
-               {"bin1", "7"},      {"bin0", "0"},         {"expand", ""},    {"dword", ""},
-               {"missing", ""}};
+  } cases[] = {{"sz", "file.ttf"}, {"sz-no-nul", "whole"}, {"sz-nul", "cut"},
+               {"bin", "-2"},      {"bin1", "7"},          {"bin0", "0"},
+               {"expand", ""},     {"dword", ""},          {"missing", ""}};
   for (const auto& c : cases)
     EXPECT_EQ(GetRegistryString(m.registry, kHkeyLocalMachine, kNtKey, c.name), c.text) << c.name;
   EXPECT_EQ(GetRegistryString(m.registry, kHkeyLocalMachine, "No\\Such\\Key", "sz"), "");
@@ -165,15 +165,19 @@ TEST_F(FontsKeyTest, IdentityComesFromTheFileAndNamesWhatIsWrong) {
 
 TEST_F(FontsKeyTest, InstalledMeansTheValueIsRegistered) {
   bool installed = true;
-  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
+  ASSERT_FALSE(
+      IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_FALSE(installed);
   SetValue("Alpha Sans (TrueType)", kRegSz, "whatever.ttf");
-  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
+  ASSERT_FALSE(
+      IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_TRUE(installed);
-  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans Bold (TrueType)", &installed));
+  ASSERT_FALSE(
+      IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans Bold (TrueType)", &installed));
   EXPECT_FALSE(installed);
   m.system.platformId = 0;
-  ASSERT_FALSE(IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
+  ASSERT_FALSE(
+      IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_FALSE(installed);
 }
 
@@ -190,7 +194,8 @@ TEST_F(FontsKeyTest, RegisterLoadsThenWritesTheValue) {
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha-Italic (OpenType)"].data, "ai.otf");
 
   m.system.platformId = 3;  // no Fonts key on this platform: nothing at all
-  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", ""}, "o.ttf"));
+  ASSERT_FALSE(
+      RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", ""}, "o.ttf"));
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
   EXPECT_EQ(m.fonts.added.size(), 2u);
 }
@@ -213,14 +218,15 @@ TEST_F(FontsKeyTest, FamilyValueOfAnEarlierInstall) {
     FakeMachine fm;
     fm.shell.folders[20] = "C:\\Windows\\Fonts";
     fm.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, c.familyData};
-    ASSERT_FALSE(
-        RegisterFont(fm.services, FontScope::kAllUsers, {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"}, c.file));
+    ASSERT_FALSE(RegisterFont(fm.services, FontScope::kAllUsers,
+                              {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"}, c.file));
     EXPECT_EQ(fm.registry.keys[kNtKey].count("Alpha Sans (TrueType)"), c.kept ? 1u : 0u) << c.what;
     EXPECT_EQ(fm.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"].data, c.file) << c.what;
   }
   // The Regular style's value is the family's own: it is written, not removed.
   m.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, "a.ttf"};
-  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Alpha Sans", "Alpha Sans"}, "a.ttf"));
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers,
+                            {FontKind::kTrueType, "Alpha Sans", "Alpha Sans"}, "a.ttf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha Sans (TrueType)"].data, "a.ttf");
 }
 

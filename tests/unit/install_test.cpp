@@ -59,8 +59,8 @@ TEST_F(InstallTest, WizardRunCopiesRegistersBroadcastsAndLinks) {
   EXPECT_EQ(m.files.files["C:\\Windows\\Fonts\\b.ttf"], MakeFont("Beta"));
   EXPECT_EQ(Registered("Alpha"), "a.ttf");
   EXPECT_EQ(Registered("Beta"), "b.ttf");
-  EXPECT_EQ(m.fonts.added, (std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf",
-                                                     "C:\\Windows\\Fonts\\b.ttf"}));
+  EXPECT_EQ(m.fonts.added,
+            (std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf", "C:\\Windows\\Fonts\\b.ttf"}));
   EXPECT_EQ(m.fonts.broadcasts, 1);
   EXPECT_EQ(m.shell.ini["C:\\Desk\\Fonts Home.url"]["InternetShortcut"]["URL"],
             "http://fonts.example/");
@@ -162,7 +162,7 @@ TEST_F(InstallTest, FamiliesOpenTypeAndCollections) {
   std::vector<std::string> asked;
   for (const auto& box : m.windows.boxes) asked.push_back(box.text.substr(0, box.text.find('\r')));
   EXPECT_EQ(asked, (std::vector<std::string>{"Sans", "Sans Bold", "Sans Oblique", "Nimbus-Regular",
-                                              "Cff-Bold", "Serif & Serif Bold"}));
+                                             "Cff-Bold", "Serif & Serif Bold"}));
   EXPECT_EQ(values["Sans Bold (TrueType)"].data, "kept.ttf");
 }
 
@@ -173,7 +173,7 @@ TEST_F(InstallTest, AnotherFontsFileIsKept) {
   const struct {
     const char* what;
     std::vector<std::pair<std::string, std::string>> present;  // Fonts folder files
-    const char* file;  // listed name
+    const char* file;                                          // listed name
     const char* target;
   } cases[] = {
       {"nothing there", {}, "a.ttf", "a.ttf"},
@@ -181,7 +181,10 @@ TEST_F(InstallTest, AnotherFontsFileIsKept) {
       {"another version of the font", {{"a.ttf", alpha + '\0'}}, "a.ttf", "a.ttf"},
       {"no font at all", {{"a.ttf", "junk"}}, "a.ttf", "a.ttf"},
       {"another font", {{"a.ttf", other}}, "a.ttf", "a_2.ttf"},
-      {"another font twice", {{"a.ttf", other}, {"a_2.ttf", MakeFont("Third")}}, "a.ttf", "a_3.ttf"},
+      {"another font twice",
+       {{"a.ttf", other}, {"a_2.ttf", MakeFont("Third")}},
+       "a.ttf",
+       "a_3.ttf"},
       {"this font from an earlier run", {{"a.ttf", other}, {"a_2.ttf", alpha}}, "a.ttf", "a_2.ttf"},
       {"a name without an extension", {{"xTTF", other}}, "xTTF", "xTTF_2"},
   };
@@ -192,7 +195,8 @@ TEST_F(InstallTest, AnotherFontsFileIsKept) {
     f.ExtractPath = "C:\\Temp\\";
     f.lstFonts = {c.file};
     fm.files.files["C:\\Temp\\" + std::string(c.file)] = alpha;
-    for (const auto& [name, bytes] : c.present) fm.files.files["C:\\Windows\\Fonts\\" + name] = bytes;
+    for (const auto& [name, bytes] : c.present)
+      fm.files.files["C:\\Windows\\Fonts\\" + name] = bytes;
     f.InstallFonts(false);
     EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Finish") << c.what;
     EXPECT_EQ(fm.files.files["C:\\Windows\\Fonts\\" + std::string(c.target)], alpha) << c.what;
@@ -238,15 +242,14 @@ TEST_F(InstallTest, FailureStagesMarkTheirStep) {
     const char* links;
   } cases[] = {
       {"no Fonts folder answer", [](FakeMachine& fm) { fm.shell.noNul.insert(20); }, "", "", ""},
-      {"registry refuses",
-       [](FakeMachine& fm) { fm.registry.failSet = 5; }, "pass", "fail", ""},
+      {"registry refuses", [](FakeMachine& fm) { fm.registry.failSet = 5; }, "pass", "fail", ""},
       {"font load refused",
        [](FakeMachine& fm) { fm.fonts.failAdd.insert("C:\\Windows\\Fonts\\b.ttf"); }, "pass",
        "fail", ""},
       {"a font file unreadable",
        [](FakeMachine& fm) { fm.files.failOpen.insert("C:\\Temp\\b.ttf"); }, "fail", "", ""},
-      {"not a usable font",
-       [](FakeMachine& fm) { fm.files.files["C:\\Temp\\b.ttf"] = "wOFF"; }, "fail", "", ""},
+      {"not a usable font", [](FakeMachine& fm) { fm.files.files["C:\\Temp\\b.ttf"] = "wOFF"; },
+       "fail", "", ""},
   };
   for (const auto& c : cases) {
     FakeMachine fm;
@@ -351,8 +354,7 @@ TEST_F(InstallTest, ScopeFollowsRightsVersionAndTheWord) {
     fm.system.version[2] = c.build;
     fm.system.commandLine = c.asked ? "/CURRENTUSER /Q" : "/Q";
     fm.files.files["C:\\Fonts Setup\\setup.exe"] =
-        fakes::MakePackage({{"kestrel.dat", fakes::Manifest()},
-                     {"a.ttf", MakeFont("Alpha")}});
+        fakes::MakePackage({{"kestrel.dat", fakes::Manifest()}, {"a.ttf", MakeFont("Alpha")}});
     FrmMain f(fm.services);
     EXPECT_THROW(f.Form_Load(), Terminated) << c.what;
     const std::string outcome = c.outcome;
@@ -424,8 +426,9 @@ TEST_F(InstallTest, WizardWalksPagesToTheInstall) {
   EXPECT_EQ(m.windows[Control::cmdNext].text, "&Finish");
   EXPECT_THROW(form.cmdNext_Click(), Terminated);  // Finish ends the program
   EXPECT_FALSE(m.files.log.empty());
-  const size_t removes = std::count_if(m.files.log.begin(), m.files.log.end(),
-                                       [](const std::string& l) { return l.rfind("remove C:\\Temp", 0) == 0; });
+  const size_t removes =
+      std::count_if(m.files.log.begin(), m.files.log.end(),
+                    [](const std::string& l) { return l.rfind("remove C:\\Temp", 0) == 0; });
   EXPECT_EQ(removes, 0u);  // the extracted files stay
 }
 
@@ -454,7 +457,7 @@ TEST_F(InstallTest, ExtractOnlyCopiesAllButDatEntries) {
   EXPECT_TRUE(m.files.files.count("C:\\Setup\\readme.txt"));
   EXPECT_FALSE(m.files.files.count("C:\\Setup\\kestrel.dat"));
   EXPECT_FALSE(m.files.files.count("C:\\Setup\\x.DaT"));
-  EXPECT_FALSE(m.files.files.count("C:\\Setup\\notdat"));  // ends in "DAT" too
+  EXPECT_FALSE(m.files.files.count("C:\\Setup\\notdat"));    // ends in "DAT" too
   EXPECT_TRUE(m.files.files.count("C:\\Temp\\readme.txt"));  // the extracted files stay
 }
 
@@ -495,7 +498,9 @@ TEST_F(InstallTest, AFaultInTheWizardEndsAsAFailedInstall) {
     EXPECT_TRUE(fm.windows[Control::picInstall].visible);
     EXPECT_FALSE(fm.windows[page].visible);
     EXPECT_EQ(fm.windows[Control::lblInstall].color, 0xFFu);
-    EXPECT_EQ(fm.windows[Control::lblInstall].text.rfind("There was an error installing the fonts.", 0), 0u);
+    EXPECT_EQ(
+        fm.windows[Control::lblInstall].text.rfind("There was an error installing the fonts.", 0),
+        0u);
     EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Close");
     EXPECT_TRUE(fm.windows[Control::cmdNext].enabled);
     EXPECT_FALSE(fm.windows[Control::cmdCancel].enabled);

@@ -10,8 +10,8 @@ namespace sorvela {
 namespace {
 
 using fakes::FakeMachine;
-using fakes::Manifest;
 using fakes::MakePackage;
+using fakes::Manifest;
 using fakes::TestEntry;
 
 constexpr char kExe[] = "C:\\Fonts Setup\\setup.exe";

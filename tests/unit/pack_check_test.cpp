@@ -38,7 +38,8 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
                    ' '),
        {"Sans.ttf=Quillo Sans (TrueType)", "Bold.otf=Quillo Sans Bold (OpenType)"},
        {}},
-      {"not a font", MakePackage(With({{"Broken.ttf", "not a font at all"}, {"Sans.ttf", sans}})),
+      {"not a font",
+       MakePackage(With({{"Broken.ttf", "not a font at all"}, {"Sans.ttf", sans}})),
        {"Sans.ttf=Quillo Sans (TrueType)"},
        {"\"Broken.ttf\" is not a usable font: it is not a TrueType or OpenType font"}},
       {"one value name for two fonts, told apart by case only",
@@ -54,7 +55,9 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
        {"Sans.ttf=Quillo Sans (TrueType)"},
        {"the manifest names the readme \"readme.txt\", which the package does not hold",
         "the manifest names the licence \"licence.txt\", which the package does not hold"}},
-      {"no manifest", MakePackage({{"Sans.ttf", sans}}), {"Sans.ttf=Quillo Sans (TrueType)"},
+      {"no manifest",
+       MakePackage({{"Sans.ttf", sans}}),
+       {"Sans.ttf=Quillo Sans (TrueType)"},
        {"the package has no manifest (kestrel.dat)"}},
       {"manifest tag in another case",
        MakePackage({{"kestrel.dat", "\"kestrel datafile 1\",NOREADME,NOLICENSE,T,U,V"}}),
@@ -69,7 +72,8 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
        {"a\\b.ttf=Quillo Sans Bold (TrueType)", "Sans.ttf=Quillo Sans (TrueType)"},
        {"\"a\\b.ttf\" is not a name the package can hold: the package reads as damaged",
         "\"Con.txt\" is not a name the package can hold: the package reads as damaged"}},
-      {"signed after packing", Sign(MakePackage(With({{"Sans.ttf", sans}}), '\0', PeHeaders())),
+      {"signed after packing",
+       Sign(MakePackage(With({{"Sans.ttf", sans}}), '\0', PeHeaders())),
        {"Sans.ttf=Quillo Sans (TrueType)"},
        {}},
       {"something appended after signing",
@@ -79,7 +83,8 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
         "signature is broken; sign the package again",
         "the package's entries can't be read (Type mismatch): it shows \"This Sorvela contains "
         "no fonts.\""}},
-      {"a stub without a package", std::string(4000, 'M'),
+      {"a stub without a package",
+       std::string(4000, 'M'),
        {},
        {"the package's entries can't be read (Type mismatch): it shows \"This Sorvela contains "
         "no fonts.\""}},
@@ -87,7 +92,8 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
   for (const auto& c : cases) {
     const pack::CheckReport report = pack::CheckPackage(c.package);
     std::vector<std::string> fonts;
-    for (const pack::CheckedFont& font : report.fonts) fonts.push_back(font.file + "=" + font.valueName);
+    for (const pack::CheckedFont& font : report.fonts)
+      fonts.push_back(font.file + "=" + font.valueName);
     EXPECT_EQ(fonts, c.fonts) << c.what;
     EXPECT_EQ(report.problems, c.problems) << c.what;
     EXPECT_EQ(report.Sound(), c.problems.empty()) << c.what;

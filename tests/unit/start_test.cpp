@@ -17,8 +17,8 @@ namespace {
 constexpr char kUserKey[] = "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 using fakes::FakeMachine;
-using fakes::Manifest;
 using fakes::MakePackage;
+using fakes::Manifest;
 using fakes::Terminated;
 using fakes::TestEntry;
 
@@ -150,9 +150,9 @@ TEST_F(StartTest, ReadmeAndLicenceFieldsMustNameAnEntry) {
   };
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.files.files[kExe] =
-        MakePackage({{"readme.txt", "read\r\n"}, {"license.txt", "lic\r\n"},
-                     {"kestrel.dat", Manifest(c.readme, c.license)}});
+    fm.files.files[kExe] = MakePackage({{"readme.txt", "read\r\n"},
+                                        {"license.txt", "lic\r\n"},
+                                        {"kestrel.dat", Manifest(c.readme, c.license)}});
     // Whatever lies where a field would lead as a path is never read.
     for (const std::string* field : {&c.readme, &c.license})
       if (!fm.files.files.count(fakes::WinPath(kTemp + *field)))
@@ -223,11 +223,11 @@ TEST_F(StartTest, FirstPageFollowsTheTexts) {
                {false, false, Control::picReady}};
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.files.files[kExe] = MakePackage(
-        {{"r.txt", "readme\r\n"},
-         {"l.txt", "licence\r\n"},
-         {"kestrel.dat",
-          Manifest(c.readme ? "r.txt" : "NOREADME", c.license ? "l.txt" : "NOLICENSE")}});
+    fm.files.files[kExe] =
+        MakePackage({{"r.txt", "readme\r\n"},
+                     {"l.txt", "licence\r\n"},
+                     {"kestrel.dat", Manifest(c.readme ? "r.txt" : "NOREADME",
+                                              c.license ? "l.txt" : "NOLICENSE")}});
     FrmMain f(fm.services);
     f.Form_Load();
     for (Control page :
@@ -362,21 +362,32 @@ TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
     const char* outcome;  // "extract", "install", "quiet", "usage" or "wizard"
     bool perUser;
   } cases[] = {
-      {"/E", "extract", false},          {"setup /x /e", "extract", false},
-      {"  /i  ", "install", false},      {"/E /I", "install", false},
-      {"/?", "usage", false},            {"/EXTRACT", "wizard", false},
-      {"-E", "wizard", false},           {"/? now", "wizard", false},
-      {"E", "wizard", false},            {"     ", "wizard", false},
-      {"", "wizard", false},             {"/q", "quiet", false},
-      {"/I /E /Q", "quiet", false},      {"/CURRENTUSER", "wizard", true},
-      {"/currentuser /i", "install", true}, {"/I /CurrentUser", "wizard", true},
-      {"/CURRENTUSER /currentuser /Q", "quiet", true}, {"/CURRENTUSERS /I", "install", false},
-      {"x/CURRENTUSER /I", "install", false}, {longText + " /CURRENTUSER " + longText + " /Q", "quiet", true},
+      {"/E", "extract", false},
+      {"setup /x /e", "extract", false},
+      {"  /i  ", "install", false},
+      {"/E /I", "install", false},
+      {"/?", "usage", false},
+      {"/EXTRACT", "wizard", false},
+      {"-E", "wizard", false},
+      {"/? now", "wizard", false},
+      {"E", "wizard", false},
+      {"     ", "wizard", false},
+      {"", "wizard", false},
+      {"/q", "quiet", false},
+      {"/I /E /Q", "quiet", false},
+      {"/CURRENTUSER", "wizard", true},
+      {"/currentuser /i", "install", true},
+      {"/I /CurrentUser", "wizard", true},
+      {"/CURRENTUSER /currentuser /Q", "quiet", true},
+      {"/CURRENTUSERS /I", "install", false},
+      {"x/CURRENTUSER /I", "install", false},
+      {longText + " /CURRENTUSER " + longText + " /Q", "quiet", true},
   };
   const std::string userFonts = "C:\\Users\\u\\AppData\\Local\\Microsoft\\Windows\\Fonts\\";
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", fakes::MakeFont("Alpha")}});
+    fm.files.files[kExe] =
+        MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", fakes::MakeFont("Alpha")}});
     fm.shell.folders[20] = "C:\\Windows\\Fonts";
     fm.shell.folders[0x1C] = "C:\\Users\\u\\AppData\\Local";
     fm.system.commandLine = c.args;

@@ -33,9 +33,11 @@ TEST(TextRoutines, NameEndingsTrimAndUpperCase) {
   const struct {
     const char* name;
     const char* ending;
-  } cases[] = {{"Font.ttf", "TTF"}, {"FONT.TTF", "TTF"}, {"font.ttf ", "TTF"}, {"xTTF", "TTF"},
-               {"font.otf", "OTF"}, {"font.ttf.txt", "TXT"}, {"kestrel.dat", "DAT"},
-               {"  data  ", "ATA"}, {"ab", "AB"}, {"", ""}};
+  } cases[] = {{"Font.ttf", "TTF"},    {"FONT.TTF", "TTF"},
+               {"font.ttf ", "TTF"},   {"xTTF", "TTF"},
+               {"font.otf", "OTF"},    {"font.ttf.txt", "TXT"},
+               {"kestrel.dat", "DAT"}, {"  data  ", "ATA"},
+               {"ab", "AB"},           {"", ""}};
   for (const auto& c : cases) EXPECT_EQ(NameEnding(c.name), c.ending) << c.name;
   EXPECT_EQ(Trim("  /i  "), "/i");
   EXPECT_EQ(UpperAscii("/e\xe9"), "/E\xe9");

@@ -24,9 +24,18 @@ TEST(TrailerFields, CountTakesTheLeadingNumber) {
     std::string field;
     int16_t count;
   } cases[] = {
-      {"00003", 3},         {std::string("3\0\0\0\0", 5), 3}, {"3    ", 3},  {"  12 ", 12},
-      {"\r\n7\r\n", 7},     {"abc", 0},                       {"", 0},       {"-2", -2},
-      {"2.5", 2},           {"3.5", 4},                       {"12x3", 12},  {"32767", 32767},
+      {"00003", 3},
+      {std::string("3\0\0\0\0", 5), 3},
+      {"3    ", 3},
+      {"  12 ", 12},
+      {"\r\n7\r\n", 7},
+      {"abc", 0},
+      {"", 0},
+      {"-2", -2},
+      {"2.5", 2},
+      {"3.5", 4},
+      {"12x3", 12},
+      {"32767", 32767},
       {"-32768", -32768},
   };
   for (const auto& c : cases) {
@@ -42,12 +51,13 @@ TEST(TrailerFields, CountTakesTheLeadingNumber) {
 
 TEST(TrailerFields, SizeMustBeAWholeNonNegativeNumber) {
   uint32_t size = 0;
-  for (const std::string& ok : std::vector<std::string>{"123", "123       ", std::string("42\0\0\0\0\0\0\0\0", 10),
-                               "   7   ", "0000000009"}) {
+  for (const std::string& ok : std::vector<std::string>{
+           "123", "123       ", std::string("42\0\0\0\0\0\0\0\0", 10), "   7   ", "0000000009"}) {
     ASSERT_FALSE(trailer::ParseSize(ok, &size)) << ok;
   }
   EXPECT_EQ(size, 9u);
-  for (const std::string& bad : std::vector<std::string>{"", "          ", "-5", "12a", "1 2", "0x10", "+-1", "1.5",
+  for (const std::string& bad :
+       std::vector<std::string>{"", "          ", "-5", "12a", "1 2", "0x10", "+-1", "1.5",
                                 "9999999999", "2147483648"}) {
     EXPECT_TRUE(trailer::ParseSize(bad, &size)) << bad;
   }
@@ -66,28 +76,61 @@ TEST(TrailerFields, UnsafeNamesAreRecognised) {
     std::string name;
     bool safe;
   } cases[] = {
-      {"font.ttf", true},        {"a..b.ttf", true},       {"", true},
-      {"  ", true},              {"kestrel.dat", true},    {"font.ttf   ", true},
-      {" .ttf", true},           {"CONSOLE.ttf", true},    {"xcon.ttf", true},
-      {"a con.ttf", true},       {"COM10.ttf", true},      {"LPT.ttf", true},
-      {"com.ttf", true},         {"nul-font.ttf", true},   {"Caf\xE9.ttf", true},
+      {"font.ttf", true},
+      {"a..b.ttf", true},
+      {"", true},
+      {"  ", true},
+      {"kestrel.dat", true},
+      {"font.ttf   ", true},
+      {" .ttf", true},
+      {"CONSOLE.ttf", true},
+      {"xcon.ttf", true},
+      {"a con.ttf", true},
+      {"COM10.ttf", true},
+      {"LPT.ttf", true},
+      {"com.ttf", true},
+      {"nul-font.ttf", true},
+      {"Caf\xE9.ttf", true},
       // Leaving the folder.
-      {"..", false},             {".", false},             {"...", false},
-      {".. ", false},            {"..\\win.ini", false},  {"a/b", false},
-      {"C:font.ttf", false},     {"\\evil.ttf", false},   {"sub\\x", false},
+      {"..", false},
+      {".", false},
+      {"...", false},
+      {".. ", false},
+      {"..\\win.ini", false},
+      {"a/b", false},
+      {"C:font.ttf", false},
+      {"\\evil.ttf", false},
+      {"sub\\x", false},
       // Names the system would change: a dot at the end, before any padding.
-      {"x.", false},             {"font.ttf.", false},     {"font.ttf. ", false},
+      {"x.", false},
+      {"font.ttf.", false},
+      {"font.ttf. ", false},
       {"font.ttf .", false},
       // Devices, alone or before an extension, in any case.
-      {"CON", false},            {"con", false},           {"Con.ttf", false},
-      {"AUX.ttf", false},        {"nul.tar.gz", false},    {"PRN   ", false},
-      {"COM1", false},           {"com9.ttf", false},      {"LPT1.TTF", false},
-      {"lpt9", false},           {"CONIN$", false},        {"conout$.txt", false},
-      {"CON .ttf", false},       {"COM\xB9.ttf", false},
+      {"CON", false},
+      {"con", false},
+      {"Con.ttf", false},
+      {"AUX.ttf", false},
+      {"nul.tar.gz", false},
+      {"PRN   ", false},
+      {"COM1", false},
+      {"com9.ttf", false},
+      {"LPT1.TTF", false},
+      {"lpt9", false},
+      {"CONIN$", false},
+      {"conout$.txt", false},
+      {"CON .ttf", false},
+      {"COM\xB9.ttf", false},
       // What a file name can't hold.
-      {"a<b.ttf", false},        {"a>b.ttf", false},       {"a\"b.ttf", false},
-      {"a|b.ttf", false},        {"a?.ttf", false},        {"*.ttf", false},
-      {"tab\there.ttf", false},  {"bell\x07.ttf", false},  {"\x1F.ttf", false},
+      {"a<b.ttf", false},
+      {"a>b.ttf", false},
+      {"a\"b.ttf", false},
+      {"a|b.ttf", false},
+      {"a?.ttf", false},
+      {"*.ttf", false},
+      {"tab\there.ttf", false},
+      {"bell\x07.ttf", false},
+      {"\x1F.ttf", false},
   };
   for (const auto& c : cases) EXPECT_EQ(trailer::IsSafeName(c.name), c.safe) << c.name;
 }
@@ -171,8 +214,8 @@ TEST(TrailerWalk, MutatedPackagesParseOnlyIntoEntriesInsideTheFile) {
       e.name = "f" + std::to_string(random() % 100) + ".ttf";
       e.data.assign(random() % 300, 'd');
     }
-    std::string bytes = MakePackage(entries, random() % 2 ? ' ' : '\0',
-                                    std::string(random() % 200, 'M'));
+    std::string bytes =
+        MakePackage(entries, random() % 2 ? ' ' : '\0', std::string(random() % 200, 'M'));
     // Somewhere in the count field or in a header: every field the walk reads.
     std::vector<size_t> fields = {bytes.size() - 519};
     for (size_t end = bytes.size() - 519, i = 0; i < entries.size(); ++i) {
@@ -208,8 +251,8 @@ TEST(TrailerWalk, MutatedPackagesParseOnlyIntoEntriesInsideTheFile) {
 // signer's zeros; a security directory that names no table past the headers
 // ending the file leaves the file read from its true end.
 TEST(TrailerSigned, LogicalEndFollowsTheSecurityDirectory) {
-  const std::vector<fakes::TestEntry> entries = {{"kestrel.dat", fakes::Manifest()},
-                                                 {"b.ttf", "12345"}, {"a.ttf", "xy"}};
+  const std::vector<fakes::TestEntry> entries = {
+      {"kestrel.dat", fakes::Manifest()}, {"b.ttf", "12345"}, {"a.ttf", "xy"}};
   struct Case {
     std::string what, bytes;
     uint64_t end;  // 0: the file's length
@@ -220,8 +263,8 @@ TEST(TrailerSigned, LogicalEndFollowsTheSecurityDirectory) {
     for (int extra = 0; extra < 8; ++extra) {
       const std::string before =
           MakePackage(entries, pad, PeHeaders(extra % 2 ? 0x20b : 0x10b) + std::string(extra, 'S'));
-      cases.push_back({"padding " + std::to_string(7 - (before.size() + 7) % 8), Sign(before),
-                       before.size()});
+      cases.push_back(
+          {"padding " + std::to_string(7 - (before.size() + 7) % 8), Sign(before), before.size()});
     }
   const std::string unsignedBytes = MakePackage(entries, '\0', PeHeaders());
   const std::string signedBytes = Sign(unsignedBytes);
@@ -233,26 +276,27 @@ TEST(TrailerSigned, LogicalEndFollowsTheSecurityDirectory) {
   };
   // Only zeros pad: with a byte of its own behind it, the package no longer ends at the table.
   const std::string notPadding = Sign(MakePackage(entries, '\0', PeHeaders() + "1") + "J");
-  cases.insert(cases.end(), {
-      {"unsigned", unsignedBytes, 0},
-      {"no package before the table", Sign(PeHeaders()), 0x200},
-      {"a byte between package and table", notPadding, notPadding.size() - 40},
-      {"size 0", with(signedBytes, entry + 4, 0), 0},
-      {"offset past the end", with(signedBytes, entry, table + 41), 0},
-      {"size past the end", with(signedBytes, entry + 4, 41), 0},
-      {"offset and size wrap at 32 bits",
-       with(with(signedBytes, entry, 0xFFFFFFF8u), entry + 4, table + 48), 0},
-      {"something appended after signing", signedBytes + "more", 0},
-      {"table inside the section table",
-       with(with(signedBytes, entry, 0x178), entry + 4, table + 40 - 0x178), 0},
-      {"four directories", with(signedBytes, 0x98 + 92, 4), 0},
-      {"optional header too short", with(signedBytes, 0x94, 128, 2), 0},
-      {"unknown magic", with(signedBytes, 0x98, 0x107, 2), 0},
-      {"NE, not PE", with(signedBytes, 0x80, 0x454E, 2), 0},
-      {"PE header past the end", with(signedBytes, 0x3C, 0xFFFFFFF0u), 0},
-      {"PE header cut short", with(signedBytes.substr(0, 0x100), 0x3C, 0xF0), 0},
-      {"no MZ", with(signedBytes, 0, 0x5A4E, 2), 0},
-  });
+  cases.insert(cases.end(),
+               {
+                   {"unsigned", unsignedBytes, 0},
+                   {"no package before the table", Sign(PeHeaders()), 0x200},
+                   {"a byte between package and table", notPadding, notPadding.size() - 40},
+                   {"size 0", with(signedBytes, entry + 4, 0), 0},
+                   {"offset past the end", with(signedBytes, entry, table + 41), 0},
+                   {"size past the end", with(signedBytes, entry + 4, 41), 0},
+                   {"offset and size wrap at 32 bits",
+                    with(with(signedBytes, entry, 0xFFFFFFF8u), entry + 4, table + 48), 0},
+                   {"something appended after signing", signedBytes + "more", 0},
+                   {"table inside the section table",
+                    with(with(signedBytes, entry, 0x178), entry + 4, table + 40 - 0x178), 0},
+                   {"four directories", with(signedBytes, 0x98 + 92, 4), 0},
+                   {"optional header too short", with(signedBytes, 0x94, 128, 2), 0},
+                   {"unknown magic", with(signedBytes, 0x98, 0x107, 2), 0},
+                   {"NE, not PE", with(signedBytes, 0x80, 0x454E, 2), 0},
+                   {"PE header past the end", with(signedBytes, 0x3C, 0xFFFFFFF0u), 0},
+                   {"PE header cut short", with(signedBytes.substr(0, 0x100), 0x3C, 0xF0), 0},
+                   {"no MZ", with(signedBytes, 0, 0x5A4E, 2), 0},
+               });
   for (const Case& c : cases) {
     const uint64_t end = c.end ? c.end : c.bytes.size();
     // The walks see the file up to there and no further.

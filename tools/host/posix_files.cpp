@@ -16,7 +16,9 @@ namespace {
 
 Error Errno(const std::string& path) {
   const int code = errno;
-  return MakeError(code == ENOENT ? codes::kFileNotFound : code ? code : codes::kPastEndOfFile,
+  return MakeError(code == ENOENT ? codes::kFileNotFound
+                   : code         ? code
+                                  : codes::kPastEndOfFile,
                    path + ": " + std::strerror(code));
 }
 
@@ -121,8 +123,8 @@ Error PosixFiles::Remove(const std::string& path) {
 Error PosixFiles::CreateFolder(const std::string& path) {
   const std::string host = HostPath(path);
   struct stat status;
-  if (::mkdir(host.c_str(), 0755) != 0 && !(errno == EEXIST && ::stat(host.c_str(), &status) == 0 &&
-                                            S_ISDIR(status.st_mode)))
+  if (::mkdir(host.c_str(), 0755) != 0 &&
+      !(errno == EEXIST && ::stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode)))
     return Errno(host);
   return Error::Ok();
 }

@@ -54,8 +54,9 @@ CheckReport CheckPackage(std::string_view package) {
   trailer::SecurityDirectory directory;
   if (trailer::ReadSecurityDirectory(whole, &directory) && directory.size != 0 &&
       end == whole.Length())
-    problems.push_back("the signature no longer ends the file: something was added after "
-                       "signing, so the signature is broken; sign the package again");
+    problems.push_back(
+        "the signature no longer ends the file: something was added after "
+        "signing, so the signature is broken; sign the package again");
   MemoryFile file(package.substr(0, static_cast<size_t>(end)));
   std::vector<trailer::Entry> entries;
   if (!ReadAllEntries(file, &entries, &problems)) return report;
@@ -109,8 +110,8 @@ CheckReport CheckPackage(std::string_view package) {
     FontIdentity font;
     const FontProblem problem = ReadFontIdentity(data(i), &font);
     if (problem != FontProblem::kNone) {
-      problems.push_back(Quoted(name(i)) + " is not a usable font: " +
-                         DescribeFontProblem(problem));
+      problems.push_back(Quoted(name(i)) +
+                         " is not a usable font: " + DescribeFontProblem(problem));
       continue;
     }
     report.fonts.push_back({name(i), font.ValueName()});

@@ -24,12 +24,12 @@ namespace {
 int g_failed = 0;
 const char* g_test = "";
 
-#define CHECK(cond)                                                           \
-  do {                                                                        \
-    if (!(cond)) {                                                            \
-      ++g_failed;                                                             \
-      std::printf("FAILED %s: %s (line %d)\n", g_test, #cond, __LINE__);     \
-    }                                                                         \
+#define CHECK(cond)                                                      \
+  do {                                                                   \
+    if (!(cond)) {                                                       \
+      ++g_failed;                                                        \
+      std::printf("FAILED %s: %s (line %d)\n", g_test, #cond, __LINE__); \
+    }                                                                    \
   } while (0)
 
 std::string TempFolder() {
@@ -279,13 +279,15 @@ void TestRegisteredFontIsFoundAndLoaded() {
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Test Face (TrueType)") ==
         file);
   std::string registered;
-  CHECK(!GetRegisteredFontFile(r.s, FontScope::kAllUsers, "Sorvela Test Face (TrueType)", &registered));
+  CHECK(!GetRegisteredFontFile(r.s, FontScope::kAllUsers, "Sorvela Test Face (TrueType)",
+                               &registered));
   CHECK(registered == fonts + file);
 
   // The system's refusal to load a file keeps it out of the key.
   const std::string junk = "sorvela-junk.ttf";
   CHECK(!WriteAll(r.files, fonts + junk, "plain text, no tables"));
-  CHECK(RegisterFont(r.s, FontScope::kAllUsers, {FontKind::kTrueType, "Sorvela Junk", ""}, junk).failed());
+  CHECK(RegisterFont(r.s, FontScope::kAllUsers, {FontKind::kTrueType, "Sorvela Junk", ""}, junk)
+            .failed());
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Junk (TrueType)").empty());
   DeleteFileA((fonts + junk).c_str());
 
@@ -395,7 +397,8 @@ void TestTextsOfAnySizeRoundTrip() {
   Win32Windows windows;
   windows.Create(GetModuleHandleA(nullptr));
   std::string big;
-  for (int i = 0; big.size() < 1500000; ++i) big += "Line " + std::to_string(i) + " of the readme\r\n";
+  for (int i = 0; big.size() < 1500000; ++i)
+    big += "Line " + std::to_string(i) + " of the readme\r\n";
   windows.SetText(Control::txtReadme, big);
   CHECK(windows.GetText(Control::txtReadme) == big);
   windows.SetText(Control::txtLicense, "\r\n");
@@ -409,7 +412,8 @@ void TestTextsOfAnySizeRoundTrip() {
 void TestListsKeepTheOrderGiven() {
   Win32Windows windows;
   windows.Create(GetModuleHandleA(nullptr));
-  for (const char* name : {"zeta.ttf", "alpha.ttf", "kestrel.dat"}) windows.AddItem(Control::lstFiles, name);
+  for (const char* name : {"zeta.ttf", "alpha.ttf", "kestrel.dat"})
+    windows.AddItem(Control::lstFiles, name);
   HWND list = windows.Hwnd(Control::lstFiles);
   CHECK(SendMessageA(list, LB_GETCOUNT, 0, 0) == 3);
   char text[32] = {};
