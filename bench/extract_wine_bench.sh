@@ -68,8 +68,8 @@ read -r stub_zero base_zero <<<"$pair"
 printf 'bare stub to its box %d ms, bare program to its box %d ms\n' "$stub_zero" "$base_zero"
 printf '%-18s %10s %10s %10s %10s %7s\n' package "stub ms" "bare ms" "stub-0" "bare-0" ratio
 
-for spec in 1000:20480 20:10485760; do
-  n=${spec%%:*} size=${spec##*:}
+for shape in 1000:20480 20:10485760; do
+  n=${shape%%:*} size=${shape##*:}
   mkdir -p "$WORK/data$n"
   for i in $(seq -f '%04g' 1 "$n"); do
     head -c "$size" /dev/urandom >"$WORK/data$n/d$i.bin"

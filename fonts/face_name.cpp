@@ -222,7 +222,9 @@ bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, st
 constexpr size_t kNameLimit = kMaxValueNameChars + 1;
 
 // The checks and the full name of the one font whose directory is at `directory`.
-FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullName) {
+// For a TrueType font also the face name, as a font resource file gives it.
+FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullName,
+                        std::string* face = nullptr) {
   Tables tables;
   if (!ReadDirectory(font, directory, true, &tables)) return FontProblem::kDamaged;
   // What every font needs to be drawn at all; the system's parser is not
@@ -252,6 +254,8 @@ FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullN
     full = style.empty() || style == "Regular" ? family : family + " " + style;
   }
   *fullName = std::move(full);
+  if (face && tables.version != kTagOtto && ReadName(names, kFamilyNameId, kMaxFaceChars, face))
+    *face = Trim(*face);
   return FontProblem::kNone;
 }
 
@@ -285,8 +289,9 @@ FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity)
   found.kind = FontKindOf(fontBytes);
   if (found.kind == FontKind::kUnknown) return FontProblem::kNotAFont;
   if (found.kind != FontKind::kCollection) {
-    if (FontProblem p = ReadOneFont(font, 0, &found.fullName); p != FontProblem::kNone) return p;
-    found.family = Trim(ReadFaceName(fontBytes));
+    if (FontProblem p = ReadOneFont(font, 0, &found.fullName, &found.family);
+        p != FontProblem::kNone)
+      return p;
   } else {
     uint32_t numFonts;
     if (!font.U32(8, &numFonts) || numFonts == 0 ||

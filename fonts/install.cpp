@@ -141,8 +141,7 @@ Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName) {
 
 Error FrmMain::TargetName(const std::string& source, const FontIdentity& font,
                           const std::string& folder, std::string* name) {
-  std::string wanted;
-  if (Error e = ReadWholeFile(s_.files, source, &wanted)) return e;
+  std::string wanted;  // read only once a file stands in the way
   const std::string file = *name;
   const size_t dot = std::min(file.rfind('.'), file.size());
   for (int n = 1; n < 1000; ++n) {
@@ -151,6 +150,8 @@ Error FrmMain::TargetName(const std::string& source, const FontIdentity& font,
     // reports why it can't be replaced.
     std::string present;
     if (ReadWholeFile(s_.files, folder + *name, &present)) return Error::Ok();
+    if (wanted.empty())
+      if (Error e = ReadWholeFile(s_.files, source, &wanted)) return e;
     // Only another font is kept: the same bytes, another version of this
     // font, or a file that is no font at all may be replaced.
     FontIdentity there;

@@ -44,6 +44,14 @@ class InstallTest : public ::testing::Test {
     }
   }
   std::string Picture(Control c) { return m.windows[c].picture; }
+  // A run of its own on another machine with the fixture's folders: one
+  // font, Alpha, extracted as file.
+  void OneFont(FakeMachine& fm, FrmMain& f, const std::string& file = "a.ttf") {
+    fm.shell.folders = m.shell.folders;
+    f.ExtractPath = "C:\\Temp\\";
+    f.lstFonts = {file};
+    fm.files.files["C:\\Temp\\" + file] = MakeFont("Alpha");
+  }
   std::string Registered(const std::string& face) {
     auto& values = m.registry.keys[kNtKey];
     auto it = values.find(face + " (TrueType)");
@@ -190,11 +198,8 @@ TEST_F(InstallTest, AnotherFontsFileIsKept) {
   };
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.shell.folders = m.shell.folders;
     FrmMain f(fm.services);
-    f.ExtractPath = "C:\\Temp\\";
-    f.lstFonts = {c.file};
-    fm.files.files["C:\\Temp\\" + std::string(c.file)] = alpha;
+    OneFont(fm, f, c.file);
     for (const auto& [name, bytes] : c.present)
       fm.files.files["C:\\Windows\\Fonts\\" + name] = bytes;
     f.InstallFonts(false);
@@ -308,11 +313,8 @@ TEST_F(InstallTest, EveryWayToEndHasItsExitCode) {
   };
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.shell.folders = m.shell.folders;
     FrmMain f(fm.services);
-    f.ExtractPath = "C:\\Temp\\";
-    f.lstFonts = {"a.ttf"};
-    fm.files.files["C:\\Temp\\a.ttf"] = MakeFont("Alpha");
+    OneFont(fm, f);
     if (c.breakCopy) fm.files.failCopyTo.insert("C:\\Windows\\Fonts\\a.ttf");
     f.CurrentPage = Control::picReady;
     if (c.install) f.cmdNext_Click();  // Ready: installs
@@ -486,11 +488,8 @@ TEST_F(InstallTest, UnloadDeletesEveryListedFileAndIgnoresFailures) {
 TEST_F(InstallTest, AFaultInTheWizardEndsAsAFailedInstall) {
   for (Control page : {Control::picReady, Control::picReadme}) {
     FakeMachine fm;
-    fm.shell.folders = m.shell.folders;
     FrmMain f(fm.services);
-    f.ExtractPath = "C:\\Temp\\";
-    f.lstFonts = {"a.ttf"};
-    fm.files.files["C:\\Temp\\a.ttf"] = MakeFont("Alpha");
+    OneFont(fm, f);
     fm.files.throwOnOpen.insert("C:\\Temp\\a.ttf");
     f.CurrentPage = page;
     ASSERT_NO_THROW(f.cmdNext_Click());
