@@ -23,11 +23,7 @@ using Clock = std::chrono::steady_clock;
 class BenchSystem final : public System {
  public:
   BenchSystem(std::string folder, std::string temp) : folder_(folder), temp_(temp) {}
-  uint32_t GetTempPath(uint32_t length, char* buffer) override {
-    if (temp_.size() + 1 > length) return 0;
-    std::snprintf(buffer, length, "%s", temp_.c_str());
-    return static_cast<uint32_t>(temp_.size());
-  }
+  std::string TempFolder() override { return temp_; }
   bool GetPlatformId(uint32_t* id) override { return *id = 2, true; }
   std::string AppFolder() override { return folder_; }
   std::string ExeTitle() override { return "package"; }

@@ -19,7 +19,7 @@ constexpr int32_t kCsidlLocalAppData = 0x1C;
 constexpr const char* kUserFontsFolders[] = {"Microsoft", "Windows", "Fonts"};
 
 struct FontsKey {
-  RegKey root = 0;
+  RegRoot root = 0;
   std::string path;  // "" when the system has no Fonts key
 };
 
@@ -75,42 +75,28 @@ std::string GetFontsKey(System& system) {
   return "";
 }
 
-std::string QueryValueText(Registry& registry, RegKey key, const std::string& valueName) {
-  uint32_t type = 0, size = 0;
-  if (registry.QueryValue(key, valueName, &type, nullptr, &size) != 0) return "";
-  if (type != kRegSz && type != kRegBinary) return "";
-  std::string data(size, '\0');
-  uint32_t ignoredType = 0;
-  if (registry.QueryValue(key, valueName, &ignoredType, data.data(), &size) != 0) return "";
-  data.resize(std::min<size_t>(size, data.size()));
-  if (type == kRegSz) return data.substr(0, data.find('\0'));
+std::string ValueText(const RegValue& value) {
+  const std::string& data = value.data;
+  if (value.type == kRegSz) return data.substr(0, data.find('\0'));
+  if (value.type != kRegBinary) return "";
   const auto byte = [&](size_t i) { return i < data.size() ? static_cast<uint8_t>(data[i]) : 0; };
   return std::to_string(static_cast<int16_t>(byte(0) | byte(1) << 8));
 }
 
-std::string GetRegistryString(Registry& registry, RegKey root, const std::string& keyPath,
+std::string GetRegistryString(Registry& registry, RegRoot root, const std::string& keyPath,
                               const std::string& valueName) {
-  RegKey key = 0;
-  (void)registry.OpenKey(root, keyPath, &key);
-  std::string text = QueryValueText(registry, key, valueName);
-  (void)registry.CloseKey(key);
-  return text;
+  RegValue value;
+  if (registry.ReadValue(root, keyPath, valueName, &value)) return "";
+  return ValueText(value);
 }
 
-Error SetRegistryString(const Services& s, RegKey root, const std::string& keyPath,
+Error SetRegistryString(const Services& s, RegRoot root, const std::string& keyPath,
                         const std::string& valueName, const std::string& data) {
-  RegKey key = 0;
-  long result = s.registry.CreateKey(root, keyPath, &key);
-  if (result == 0)
-    result = s.registry.SetValue(key, valueName, kRegSz, data.data(),
-                                 static_cast<uint32_t>(data.size()));
-  (void)s.registry.CloseKey(key);
-  return result == 0 ? Error::Ok() : SystemError(s, result);
+  return s.registry.WriteString(root, keyPath, valueName, data);
 }
 
 std::string AddBackslash(const std::string& path) {
-  if (path.empty() || path.back() == '\\') return path;
-  return path + '\\';
+  return path.empty() ? path : WithBackslash(path);
 }
 
 Error GetFontsFolder(const Services& s, std::string* folder) {
@@ -201,10 +187,7 @@ Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
   if (GetRegisteredFontFile(s, scope, familyValue, &registered) ||
       UpperAscii(registered) != UpperAscii(folder + fileName))
     return Error::Ok();
-  RegKey handle = 0;
-  if (s.registry.OpenKey(key.root, key.path, &handle) == 0)
-    (void)s.registry.DeleteValue(handle, familyValue);
-  (void)s.registry.CloseKey(handle);
+  (void)s.registry.DeleteValue(key.root, key.path, familyValue);
   return Error::Ok();
 }
 

@@ -19,12 +19,16 @@ Error GetFontName(const Services& s, const std::string& fontFile, std::string* n
 std::string FaceFromFontResource(std::string_view bytes);
 
 std::string GetFontsKey(System& system);
-std::string QueryValueText(Registry& registry, RegKey key, const std::string& valueName);
-std::string GetRegistryString(Registry& registry, RegKey root, const std::string& keyPath,
+// A value as text: a string up to its first NUL, binary data as the signed
+// number of its first two bytes, "" for any other type.
+std::string ValueText(const RegValue& value);
+// The value's text, or "" when the key or the value is missing.
+std::string GetRegistryString(Registry& registry, RegRoot root, const std::string& keyPath,
                               const std::string& valueName);
-Error SetRegistryString(const Services& s, RegKey root, const std::string& keyPath,
+Error SetRegistryString(const Services& s, RegRoot root, const std::string& keyPath,
                         const std::string& valueName, const std::string& data);
 
+// The path ending in "\\", or "" for an empty path.
 std::string AddBackslash(const std::string& path);
 Error GetFontsFolder(const Services& s, std::string* folder);
 

@@ -1,11 +1,11 @@
 // The two walks over the package trailer and their helpers.
 #include "package/self_extract.h"
 
-#include <cstring>
 #include <new>
 
 #include "package/text_file.h"
 #include "package/trailer.h"
+#include "shell/text.h"
 
 namespace sorvela::modSelfExtract {
 
@@ -35,11 +35,7 @@ std::string& StripLineBreaks(std::string& text) {
   return ReplaceText(text, "\r", "");
 }
 
-std::string GetTempFolder(System& system) {
-  char buffer[260] = {};
-  if (system.GetTempPath(sizeof buffer, buffer) == 0) return "";
-  return std::string(buffer, strnlen(buffer, sizeof buffer));
-}
+std::string GetTempFolder(System& system) { return system.TempFolder(); }
 
 Error ListPackage(System& system, std::vector<trailer::Entry>* entries) {
   std::unique_ptr<ReadFile> file;
@@ -56,12 +52,11 @@ void ExtractPackage(Files& files, System& system, Windows& windows,
   package = trailer::CutAtLogicalEnd(std::move(package));
   // Entries are copied a piece at a time: fonts of any size need no more memory.
   std::vector<char> buffer(1 << 20);
+  const std::string folder = WithBackslash(GetTempFolder(system));
   for (const trailer::Entry& entry : entries) {
     // The listing pass has checked every header, so what fails here is
     // input/output: that entry is skipped and the walk goes on.
     windows.DoEvents();
-    std::string folder = GetTempFolder(system);
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
     std::unique_ptr<WriteFile> out;
     if (!files.Create(folder + entry.name, &out)) {
       if (!CopyBytes(*package, entry.dataOffset, entry.size, *out, buffer)) (void)out->Close();

@@ -14,11 +14,6 @@ namespace {
 constexpr size_t kMaxTitle = 255;
 constexpr size_t kMaxText = 1 << 20;
 
-std::string WithBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 std::string WithoutPadding(std::string name) {
   while (!name.empty() && name.back() == ' ') name.pop_back();
   return name;

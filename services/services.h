@@ -1,6 +1,7 @@
-// The narrow services through which the core reaches the system. The Win32
-// layer implements them for real; unit tests hand in fakes that can fail any
-// call. Strings are ANSI bytes, passed through unchanged.
+// The narrow services through which the core reaches the system, each call
+// one thing the core wants done. The Win32 layer implements them for real;
+// unit tests hand in fakes that can fail any call. Strings are ANSI bytes,
+// passed through unchanged.
 #pragma once
 
 #include <cstddef>
@@ -55,28 +56,33 @@ class Files {
   }
 };
 
-// Registry handles; 0 is no key.
-using RegKey = uintptr_t;
-constexpr RegKey kHkeyCurrentUser = 0x80000001u;
-constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+// The registry's top-level keys, by the system's own numbers.
+using RegRoot = uint32_t;
+constexpr RegRoot kHkeyCurrentUser = 0x80000001u;
+constexpr RegRoot kHkeyLocalMachine = 0x80000002u;
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegExpandSz = 2;
 constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
 
-// Mirrors the advapi32 calls; results are system error codes (0 = success).
+struct RegValue {
+  uint32_t type = 0;
+  std::string data;  // the stored bytes, whatever the type
+};
+
+// One value at a time under a key path of a root. Failures carry the
+// system's code: a missing key or value is code 2.
 class Registry {
  public:
   virtual ~Registry() = default;
-  virtual long OpenKey(RegKey root, const std::string& path, RegKey* key) = 0;
-  virtual long CreateKey(RegKey root, const std::string& path, RegKey* key) = 0;
-  // With data == nullptr only *type and *size are filled in.
-  virtual long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
-                          uint32_t* size) = 0;
-  virtual long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
-                        uint32_t size) = 0;
-  virtual long DeleteValue(RegKey key, const std::string& name) = 0;
-  virtual long CloseKey(RegKey key) = 0;
+  // Never creates the key.
+  virtual Error ReadValue(RegRoot root, const std::string& key, const std::string& name,
+                          RegValue* value) = 0;
+  // A REG_SZ value of the text's bytes, without a terminating NUL; the key is
+  // made when missing.
+  virtual Error WriteString(RegRoot root, const std::string& key, const std::string& name,
+                            const std::string& text) = 0;
+  virtual Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
 };
 
 // gdi32 and the font-change broadcast of user32.
@@ -92,11 +98,11 @@ class FontSystem {
 class Shell {
  public:
   virtual ~Shell() = default;
-  // SHGetSpecialFolderLocation(100, csidl) and, on success, SHGetPathFromIDListA
-  // into a 512-character buffer filled with spaces, which *buffer receives whole.
-  // Returns the location call's result (0 = success).
-  virtual long SpecialFolderLocation(int32_t csidl, std::string* buffer) = 0;
-  // ShellExecuteA(0, NULL, file, NULL, "", SW_SHOWNORMAL); the result is of no use.
+  // A special folder's path as the shell gives it, or "" when the shell
+  // doesn't know the folder; fails when it knows the folder but gives no path.
+  virtual Error SpecialFolderPath(int32_t csidl, std::string* path) = 0;
+  // Opens a file or an address with what the user has chosen for it; whether
+  // that worked is of no use to the caller.
   virtual void Open(const std::string& file) = 0;
   virtual bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                          const std::string& value, const std::string& path) = 0;
@@ -105,9 +111,10 @@ class Shell {
 class System {
  public:
   virtual ~System() = default;
-  // GetTempPathA: 0 on failure, else the length written into buffer.
-  virtual uint32_t GetTempPath(uint32_t length, char* buffer) = 0;
-  // GetVersionExA with a zeroed 148-byte record; false when the call fails.
+  // The temporary folder as the system gives it, or "" when it has none.
+  virtual std::string TempFolder() = 0;
+  // The platform the system reports (1: Windows, 2: Windows NT); false when
+  // it can't tell.
   virtual bool GetPlatformId(uint32_t* platformId) = 0;
   // Folder of the running executable: no trailing backslash unless a drive root.
   virtual std::string AppFolder() = 0;

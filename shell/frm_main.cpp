@@ -34,8 +34,7 @@ Switches ParseSwitches(const std::string& args) {
 
 void FrmMain::Form_Load() try {
   s_.windows.SetVisible(Control::frmMain, false);
-  AppPath = s_.system.AppFolder();
-  if (AppPath.empty() || AppPath.back() != '\\') AppPath += '\\';
+  AppPath = WithBackslash(s_.system.AppFolder());
   const Switches switches = ParseSwitches(s_.system.CommandLine());
   Quiet = switches.mode == Switches::Mode::kQuiet;
   ChooseScope(switches.currentUser);

@@ -1,4 +1,4 @@
-// The string helpers the name and switch tests use: spaces only are trimmed,
+// The string helpers of names, paths and switches: spaces only are trimmed,
 // and only ASCII letters change case, so ANSI bytes pass through.
 #pragma once
 
@@ -31,6 +31,57 @@ inline std::string NameEnding(std::string_view name) {
 inline bool IsFontFileName(std::string_view name) {
   const std::string ending = NameEnding(name);
   return ending == "TTF" || ending == "OTF" || ending == "TTC";
+}
+
+// A folder as the start of its files' paths: a backslash is added when it is
+// not the last character, so "" becomes "\\", the current drive's root.
+inline std::string WithBackslash(std::string folder) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+// The argument text of a command line as the system gives it. The program
+// name is either quoted (ending at the closing quote, even when no space
+// follows) or runs to the first blank; the blanks after it go too.
+inline std::string ArgumentsOf(std::string_view commandLine) {
+  size_t i = 0;
+  const size_t n = commandLine.size();
+  if (n > 0 && commandLine[0] == '"') {
+    i = commandLine.find('"', 1);
+    i = i == std::string_view::npos ? n : i + 1;
+  } else {
+    while (i < n && commandLine[i] != ' ' && commandLine[i] != '\t') ++i;
+  }
+  while (i < n && (commandLine[i] == ' ' || commandLine[i] == '\t')) ++i;
+  return std::string(commandLine.substr(i));
+}
+
+// The folder of a file's path, without a trailing backslash unless it is a
+// drive root, which keeps its one backslash.
+inline std::string FolderOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return "";
+  if (slash == 2 && path[1] == ':') return std::string(path.substr(0, 3));
+  return std::string(path.substr(0, slash));
+}
+
+// The file name of a path without its last extension.
+inline std::string TitleOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos) name = name.substr(0, dot);
+  return std::string(name);
+}
+
+// The system's messages end in ".\r\n"; the user sees them inside a sentence.
+inline std::string TrimDescription(std::string text) {
+  while (!text.empty()) {
+    const char c = text.back();
+    if (c != '\r' && c != '\n' && c != '.' && c != ' ') break;
+    text.pop_back();
+  }
+  return text;
 }
 
 }  // namespace sorvela

@@ -2,17 +2,16 @@
 #include "shellfolders/folders.h"
 
 #include "package/trailer.h"
+#include "shell/text.h"
 
 namespace sorvela {
 
 Error GetSpecialFolder(Shell& shell, int32_t csidl, std::string* path) {
-  std::string buffer;
   path->clear();
-  if (shell.SpecialFolderLocation(csidl, &buffer) != 0) return Error::Ok();
-  const size_t nul = buffer.find('\0');
-  if (nul == std::string::npos)
-    return MakeError(codes::kInvalidArgument, "Invalid procedure call or argument");
-  path->assign(buffer, 0, nul);
+  if (Error e = shell.SpecialFolderPath(csidl, path)) {
+    path->clear();
+    return e;
+  }
   return Error::Ok();
 }
 
@@ -47,8 +46,8 @@ void CreateWebLink(Shell& shell, const std::string& title, const std::string& ad
     std::string folder;
     // A lookup that errs leaves no folder, which ends the routine like a missing one.
     if (GetSpecialFolder(shell, csidl, &folder) || folder.empty()) return;
-    if (folder.back() != '\\') folder += '\\';
-    WriteIniValue(shell, "InternetShortcut", "URL", address, folder + title + ".url");
+    WriteIniValue(shell, "InternetShortcut", "URL", address,
+                  WithBackslash(folder) + title + ".url");
   }
 }
 

@@ -14,7 +14,7 @@ constexpr int32_t kCsidlDesktopDirectory = 16;
 constexpr int32_t kCsidlFonts = 20;
 
 // The folder's path as the shell gives it, or "" when the shell doesn't know
-// the folder. Fails only when the shell's answer holds no end.
+// the folder; fails when the shell knows the folder but gives it no path.
 Error GetSpecialFolder(Shell& shell, int32_t csidl, std::string* path);
 
 void WriteIniValue(Shell& shell, const std::string& section, const std::string& key,

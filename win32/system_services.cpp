@@ -7,9 +7,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "win32/win32_text.h"
-
+#include <cstring>
 #include <vector>
+
+#include "shell/text.h"
 
 namespace sorvela::win32 {
 namespace {
@@ -24,12 +25,14 @@ std::string Describe(DWORD code) {
   return TrimDescription(std::move(result));
 }
 
+Error SystemError(DWORD code) { return Error{static_cast<int32_t>(code), Describe(code)}; }
+
 // Some calls fail without setting a code; an Error of code 0 would read as
 // success, so those get a stand-in.
 Error LastError(DWORD standIn = ERROR_GEN_FAILURE) {
   DWORD code = GetLastError();
   if (code == 0) code = standIn;
-  return Error{static_cast<int32_t>(code), Describe(code)};
+  return SystemError(code);
 }
 
 class Handle {
@@ -107,10 +110,28 @@ class Win32WriteFile final : public WriteFile {
   HANDLE handle_;
 };
 
-HKEY ToHkey(RegKey key) {
+HKEY ToHkey(RegRoot root) {
   // The predefined roots are sign-extended on wider pointers.
-  return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(key)));
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(root)));
 }
+
+// An open registry key, closed when it goes.
+class Key {
+ public:
+  Key() = default;
+  ~Key() {
+    if (h_) RegCloseKey(h_);
+  }
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  HKEY* out() { return &h_; }
+  HKEY get() const { return h_; }
+
+ private:
+  HKEY h_ = nullptr;
+};
+
+Error Result(LONG code) { return code == ERROR_SUCCESS ? Error::Ok() : SystemError(code); }
 
 }  // namespace
 
@@ -229,41 +250,39 @@ std::string Win32Files::NameKey(const std::string& name) {
 
 // Registry
 
-long Win32Registry::OpenKey(RegKey root, const std::string& path, RegKey* key) {
-  HKEY h = nullptr;
-  const long result = RegOpenKeyA(ToHkey(root), path.c_str(), &h);
-  *key = reinterpret_cast<RegKey>(h);
-  return result;
+Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::string& name,
+                               RegValue* value) {
+  Key h;
+  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.out())) return SystemError(result);
+  // The size first, then the data into a buffer of that size, all zero: a
+  // string stored without its NUL still ends where the data does.
+  DWORD type = 0, size = 0;
+  if (LONG result = RegQueryValueExA(h.get(), name.c_str(), nullptr, &type, nullptr, &size))
+    return SystemError(result);
+  std::string data(size, '\0');
+  if (LONG result = RegQueryValueExA(h.get(), name.c_str(), nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&data[0]), &size))
+    return SystemError(result);
+  if (size < data.size()) data.resize(size);
+  value->type = type;
+  value->data = std::move(data);
+  return Error::Ok();
 }
 
-long Win32Registry::CreateKey(RegKey root, const std::string& path, RegKey* key) {
-  HKEY h = nullptr;
-  const long result = RegCreateKeyA(ToHkey(root), path.c_str(), &h);
-  *key = reinterpret_cast<RegKey>(h);
-  return result;
+Error Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
+                                 const std::string& text) {
+  Key h;
+  if (LONG result = RegCreateKeyA(ToHkey(root), key.c_str(), h.out())) return SystemError(result);
+  return Result(RegSetValueExA(h.get(), name.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(text.data()),
+                               static_cast<DWORD>(text.size())));
 }
 
-long Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
-                               uint32_t* size) {
-  DWORD t = 0, n = *size;
-  const long result =
-      RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(data), &n);
-  *type = t;
-  *size = n;
-  return result;
+Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
+  Key h;
+  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.out())) return SystemError(result);
+  return Result(RegDeleteValueA(h.get(), name.c_str()));
 }
-
-long Win32Registry::SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
-                             uint32_t size) {
-  return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data),
-                        size);
-}
-
-long Win32Registry::DeleteValue(RegKey key, const std::string& name) {
-  return RegDeleteValueA(ToHkey(key), name.c_str());
-}
-
-long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 
 // Fonts
 
@@ -286,15 +305,21 @@ void Win32Fonts::BroadcastFontChange() {
 
 // Shell
 
-long Win32Shell::SpecialFolderLocation(int32_t csidl, std::string* buffer) {
+Error Win32Shell::SpecialFolderPath(int32_t csidl, std::string* path) {
+  path->clear();
   LPITEMIDLIST list = nullptr;
-  const HRESULT result = SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, &list);
-  if (result != S_OK) return result;
-  std::string path(512, ' ');
-  SHGetPathFromIDListA(list, &path[0]);
+  if (SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, &list) != S_OK)
+    return Error::Ok();
+  // Asked for into a buffer of spaces: a folder with no path on disk leaves
+  // no NUL in it, and so no end to the path.
+  char buffer[512];
+  std::memset(buffer, ' ', sizeof buffer);
+  SHGetPathFromIDListA(list, buffer);
   CoTaskMemFree(list);
-  *buffer = std::move(path);
-  return 0;
+  const void* end = std::memchr(buffer, '\0', sizeof buffer);
+  if (!end) return MakeError(codes::kInvalidArgument, "Invalid procedure call or argument");
+  path->assign(buffer, static_cast<size_t>(static_cast<const char*>(end) - buffer));
+  return Error::Ok();
 }
 
 void Win32Shell::Open(const std::string& file) {
@@ -308,8 +333,11 @@ bool Win32Shell::WritePrivateProfileString(const std::string& section, const std
 
 // System
 
-uint32_t Win32System::GetTempPath(uint32_t length, char* buffer) {
-  return GetTempPathA(length, buffer);
+std::string Win32System::TempFolder() {
+  // A path longer than the buffer leaves it as it was: empty.
+  char buffer[260] = {};
+  if (GetTempPathA(sizeof buffer, buffer) == 0) return "";
+  return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
 bool Win32System::GetPlatformId(uint32_t* platformId) {

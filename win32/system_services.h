@@ -17,14 +17,11 @@ class Win32Files final : public Files {
 
 class Win32Registry final : public Registry {
  public:
-  long OpenKey(RegKey root, const std::string& path, RegKey* key) override;
-  long CreateKey(RegKey root, const std::string& path, RegKey* key) override;
-  long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
-                  uint32_t* size) override;
-  long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
-                uint32_t size) override;
-  long DeleteValue(RegKey key, const std::string& name) override;
-  long CloseKey(RegKey key) override;
+  Error ReadValue(RegRoot root, const std::string& key, const std::string& name,
+                  RegValue* value) override;
+  Error WriteString(RegRoot root, const std::string& key, const std::string& name,
+                    const std::string& text) override;
+  Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
 };
 
 class Win32Fonts final : public FontSystem {
@@ -37,7 +34,7 @@ class Win32Fonts final : public FontSystem {
 
 class Win32Shell final : public Shell {
  public:
-  long SpecialFolderLocation(int32_t csidl, std::string* buffer) override;
+  Error SpecialFolderPath(int32_t csidl, std::string* path) override;
   void Open(const std::string& file) override;
   bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                  const std::string& value, const std::string& path) override;
@@ -45,7 +42,7 @@ class Win32Shell final : public Shell {
 
 class Win32System final : public System {
  public:
-  uint32_t GetTempPath(uint32_t length, char* buffer) override;
+  std::string TempFolder() override;
   bool GetPlatformId(uint32_t* platformId) override;
   std::string AppFolder() override;
   std::string ExeTitle() override;

@@ -7,7 +7,7 @@
 #include "shell/frm_main.h"
 #include "win32/control_ids.h"
 #include "win32/pictures.h"
-#include "win32/win32_text.h"
+#include "win32/geometry.h"
 
 namespace sorvela::win32 {
 namespace {

@@ -13,6 +13,7 @@
 
 #include "package/memory_file.h"
 #include "services/services.h"
+#include "shell/text.h"
 
 namespace sorvela::fakes {
 
@@ -117,65 +118,42 @@ class FakeRegistry final : public Registry {
   };
   // key path -> value name -> value
   std::map<std::string, std::map<std::string, Value>> keys;
-  long failCreate = 0, failSet = 0;
-  int accesses = 0;
+  long failCreate = 0, failSet = 0;  // a code: the key can't be made, the value can't be set
 
-  long OpenKey(RegKey root, const std::string& path, RegKey* key) override {
-    ++accesses;
-    if (!IsRoot(root) || !keys.count(Path(root, path))) return 2;
-    *key = Handle(Path(root, path));
-    return 0;
-  }
-  long CreateKey(RegKey root, const std::string& path, RegKey* key) override {
-    ++accesses;
-    if (failCreate) return failCreate;
-    if (!IsRoot(root)) return 2;
-    keys[Path(root, path)];
-    *key = Handle(Path(root, path));
-    return 0;
-  }
   // Keys under HKEY_LOCAL_MACHINE go by their path alone, the others by
   // "HKCU\\" and their path.
-  static std::string Path(RegKey root, const std::string& path) {
+  static std::string Path(RegRoot root, const std::string& path) {
     return root == kHkeyCurrentUser ? "HKCU\\" + path : path;
   }
-  long QueryValue(RegKey key, const std::string& name, uint32_t* type, char* data,
-                  uint32_t* size) override {
-    ++accesses;
-    if (!key || key > handles_.size()) return 6;
-    auto& values = keys[handles_[key - 1]];
-    auto it = values.find(name);
-    if (it == values.end()) return 2;
-    *type = it->second.type;
-    if (data) {
-      if (*size < it->second.data.size()) return 234;
-      std::memcpy(data, it->second.data.data(), it->second.data.size());
-    }
-    *size = static_cast<uint32_t>(it->second.data.size());
-    return 0;
+  Error ReadValue(RegRoot root, const std::string& key, const std::string& name,
+                  RegValue* value) override {
+    const auto values = keys.find(Path(root, key));
+    if (!IsRoot(root) || values == keys.end()) return Code(2);
+    const auto it = values->second.find(name);
+    if (it == values->second.end()) return Code(2);
+    *value = RegValue{it->second.type, it->second.data};
+    return Error::Ok();
   }
-  long SetValue(RegKey key, const std::string& name, uint32_t type, const char* data,
-                uint32_t size) override {
-    ++accesses;
-    if (failSet) return failSet;
-    if (!key || key > handles_.size()) return 6;
-    keys[handles_[key - 1]][name] = Value{type, std::string(data, size)};
-    return 0;
+  Error WriteString(RegRoot root, const std::string& key, const std::string& name,
+                    const std::string& text) override {
+    if (failCreate) return Code(failCreate);
+    if (!IsRoot(root)) return Code(2);
+    auto& values = keys[Path(root, key)];
+    if (failSet) return Code(failSet);
+    values[name] = Value{kRegSz, text};
+    return Error::Ok();
   }
-  long DeleteValue(RegKey key, const std::string& name) override {
-    ++accesses;
-    if (!key || key > handles_.size()) return 6;
-    return keys[handles_[key - 1]].erase(name) ? 0 : 2;
+  Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) override {
+    const auto values = keys.find(Path(root, key));
+    if (!IsRoot(root) || values == keys.end() || !values->second.erase(name)) return Code(2);
+    return Error::Ok();
   }
-  long CloseKey(RegKey) override { return 0; }
 
  private:
-  static bool IsRoot(RegKey root) { return root == kHkeyLocalMachine || root == kHkeyCurrentUser; }
-  RegKey Handle(const std::string& path) {
-    handles_.push_back(path);
-    return handles_.size();
+  static bool IsRoot(RegRoot root) { return root == kHkeyLocalMachine || root == kHkeyCurrentUser; }
+  static Error Code(long code) {
+    return MakeError(static_cast<int32_t>(code), "system error " + std::to_string(code));
   }
-  std::vector<std::string> handles_;
 };
 
 // Font resource files are made from a face name table keyed by font path.
@@ -210,20 +188,16 @@ class FakeFonts final : public FontSystem {
 class FakeShell final : public Shell {
  public:
   std::map<int32_t, std::string> folders;  // csidl -> path
-  std::set<int32_t> noNul;                 // folders whose answer has no end
+  std::set<int32_t> pathless;              // folders the shell knows but gives no path
   std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> ini;
   std::set<std::string> failIni;
   std::vector<std::string> opened;
 
-  long SpecialFolderLocation(int32_t csidl, std::string* buffer) override {
+  Error SpecialFolderPath(int32_t csidl, std::string* path) override {
+    if (pathless.count(csidl)) return MakeError(5, "Invalid procedure call or argument");
     auto it = folders.find(csidl);
-    if (it == folders.end()) return static_cast<long>(0x80070057);
-    *buffer = std::string(512, ' ');
-    if (!noNul.count(csidl)) {
-      buffer->replace(0, it->second.size(), it->second);
-      (*buffer)[it->second.size()] = '\0';
-    }
-    return 0;
+    *path = it == folders.end() ? "" : it->second;
+    return Error::Ok();
   }
   void Open(const std::string& file) override { opened.push_back(file); }
   bool WritePrivateProfileString(const std::string& section, const std::string& key,
@@ -250,11 +224,7 @@ class FakeSystem final : public System {
   int terminations = 0;
   uint32_t exitCode = 0xFFFFFFFF;
 
-  uint32_t GetTempPath(uint32_t length, char* buffer) override {
-    if (tempFails || tempPath.size() >= length) return 0;
-    std::memcpy(buffer, tempPath.c_str(), tempPath.size() + 1);
-    return static_cast<uint32_t>(tempPath.size());
-  }
+  std::string TempFolder() override { return tempFails ? "" : tempPath; }
   bool GetPlatformId(uint32_t* platform) override {
     if (versionFails) return false;
     *platform = platformId;
@@ -263,9 +233,7 @@ class FakeSystem final : public System {
   std::string AppFolder() override { return appFolder; }
   std::string ExeTitle() override { return exeTitle; }
   Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override {
-    std::string folder = appFolder;
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return files->Open(folder + exeTitle + ".exe", file);
+    return files->Open(WithBackslash(appFolder) + exeTitle + ".exe", file);
   }
   std::string CommandLine() override { return commandLine; }
   void InitCommonControls() override { ++initCalls; }

@@ -256,7 +256,7 @@ TEST_F(FontsKeyTest, FoldersAndBackslashes) {
   EXPECT_EQ(folder, "C:\\Windows\\Fonts");
   ASSERT_FALSE(GetSpecialFolder(m.shell, 12345, &folder));
   EXPECT_EQ(folder, "");
-  m.shell.noNul.insert(20);
+  m.shell.pathless.insert(20);
   EXPECT_TRUE(GetSpecialFolder(m.shell, 20, &folder));
   EXPECT_TRUE(GetFontsFolder(m.services, &folder));
 }
@@ -321,7 +321,7 @@ TEST_F(FontsKeyTest, WebLinksGoToDesktopThenFavorites) {
   fakes::FakeShell badDesktop;
   badDesktop.folders[16] = "D:\\Desk";
   badDesktop.folders[6] = "D:\\Fav";
-  badDesktop.noNul.insert(16);
+  badDesktop.pathless.insert(16);
   CreateWebLink(badDesktop, "T", "u");
   EXPECT_TRUE(badDesktop.ini.empty());
 }

@@ -246,7 +246,7 @@ TEST_F(InstallTest, FailureStagesMarkTheirStep) {
     const char* reg;
     const char* links;
   } cases[] = {
-      {"no Fonts folder answer", [](FakeMachine& fm) { fm.shell.noNul.insert(20); }, "", "", ""},
+      {"no Fonts folder answer", [](FakeMachine& fm) { fm.shell.pathless.insert(20); }, "", "", ""},
       {"registry refuses", [](FakeMachine& fm) { fm.registry.failSet = 5; }, "pass", "fail", ""},
       {"font load refused",
        [](FakeMachine& fm) { fm.fonts.failAdd.insert("C:\\Windows\\Fonts\\b.ttf"); }, "pass",

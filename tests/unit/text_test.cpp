@@ -1,9 +1,11 @@
-// Text routines: replacing, line breaks, manifest fields, text-box lines, names.
+// Text routines: replacing, line breaks, manifest fields, text-box lines,
+// names, paths and sizes.
 #include <gtest/gtest.h>
 
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/text.h"
+#include "win32/geometry.h"
 
 namespace sorvela {
 namespace {
@@ -52,6 +54,46 @@ std::vector<std::string> Fields(const std::string& text, size_t n) {
     fields.push_back(field);
   }
   return fields;
+}
+
+TEST(TextRoutines, CommandLinesPathsAndDescriptions) {
+  const struct {
+    std::string got, want;
+  } cases[] = {
+      {ArgumentsOf("\"C:\\Program Files\\fonts.exe\" /I"), "/I"},
+      {ArgumentsOf("fonts.exe   /e "), "/e "},
+      {ArgumentsOf("\"fonts.exe\"/I"), "/I"},
+      {ArgumentsOf("fonts.exe\t/?"), "/?"},
+      {ArgumentsOf("fonts.exe    "), ""},
+      {ArgumentsOf("\"C:\\unterminated /I"), ""},
+      {ArgumentsOf("setup /x /e"), "/x /e"},
+      {FolderOf("C:\\fonts.exe"), "C:\\"},
+      {FolderOf("C:\\Downloads\\fonts.exe"), "C:\\Downloads"},
+      {FolderOf("\\\\server\\share\\fonts.exe"), "\\\\server\\share"},
+      {FolderOf("fonts.exe"), ""},
+      {TitleOf("C:\\Downloads\\my.fonts.exe"), "my.fonts"},
+      {TitleOf("C:\\my.dir\\fonts"), "fonts"},
+      {WithBackslash("C:\\Temp"), "C:\\Temp\\"},
+      {WithBackslash("C:\\"), "C:\\"},
+      {WithBackslash(""), "\\"},
+      {TrimDescription("The system cannot find the file specified.\r\n"),
+       "The system cannot find the file specified"},
+      {TrimDescription("Access is denied. \r\n"), "Access is denied"},
+      {TrimDescription(""), ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
+}
+
+TEST(TextRoutines, TwipsFollowTheResolution) {
+  using win32::FontHeight;
+  using win32::TwipsToPixels;
+  EXPECT_EQ(TwipsToPixels(6615, 96), 441);
+  EXPECT_EQ(TwipsToPixels(4455, 96), 297);
+  EXPECT_EQ(TwipsToPixels(1440, 120), 120);
+  EXPECT_EQ(TwipsToPixels(3750, 144), 375);
+  EXPECT_EQ(FontHeight(825, 96), -11);
+  EXPECT_EQ(FontHeight(1425, 96), -19);
+  EXPECT_EQ(FontHeight(825, 120), -14);
 }
 
 TEST(ManifestFields, SeparatorsQuotesAndBlanks) {
