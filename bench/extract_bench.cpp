@@ -32,7 +32,7 @@ class BenchSystem final : public System {
   }
   std::string CommandLine() override { return ""; }
   void InitCommonControls() override {}
-  std::string DescribeError(long code) override { return std::to_string(code); }
+  std::string DescribeError(int32_t code) override { return std::to_string(code); }
   bool IsElevated() override { return true; }
   bool GetVersion(uint32_t*, uint32_t*, uint32_t*) override { return false; }
   void Terminate(uint32_t) override { std::exit(1); }

@@ -28,8 +28,8 @@ FontsKey FontsKeyOf(System& system, FontScope scope) {
   return {kHkeyLocalMachine, GetFontsKey(system)};
 }
 
-Error SystemError(const Services& s, long code) {
-  return MakeError(static_cast<int32_t>(code), s.system.DescribeError(code));
+Error SystemError(const Services& s, int32_t code) {
+  return MakeError(code, s.system.DescribeError(code));
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ Error GetFontName(const Services& s, const std::string& fontFile, std::string* n
     const std::string resourceFile = folder + "\\~TEMP.FOT";
     // A file left behind by an earlier run would make the system refuse every call.
     (void)s.files.Remove(resourceFile);
-    if (s.fonts.CreateScalableFontResource(1, resourceFile, fontFile)) {
+    if (s.fonts.CreateScalableFontResource(resourceFile, fontFile)) {
       if (temp.empty()) break;
       continue;
     }

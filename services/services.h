@@ -85,11 +85,13 @@ class Registry {
   virtual Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
 };
 
-// gdi32 and the font-change broadcast of user32.
+// The system's fonts: loading them and telling the running programs.
 class FontSystem {
  public:
   virtual ~FontSystem() = default;
-  virtual Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+  // Makes the system's font resource file for a font file, read-only to
+  // other programs; fails when that file already exists.
+  virtual Error CreateScalableFontResource(const std::string& resourceFile,
                                            const std::string& fontFile) = 0;
   virtual Error AddFontResource(const std::string& path) = 0;
   virtual void BroadcastFontChange() = 0;
@@ -128,7 +130,7 @@ class System {
   virtual std::string CommandLine() = 0;
   virtual void InitCommonControls() = 0;
   // The system's description of one of its error codes.
-  virtual std::string DescribeError(long code) = 0;
+  virtual std::string DescribeError(int32_t code) = 0;
   // Whether the process may write where all users' fonts live; systems that
   // know no elevation answer true.
   virtual bool IsElevated() = 0;

@@ -286,9 +286,10 @@ Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std
 
 // Fonts
 
-Error Win32Fonts::CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+Error Win32Fonts::CreateScalableFontResource(const std::string& resourceFile,
                                              const std::string& fontFile) {
-  if (!CreateScalableFontResourceA(hidden, resourceFile.c_str(), fontFile.c_str(), nullptr))
+  // Hidden: no other program reads or lists the file while it exists.
+  if (!CreateScalableFontResourceA(1, resourceFile.c_str(), fontFile.c_str(), nullptr))
     return LastError(ERROR_INVALID_DATA);
   return Error::Ok();
 }
@@ -389,7 +390,7 @@ void Win32System::InitCommonControls() {
       fn();
 }
 
-std::string Win32System::DescribeError(long code) { return Describe(static_cast<DWORD>(code)); }
+std::string Win32System::DescribeError(int32_t code) { return Describe(static_cast<DWORD>(code)); }
 
 bool Win32System::IsElevated() {
   HANDLE token = nullptr;

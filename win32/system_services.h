@@ -26,7 +26,7 @@ class Win32Registry final : public Registry {
 
 class Win32Fonts final : public FontSystem {
  public:
-  Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+  Error CreateScalableFontResource(const std::string& resourceFile,
                                    const std::string& fontFile) override;
   Error AddFontResource(const std::string& path) override;
   void BroadcastFontChange() override;
@@ -49,7 +49,7 @@ class Win32System final : public System {
   Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override;
   std::string CommandLine() override;
   void InitCommonControls() override;
-  std::string DescribeError(long code) override;
+  std::string DescribeError(int32_t code) override;
   bool IsElevated() override;
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override;
   void Terminate(uint32_t exitCode) override;

@@ -166,9 +166,9 @@ class FakeFonts final : public FontSystem {
   int broadcasts = 0;
   std::vector<std::string> log;
 
-  Error CreateScalableFontResource(uint32_t hidden, const std::string& resourceFile,
+  Error CreateScalableFontResource(const std::string& resourceFile,
                                    const std::string& fontFile) override {
-    log.push_back("fot " + std::to_string(hidden) + " " + resourceFile + " " + fontFile);
+    log.push_back("fot " + resourceFile + " " + fontFile);
     auto face = faces.find(WinPath(fontFile));
     if (face == faces.end() || !files->files.count(WinPath(fontFile)))
       return MakeError(87, "The parameter is incorrect");
@@ -237,7 +237,9 @@ class FakeSystem final : public System {
   }
   std::string CommandLine() override { return commandLine; }
   void InitCommonControls() override { ++initCalls; }
-  std::string DescribeError(long code) override { return "system error " + std::to_string(code); }
+  std::string DescribeError(int32_t code) override {
+    return "system error " + std::to_string(code);
+  }
   bool IsElevated() override { return elevated; }
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override {
     if (version[0] == 0) return false;

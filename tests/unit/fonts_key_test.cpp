@@ -38,7 +38,7 @@ class FontsKeyTest : public ::testing::Test {
 TEST_F(FontsKeyTest, FaceNameComesFromTheResourceFileAndLeavesNothing) {
   EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
   EXPECT_FALSE(m.files.files.count(kFot));
-  EXPECT_EQ(m.fonts.log.back(), std::string("fot 1 ") + kFot + " C:\\Temp\\a.ttf");
+  EXPECT_EQ(m.fonts.log.back(), std::string("fot ") + kFot + " C:\\Temp\\a.ttf");
   m.files.files["C:\\Temp\\b.ttf"] = "font";
   m.fonts.faces["C:\\Temp\\b.ttf"] = "Beta";
   EXPECT_EQ(Face("C:\\Temp\\b.ttf"), "Beta");  // twice in a row, each its own
@@ -53,7 +53,7 @@ TEST_F(FontsKeyTest, FaceNameComesFromTheResourceFileAndLeavesNothing) {
   m.files.failRemove.insert(kFot);
   m.files.files[kFot] = "a folder";
   EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
-  EXPECT_EQ(m.fonts.log.back(), "fot 1 C:\\Temp\\~TEMP.FOT C:\\Temp\\a.ttf");
+  EXPECT_EQ(m.fonts.log.back(), "fot C:\\Temp\\~TEMP.FOT C:\\Temp\\a.ttf");
   EXPECT_FALSE(m.files.files.count("C:\\Temp\\~TEMP.FOT"));
   m.files.failRemove.insert("C:\\Temp\\~TEMP.FOT");
   m.files.files["C:\\Temp\\~TEMP.FOT"] = "a folder";
@@ -64,8 +64,7 @@ TEST_F(FontsKeyTest, ResourceFileWithoutMarkerOrEndGivesNothing) {
   struct Broken final : FontSystem {
     fakes::FakeFiles* files;
     std::string content;
-    Error CreateScalableFontResource(uint32_t, const std::string& res,
-                                     const std::string&) override {
+    Error CreateScalableFontResource(const std::string& res, const std::string&) override {
       files->files[res] = content;
       return Error::Ok();
     }
