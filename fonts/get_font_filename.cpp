@@ -39,9 +39,8 @@ Error GetFontName(const Services& s, const std::string& fontFile, std::string* n
   // Beside the program first; where that folder can't be written (a read-only
   // share, a disc), in the temporary folder.
   const std::string temp = modSelfExtract::GetTempFolder(s.system);
-  for (std::string folder : {s.system.AppFolder(), temp}) {
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    const std::string resourceFile = folder + "\\~TEMP.FOT";
+  for (const std::string& folder : {s.system.AppFolder(), temp}) {
+    const std::string resourceFile = WithBackslash(folder) + "~TEMP.FOT";
     // A file left behind by an earlier run would make the system refuse every call.
     (void)s.files.Remove(resourceFile);
     if (s.fonts.CreateScalableFontResource(resourceFile, fontFile)) {
@@ -126,7 +125,7 @@ Error GetFontsFolder(const Services& s, FontScope scope, std::string* folder) {
   if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, folder)) return e;
   if (folder->empty()) return Error::Ok();
   for (const char* level : kUserFontsFolders) *folder = AddBackslash(*folder) + level;
-  *folder += '\\';
+  *folder = AddBackslash(*folder);
   return Error::Ok();
 }
 
