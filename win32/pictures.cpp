@@ -6,6 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "win32/owned.h"
+
 namespace sorvela::win32 {
 namespace {
 
@@ -22,42 +24,41 @@ constexpr Rgb kNavy{0x16, 0x35, 0x5C}, kTeal{0x2A, 0x8A, 0xA8}, kAccent{0x2A, 0x
 // A 32-bit top-down bitmap selected into a memory DC, its pixels at hand.
 class Canvas {
  public:
-  Canvas(HDC like, int width, int height) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    dc_ = CreateCompatibleDC(like);
-    if (!bitmap_ || !dc_) return;
-    bits_ = static_cast<uint32_t*>(bits);
-    std::memset(bits_, 0, Pixels() * sizeof *bits_);
-    old_ = SelectObject(dc_, bitmap_);
+  Canvas(HDC like, int width, int height)
+      : width_(width),
+        height_(height),
+        bitmap_(Bitmap(like, width, height, &bits_)),
+        dc_(CreateCompatibleDC(like)),
+        // Fails, and leaves the canvas unready, when either is missing.
+        selected_(dc_.get(), bitmap_.get()) {
+    if (Ready()) std::memset(bits_, 0, Pixels() * sizeof *bits_);
   }
-  ~Canvas() {
-    if (old_) SelectObject(dc_, old_);
-    if (dc_) DeleteDC(dc_);
-    if (bitmap_) DeleteObject(bitmap_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
 
-  bool Ready() const { return old_ != nullptr; }
-  HDC Dc() const { return dc_; }
+  bool Ready() const { return selected_.valid(); }
+  HDC Dc() const { return dc_.get(); }
   int Width() const { return width_; }
   int Height() const { return height_; }
   size_t Pixels() const { return static_cast<size_t>(width_) * height_; }
   uint32_t* Bits() { return bits_; }
 
  private:
+  static HBITMAP Bitmap(HDC like, int width, int height, uint32_t** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(like, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr,
+                            0);
+  }
+
+  // In this order: the bitmap is taken out of the DC, the DC deleted, then the bitmap.
   int width_, height_;
-  HBITMAP bitmap_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ old_ = nullptr;
   uint32_t* bits_ = nullptr;
+  GdiObject<HBITMAP> bitmap_;
+  MemoryDc dc_;
+  Selection selected_;
 };
 
 uint32_t Pack(Rgb c) { return static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b); }
@@ -86,6 +87,7 @@ class Mask : public Canvas {
     SetBkMode(Dc(), TRANSPARENT);
     SetTextColor(Dc(), RGB(255, 255, 255));
     SetTextAlign(Dc(), TA_BASELINE | TA_LEFT);
+    // Stock objects, left selected: the DC goes with the mask.
     SelectObject(Dc(), GetStockObject(WHITE_BRUSH));
     SelectObject(Dc(), GetStockObject(NULL_PEN));
   }
@@ -115,21 +117,19 @@ struct Units {
 
 void Text(HDC dc, const Units& u, const char* face, int weight, double size, double x, double y,
           const char* text) {
-  HFONT font =
-      CreateFontA(-u(size), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH, face);
-  HGDIOBJ old = SelectObject(dc, font);
+  const GdiObject<HFONT> font(CreateFontA(-u(size), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                                          ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                          ANTIALIASED_QUALITY, VARIABLE_PITCH, face));
+  const Selection selected(dc, font.get());
   TextOutA(dc, u(x), u(y), text, static_cast<int>(std::strlen(text)));
-  SelectObject(dc, old);
-  DeleteObject(font);
 }
 
 // Lines of the given width with round ends, through the points given.
 void Stroke(HDC dc, const Units& u, double width, std::initializer_list<POINT> points) {
   LOGBRUSH brush{BS_SOLID, RGB(255, 255, 255), 0};
-  HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
-                          static_cast<DWORD>(u(width)), &brush, 0, nullptr);
-  HGDIOBJ old = SelectObject(dc, pen);
+  const GdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                                         static_cast<DWORD>(u(width)), &brush, 0, nullptr));
+  const Selection selected(dc, pen.get());
   bool first = true;
   for (POINT p : points) {
     // Points are in tenths of a unit.
@@ -140,8 +140,6 @@ void Stroke(HDC dc, const Units& u, double width, std::initializer_list<POINT> p
       LineTo(dc, x, y);
     first = false;
   }
-  SelectObject(dc, old);
-  DeleteObject(pen);
 }
 
 constexpr char kSerif[] = "Times New Roman";

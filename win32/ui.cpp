@@ -12,9 +12,6 @@
 namespace sorvela::win32 {
 namespace {
 
-// Only one set of windows exists; the window procedures find it here.
-Win32Windows* g_windows = nullptr;
-
 enum class Kind : uint8_t { Picture, Panel, Line, Label, Button, Edit, List };
 enum Face : uint8_t { kDefaultFont, kArial14, kArial8, kTahoma8 };
 
@@ -122,15 +119,14 @@ const Layout& LayoutOf(int id) {
 }
 
 // The size of a control's text in its font, wrapped as a label wraps it.
-SIZE TextSize(HWND hwnd, int width) {
+SIZE TextSize(HWND hwnd, int width) noexcept {
   RECT r = {0, 0, width, 0};
-  if (HDC dc = GetDC(hwnd)) {
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+  const WindowDc dc(hwnd);
+  if (dc.valid()) {
+    const Selection font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
     char text[512];
     const int length = GetWindowTextA(hwnd, text, sizeof text);
-    DrawTextA(dc, text, length, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
+    DrawTextA(dc.get(), text, length, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
   }
   return SIZE{r.right, r.bottom};
 }
@@ -159,6 +155,10 @@ constexpr int kControlIds[] = {
 };
 static_assert(sizeof kControlIds / sizeof kControlIds[0] == int(Control::lstFonts) + 1,
               "one id per Control");
+
+// One copy: the 64-bit division, inlined at each of a dozen conversions, cost
+// the stub several hundred bytes.
+__attribute__((noinline)) int Pixels(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
 
 // Where a control sits in its container, in pixels.
 RECT PlaceOf(HWND hwnd) {
@@ -189,32 +189,42 @@ void TrimSystemMenu(HWND window) {
     DeleteMenu(menu, command, MF_BYCOMMAND);
 }
 
-HWND CreateCentred(HINSTANCE instance, const char* className, const char* caption, int width,
-                   int height) {
+// Each window of this program's classes keeps the Win32Windows given at its
+// creation; the few messages before WM_NCCREATE find none.
+Win32Windows* OwnerOf(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE)
+    SetWindowLongPtrA(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams));
+  return reinterpret_cast<Win32Windows*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+}  // namespace
+
+// Not defaulted: the object would then be initialised as a constant, its
+// kilobyte of zeros stored in the executable.
+Win32Windows::Win32Windows() {}
+
+// The fonts and brushes go after the windows that use them.
+Win32Windows::~Win32Windows() {
+  if (extracting_) DestroyWindow(extracting_);
+  if (main_) DestroyWindow(main_);
+}
+
+HWND Win32Windows::CreateCentred(const char* className, const char* caption, int width,
+                                 int height) {
   RECT r = {0, 0, width, height};
   AdjustWindowRectEx(&r, kMainStyle, FALSE, kMainExStyle);
   const int w = r.right - r.left, h = r.bottom - r.top;
   HWND window = CreateWindowExA(
       kMainExStyle, className, caption, kMainStyle, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-      (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr, instance, nullptr);
+      (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr, instance_, this);
   if (window) TrimSystemMenu(window);
   return window;
 }
 
-}  // namespace
-
-Win32Windows::Win32Windows() { g_windows = this; }
-
-Win32Windows::~Win32Windows() {
-  if (extracting_) DestroyWindow(extracting_);
-  if (main_) DestroyWindow(main_);
-  for (HFONT font : fonts_)
-    if (font) DeleteObject(font);
-  if (g_windows == this) g_windows = nullptr;
-}
-
-int Win32Windows::X(int twips) const { return TwipsToPixels(twips, dpiX_); }
-int Win32Windows::Y(int twips) const { return TwipsToPixels(twips, dpiY_); }
+int Win32Windows::X(int twips) const { return Pixels(twips, dpiX_); }
+int Win32Windows::Y(int twips) const { return Pixels(twips, dpiY_); }
 
 void Win32Windows::CreateFonts() {
   // The default is the stock GUI font's face and size, made here so that it
@@ -228,17 +238,19 @@ void Win32Windows::CreateFonts() {
                      {kArial8, "Arial", 825},
                      {kTahoma8, "Tahoma", 825}};
   for (const auto& f : faces)
-    fonts_[f.face] = CreateFontA(FontHeight(f.size, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.name);
+    fonts_[f.face].reset(CreateFontA(FontHeight(f.size, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, f.name));
 }
 
-bool Win32Windows::Create(HINSTANCE instance) {
+bool Win32Windows::Create(HINSTANCE instance) noexcept {
   instance_ = instance;
-  HDC screen = GetDC(nullptr);
-  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  {
+    const WindowDc screen(nullptr);
+    dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  }
   CreateFonts();
 
   // The icon is frmIcon's: that form is never loaded, its icon serves both
@@ -272,14 +284,14 @@ bool Win32Windows::Create(HINSTANCE instance) {
     if (!RegisterClassExA(&c) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
   }
 
-  main_ = CreateCentred(instance, ids::kMainClass, "", X(6615), Y(4455));
+  main_ = CreateCentred(ids::kMainClass, "", X(6615), Y(4455));
   if (!main_) return false;
   CreateControls(0, kMainControls);
   return true;
 }
 
 void Win32Windows::CreateExtracting() {
-  extracting_ = CreateCentred(instance_, ids::kExtractingClass, "Extracting", X(3000), Y(450));
+  extracting_ = CreateCentred(ids::kExtractingClass, "Extracting", X(3000), Y(450));
   if (extracting_) CreateControls(kMainControls, kMainControls + 1);
 }
 
@@ -330,22 +342,27 @@ void Win32Windows::CreateControls(int first, int last) {
     const int left = X(l.x), top = Y(l.y);
     const int width = X(l.x + l.w) - left;
     const int height = l.kind == Kind::Line ? 1 : Y(l.y + l.h) - top;
+    // Panels, lines and pictures keep this object; the system's controls ignore it.
     HWND hwnd =
         CreateWindowExA(exStyle, className, l.text, style, left, top, width, height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), instance_, nullptr);
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), instance_, this);
     Item& item = items_[l.id - kIdBase];
     item = Item{};
     item.hwnd = hwnd;
     if (!hwnd) continue;
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[l.face]), FALSE);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[l.face].get()), FALSE);
 
     switch (l.kind) {
       case Kind::Panel:
         item.back = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         break;
       case Kind::Line:
-        item.back = l.color == RGB(255, 255, 255) ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
-                                                  : CreateSolidBrush(l.color);
+        if (l.color == RGB(255, 255, 255)) {
+          item.back = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        } else {
+          lineBrush_.reset(CreateSolidBrush(l.color));
+          item.back = lineBrush_.get();
+        }
         break;
       case Kind::Label:
         if (GrowsWithText(l.id)) {
@@ -430,8 +447,8 @@ bool Win32Windows::PreTranslate(MSG* msg) {
 // Window procedures
 
 LRESULT CALLBACK Win32Windows::MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (g_windows && (g_windows->main_ == hwnd || !g_windows->main_))
-    return g_windows->OnMain(hwnd, message, wParam, lParam);
+  if (Win32Windows* self = OwnerOf(hwnd, message, lParam))
+    return self->OnMain(hwnd, message, wParam, lParam);
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -522,20 +539,21 @@ void Win32Windows::RestoreFocus() {
 
 LRESULT CALLBACK Win32Windows::ExtractingProc(HWND hwnd, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-  if (g_windows) {
-    if (message == WM_CTLCOLORSTATIC) return g_windows->OnColor(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY && g_windows->extracting_ == hwnd) {
-      g_windows->extracting_ = nullptr;
-      g_windows->items_[ids::kLabel1 - kIdBase] = Item{};
+  if (Win32Windows* self = OwnerOf(hwnd, message, lParam)) {
+    if (message == WM_CTLCOLORSTATIC) return self->OnColor(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY && self->extracting_ == hwnd) {
+      self->extracting_ = nullptr;
+      self->items_[ids::kLabel1 - kIdBase] = Item{};
     }
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Windows::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!g_windows) return DefWindowProcA(hwnd, message, wParam, lParam);
+  Win32Windows* self = OwnerOf(hwnd, message, lParam);
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
   if (message == WM_ERASEBKGND) {
-    Item* item = g_windows->Find(hwnd);
+    Item* item = self->Find(hwnd);
     RECT r;
     GetClientRect(hwnd, &r);
     FillRect(reinterpret_cast<HDC>(wParam), &r,
@@ -545,13 +563,14 @@ LRESULT CALLBACK Win32Windows::BoxProc(HWND hwnd, UINT message, WPARAM wParam, L
   // A page's controls talk to frmMain, as if they sat on it.
   if ((message == WM_COMMAND || message == WM_NEXTDLGCTL ||
        (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)) &&
-      g_windows->main_)
-    return SendMessageA(g_windows->main_, message, wParam, lParam);
+      self->main_)
+    return SendMessageA(self->main_, message, wParam, lParam);
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Windows::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Item* item = g_windows ? g_windows->Find(hwnd) : nullptr;
+  Win32Windows* self = OwnerOf(hwnd, message, lParam);
+  Item* item = self ? self->Find(hwnd) : nullptr;
   if (item && message == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(hwnd, &r);

@@ -2,6 +2,7 @@
 // from the layout tables, and the Windows service the core drives them by.
 #pragma once
 
+#include "win32/owned.h"
 #include "win32/pictures.h"
 #include "win32/win32.h"
 
@@ -23,7 +24,7 @@ class Win32Windows final : public Windows {
   // The object whose handlers the window events call; may stay unset.
   void Attach(FrmMain* form) { form_ = form; }
   // Registers the classes and creates frmMain with its controls, hidden.
-  bool Create(HINSTANCE instance);
+  bool Create(HINSTANCE instance) noexcept;
   HWND Hwnd(Control control) const;
   // frmMain's keyboard interface (Tab, mnemonics); true when it took msg.
   bool PreTranslate(MSG* msg);
@@ -63,6 +64,7 @@ class Win32Windows final : public Windows {
   LRESULT OnMain(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnColor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnUnload();
+  HWND CreateCentred(const char* className, const char* caption, int width, int height);
   void CreateExtracting();
   void CreateControls(int first, int last);
   void FitToText(Item& item);
@@ -82,7 +84,8 @@ class Win32Windows final : public Windows {
   HWND focus_ = nullptr;
   DWORD pumped_ = 0;  // GetTickCount when DoEvents last looked at the queue
   int dpiX_ = 96, dpiY_ = 96;
-  HFONT fonts_[4] = {};
+  GdiObject<HFONT> fonts_[4];
+  GdiObject<HBRUSH> lineBrush_;  // the grey line's; the other backgrounds are the system's
   Item items_[32];
 };
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fonts/face_name.h"
@@ -14,6 +15,7 @@
 #include "shell/frm_main.h"
 #include "shellfolders/folders.h"
 #include "win32/control_ids.h"
+#include "win32/owned.h"
 #include "win32/system_services.h"
 #include "win32/ui.h"
 #include "win32/geometry.h"
@@ -177,6 +179,41 @@ void TestSystemFacts() {
   CHECK(!temp.empty() && temp.back() == '\\' && temp.find('\0') == std::string::npos);
   const std::string text = system.DescribeError(ERROR_ACCESS_DENIED);
   CHECK(!text.empty() && text.back() != '.' && text.back() != '\n');
+}
+
+// Owners
+
+void TestOwnersGiveBackWhatTheyHold() {
+  // The selection ends first: the DC gets its own pen back, then the pen goes.
+  const MemoryDc dc(CreateCompatibleDC(nullptr));
+  const HGDIOBJ ownPen = GetCurrentObject(dc.get(), OBJ_PEN);
+  HPEN pen = nullptr;
+  {
+    const GdiObject<HPEN> owned(CreatePen(PS_SOLID, 3, RGB(1, 2, 3)));
+    pen = owned.get();
+    const Selection selected(dc.get(), pen);
+    CHECK(selected.valid());
+    CHECK(GetCurrentObject(dc.get(), OBJ_PEN) == pen);
+  }
+  CHECK(GetCurrentObject(dc.get(), OBJ_PEN) == ownPen);
+  CHECK(GetObjectType(pen) == 0);
+
+  // Either of the kernel's "no handle" values holds nothing; a moved handle
+  // is closed once, by its last owner; a released one stays open.
+  CHECK(!Handle(INVALID_HANDLE_VALUE).valid());
+  CHECK(!Handle(nullptr).valid());
+  DWORD flags = 0;
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  {
+    Handle first(event);
+    const Handle last(std::move(first));
+    CHECK(!first.valid() && last.get() == event);
+    CHECK(GetHandleInformation(event, &flags));
+  }
+  CHECK(!GetHandleInformation(event, &flags));
+  HANDLE kept = Handle(CreateEventA(nullptr, TRUE, FALSE, nullptr)).release();
+  CHECK(GetHandleInformation(kept, &flags));
+  CloseHandle(kept);
 }
 
 // Font services and web links against the real system
@@ -486,6 +523,7 @@ const Case kCases[] = {
     {"RegistryValuesRoundTrip", TestRegistryValuesRoundTrip},
     {"SpecialFoldersArePathsOrNothing", TestSpecialFoldersArePathsOrNothing},
     {"SystemFacts", TestSystemFacts},
+    {"OwnersGiveBackWhatTheyHold", TestOwnersGiveBackWhatTheyHold},
     {"FaceNamesComeFromTheSystemAndLeaveNothing", TestFaceNamesComeFromTheSystemAndLeaveNothing},
     {"RegisteredFontIsFoundAndLoaded", TestRegisteredFontIsFoundAndLoaded},
     {"WebLinksAreRewrittenKeepingOtherLines", TestWebLinksAreRewrittenKeepingOtherLines},
