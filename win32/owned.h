@@ -56,6 +56,10 @@ struct Com : NullIsNone {
   }
 };
 
+struct RegistryKey : NullIsNone {
+  static void Close(HKEY h) noexcept { RegCloseKey(h); }
+};
+
 struct TaskMemory : NullIsNone {
   static void Close(void* p) noexcept { CoTaskMemFree(p); }
 };
@@ -106,6 +110,9 @@ using Handle = Owned<HANDLE, closers::Kernel>;
 // A font, brush, pen or bitmap made by this program.
 template <class Object>
 using GdiObject = Owned<Object, closers::Gdi>;
+
+// An open registry key.
+using RegistryKey = Owned<HKEY, closers::RegistryKey>;
 
 // A DC of CreateCompatibleDC.
 using MemoryDc = Owned<HDC, closers::MemoryDc>;

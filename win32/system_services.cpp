@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "shell/text.h"
+#include "win32/owned.h"
 
 namespace sorvela::win32 {
 namespace {
@@ -34,21 +35,6 @@ Error LastError(DWORD standIn = ERROR_GEN_FAILURE) {
   if (code == 0) code = standIn;
   return SystemError(code);
 }
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (valid()) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 class Win32ReadFile final : public ReadFile {
  public:
@@ -82,16 +68,13 @@ class Win32ReadFile final : public ReadFile {
 class Win32WriteFile final : public WriteFile {
  public:
   explicit Win32WriteFile(HANDLE h) : handle_(h) {}
-  ~Win32WriteFile() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
 
   Error Append(const void* data, size_t n) override {
     const char* in = static_cast<const char*>(data);
     while (n > 0) {
       const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
       DWORD written = 0;
-      if (!::WriteFile(handle_, in, want, &written, nullptr)) return LastError();
+      if (!::WriteFile(handle_.get(), in, want, &written, nullptr)) return LastError();
       if (written == 0) return LastError(ERROR_HANDLE_DISK_FULL);
       in += written;
       n -= written;
@@ -100,36 +83,19 @@ class Win32WriteFile final : public WriteFile {
   }
 
   Error Close() override {
-    HANDLE h = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    if (h != INVALID_HANDLE_VALUE && !CloseHandle(h)) return LastError();
+    const HANDLE h = handle_.release();
+    if (h && !CloseHandle(h)) return LastError();
     return Error::Ok();
   }
 
  private:
-  HANDLE handle_;
+  Handle handle_;
 };
 
 HKEY ToHkey(RegRoot root) {
   // The predefined roots are sign-extended on wider pointers.
   return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(root)));
 }
-
-// An open registry key, closed when it goes.
-class Key {
- public:
-  Key() = default;
-  ~Key() {
-    if (h_) RegCloseKey(h_);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HKEY* out() { return &h_; }
-  HKEY get() const { return h_; }
-
- private:
-  HKEY h_ = nullptr;
-};
 
 Error Result(LONG code) { return code == ERROR_SUCCESS ? Error::Ok() : SystemError(code); }
 
@@ -252,8 +218,8 @@ std::string Win32Files::NameKey(const std::string& name) {
 
 Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::string& name,
                                RegValue* value) {
-  Key h;
-  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.out())) return SystemError(result);
+  RegistryKey h;
+  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.put())) return SystemError(result);
   // The size first, then the data into a buffer of that size, all zero: a
   // string stored without its NUL still ends where the data does.
   DWORD type = 0, size = 0;
@@ -271,16 +237,16 @@ Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::
 
 Error Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
                                  const std::string& text) {
-  Key h;
-  if (LONG result = RegCreateKeyA(ToHkey(root), key.c_str(), h.out())) return SystemError(result);
+  RegistryKey h;
+  if (LONG result = RegCreateKeyA(ToHkey(root), key.c_str(), h.put())) return SystemError(result);
   return Result(RegSetValueExA(h.get(), name.c_str(), 0, REG_SZ,
                                reinterpret_cast<const BYTE*>(text.data()),
                                static_cast<DWORD>(text.size())));
 }
 
 Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
-  Key h;
-  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.out())) return SystemError(result);
+  RegistryKey h;
+  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.put())) return SystemError(result);
   return Result(RegDeleteValueA(h.get(), name.c_str()));
 }
 
@@ -308,15 +274,14 @@ void Win32Fonts::BroadcastFontChange() {
 
 Error Win32Shell::SpecialFolderPath(int32_t csidl, std::string* path) {
   path->clear();
-  LPITEMIDLIST list = nullptr;
-  if (SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, &list) != S_OK)
+  ItemIdList list;
+  if (SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, list.put()) != S_OK)
     return Error::Ok();
   // Asked for into a buffer of spaces: a folder with no path on disk leaves
   // no NUL in it, and so no end to the path.
   char buffer[512];
   std::memset(buffer, ' ', sizeof buffer);
-  SHGetPathFromIDListA(list, buffer);
-  CoTaskMemFree(list);
+  SHGetPathFromIDListA(list.get(), buffer);
   const void* end = std::memchr(buffer, '\0', sizeof buffer);
   if (!end) return MakeError(codes::kInvalidArgument, "Invalid procedure call or argument");
   path->assign(buffer, static_cast<size_t>(static_cast<const char*>(end) - buffer));
@@ -393,14 +358,13 @@ void Win32System::InitCommonControls() {
 std::string Win32System::DescribeError(int32_t code) { return Describe(static_cast<DWORD>(code)); }
 
 bool Win32System::IsElevated() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+  Handle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return true;
   TOKEN_ELEVATION elevation{};
   DWORD size = 0;
   // Systems before elevation fail the query; there every run is as elevated as it gets.
   const bool known =
-      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) != 0;
-  CloseHandle(token);
+      GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) != 0;
   return !known || elevation.TokenIsElevated != 0;
 }
 
