@@ -3,10 +3,12 @@ enable_language(RC)
 # Link-time optimisation keeps the stub small: the core's unused paths go.
 # Every program of this build takes it, since LTO and plain objects that share
 # inline functions don't link together with this toolchain.
-add_compile_options(-flto $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
+set(STRING_INSTANCES "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/win32/string_instances.h>")
+add_compile_options(-flto $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> ${STRING_INSTANCES})
 # One partition: GCC 12 fails inside its own symbol table on some splits.
 add_link_options(-flto -flto-partition=one -Os)
-target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti -ffunction-sections -fdata-sections)
+target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti -ffunction-sections -fdata-sections
+  ${STRING_INSTANCES})
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)
