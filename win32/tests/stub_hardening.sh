@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# The stub imports system DLLs only, and a DLL planted beside a package does
-# not run when the package does.
+# The stub stays small, imports system DLLs only, and a DLL planted beside a
+# package does not run when the package does.
 # usage: stub_hardening.sh STUB PLANTED_DLL PROBE_EXE PACK_TOOL
 set -euo pipefail
 stub=$1 planted=$2 probe=$3 pack=$4
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# 160 KB however a kilobyte is counted.
+size=$(stat -c %s "$stub")
+if [ "$size" -le 160000 ]; then
+  echo "size ok: $size bytes"
+else
+  fail "the stub is $size bytes, over its limit of 160,000"
+fi
 
 allowed=" advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll user32.dll "
 for dll in $(i686-w64-mingw32-objdump -p "$stub" | awk '/DLL Name:/ { print tolower($3) }'); do
