@@ -59,11 +59,12 @@ void FrmMain::ShowFailure(const Error& failure, int stage) {
   Windows& w = s_.windows;
   w.SetText(Control::cmdNext, "&Close");
   w.SetEnabled(Control::cmdNext, true);
+  // The mark first: the text may take the room of the steps after it.
+  static const Control kStepImages[] = {Control::imgCopy, Control::imgRegister, Control::imgLinks};
+  if (stage >= 1 && stage <= 3) w.CopyPicture(Control::imgFail, kStepImages[stage - 1]);
   w.SetForeColor(Control::lblInstall, kRed);
   w.SetText(Control::lblInstall,
             kFailureText + std::to_string(failure.code) + " " + failure.description);
-  static const Control kStepImages[] = {Control::imgCopy, Control::imgRegister, Control::imgLinks};
-  if (stage >= 1 && stage <= 3) w.CopyPicture(Control::imgFail, kStepImages[stage - 1]);
 }
 
 Error FrmMain::RunInstall(bool silent, int* stage) {

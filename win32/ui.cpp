@@ -124,7 +124,7 @@ SIZE TextSize(HWND hwnd, int width) noexcept {
   const WindowDc dc(hwnd);
   if (dc.valid()) {
     const Selection font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
-    char text[512];
+    char text[1024];
     const int length = GetWindowTextA(hwnd, text, sizeof text);
     DrawTextA(dc.get(), text, length, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
   }
@@ -407,6 +407,30 @@ void Win32Windows::FitToText(Item& item) {
   SetWindowPos(below, nullptr, X(text5.x), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The install's outcome takes the rows of the steps below the last marked
+// one when it needs more lines than its box holds: a failure's reason must be
+// read whole, and a step that never ran has nothing to show.
+void Win32Windows::FitInstallText() {
+  Item& label = items_[ids::kLblInstall - kIdBase];
+  if (!label.hwnd) return;
+  const Layout& box = LayoutOf(ids::kLblInstall);
+  const Layout& intro = LayoutOf(ids::kLabel6);
+  const int left = X(box.x), width = X(box.x + box.w) - left, bottom = Y(box.y + box.h);
+  const int needed = TextSize(label.hwnd, width).cy;
+  int top = Y(box.y);
+  static const int kSteps[][2] = {{ids::kImgLinks, ids::kLabel10},
+                                  {ids::kImgRegister, ids::kLabel8},
+                                  {ids::kImgCopy, ids::kLabel7}};
+  for (const auto& step : kSteps) {
+    const Item& image = items_[step[0] - kIdBase];
+    if (bottom - top >= needed || image.picture != Art::kNone) break;
+    top = std::max(Y(LayoutOf(step[0]).y), Y(intro.y + intro.h));
+    ShowWindow(image.hwnd, SW_HIDE);
+    ShowWindow(items_[step[1] - kIdBase].hwnd, SW_HIDE);
+  }
+  SetWindowPos(label.hwnd, nullptr, left, top, width, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 Win32Windows::Item* Win32Windows::Find(HWND hwnd) {
   const int index = GetDlgCtrlID(hwnd) - kIdBase;
   if (index <= 0 || index >= int(sizeof items_ / sizeof items_[0])) return nullptr;
@@ -636,6 +660,7 @@ void Win32Windows::SetText(Control control, const std::string& text) {
   HWND hwnd = Hwnd(control);
   if (!hwnd) return;
   SetWindowTextA(hwnd, text.c_str());
+  if (control == Control::lblInstall) FitInstallText();
   if (Item* item = ItemOf(control); item && item->room) FitToText(*item);
 }
 

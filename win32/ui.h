@@ -68,6 +68,7 @@ class Win32Windows final : public Windows {
   void CreateExtracting();
   void CreateControls(int first, int last);
   void FitToText(Item& item);
+  void FitInstallText();
   Item* Find(HWND hwnd);
   Item* ItemOf(Control control);
   void RestoreFocus();

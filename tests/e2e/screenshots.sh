@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the wizard's pages and of the progress window at 96 and at
 # 144 dots per inch, as PNGs in build/screenshots/: readme-96dpi.png and
-# license-, install-, install-failed-, ready-, extracting-96dpi.png, and the
-# same with -144dpi. Run by ./build.sh screenshots.
+# license-, install-, install-failed-, install-refused-, ready-,
+# extracting-96dpi.png, and the same with -144dpi. Run by ./build.sh screenshots.
 source "$(dirname "$0")/lib.sh"
 
 OUT=$E2E_ROOT/build/screenshots
@@ -82,6 +82,10 @@ ready="Quillo Sans, Serif and Mono in 21 Styles"
 # Renamed: Wine registers the machine's own DejaVu under its names.
 make_font "$font_mono" Quillo "$T/QuilloSansMono.ttf"
 "$PACK" create --stub "$STUB" --out "$P/ready.exe" --title "$ready" "$T/QuilloSansMono.ttf"
+# A file named like a font that is none: the longest failure text.
+printf 'wOFF' >"$T/QuilloSans-CondensedExtraBoldItalic.ttf"
+"$PACK" create --stub "$STUB" --out "$P/refused.exe" --title "Quillo Condensed" \
+  "$T/QuilloSans-CondensedExtraBoldItalic.ttf"
 # The progress window shows only while the package is read: a package of many
 # entries, and its thread held still while the picture is taken.
 mkdir -p "$T/many"
@@ -134,6 +138,19 @@ window-rect
 EOF
   run_driver <<EOF >/dev/null
 attach "$ready - Velloway" 10000
+click cmdNext
+wait-exit 10000
+EOF
+  run_driver <<EOF | shoot install-refused-${dpi}dpi
+start C:\\shots\\refused.exe
+wait-window "Quillo Condensed - Velloway" 30000
+click cmdNext
+wait-text cmdNext "&Close" 60000
+paint
+window-rect
+EOF
+  run_driver <<EOF >/dev/null
+attach "Quillo Condensed - Velloway" 10000
 click cmdNext
 wait-exit 10000
 EOF

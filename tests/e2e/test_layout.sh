@@ -16,6 +16,10 @@ pack long.exe --title "$title" --readme "$T/readme.txt" --license "$T/license.tx
 # Renamed: Wine registers the machine's own DejaVu under its names.
 make_font "$font_sans" Layout "$T/LayoutSans.ttf"
 pack ready.exe --title "$title" "$T/LayoutSans.ttf"
+# The longest failure text: a file named like a font that is none, its name
+# as long as an entry's may be. It needs the row of a step never reached.
+printf 'wOFF' >"$T/QuilloSans-CondensedExtraBoldItalic.ttf"
+pack notafont.exe --title "Not a font" "$T/QuilloSans-CondensedExtraBoldItalic.ttf"
 # The progress window shows while the package is read: many entries keep it up.
 mkdir -p "$T/many"
 for i in $(seq 1 1000); do printf '%s\r\n' "$i" >"$T/many/entry$i.txt"; done
@@ -159,6 +163,14 @@ wait-text cmdNext "&Close" 30000
 texts-fit
 click cmdNext
 wait-exit 10000
+start $WIN_DIR\\notafont.exe
+wait-window "Not a font - Velloway" 30000
+click cmdNext
+wait-text cmdNext "&Close" 30000
+texts-fit
+which-visible imgCopy Label7 imgRegister Label8 imgLinks Label10 lblInstall
+click cmdNext
+wait-exit 10000
 EOF
 )
   check "no text cut off on any page at $dpi dots per inch" "$out" \
@@ -179,6 +191,14 @@ texts-fit 5 measured
 click cmdNext
 text cmdNext \"&Close\"
 texts-fit 9 measured
+click cmdNext
+exit
+start \"\"
+window \"Not a font - Velloway\"
+click cmdNext
+text cmdNext \"&Close\"
+texts-fit 8 measured
+which-visible imgCopy Label7 imgRegister Label8 lblInstall
 click cmdNext
 exit"
 
