@@ -383,6 +383,8 @@ void TestVisibilityIsTheControlsOwn() {
   // The core hides frmMain while a page stays current.
   Win32Windows windows;
   windows.Create(GetModuleHandleA(nullptr));
+  CHECK(!windows.IsVisible(Control::picReadme));  // pages start hidden
+  windows.SetVisible(Control::picReadme, true);
   windows.SetVisible(Control::frmMain, false);
   CHECK(windows.IsVisible(Control::picReadme));
   windows.SetVisible(Control::picReadme, false);
@@ -491,8 +493,7 @@ void TestEnterPressesNextOnlyWhenEnabled() {
   FrmMain form(Services{files, registry, fonts, shell, system, windows});
   windows.Attach(&form);
   windows.Create(GetModuleHandleA(nullptr));
-  for (Control page : {Control::picReady, Control::picLicense, Control::picInstall})
-    windows.SetVisible(page, false);
+  windows.SetVisible(Control::picReadme, true);
   form.CurrentPage = Control::picReadme;
   windows.SetText(Control::txtLicense, "Licence");
   MSG enter{};
