@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,7 +24,14 @@ using Clock = std::chrono::steady_clock;
 class BenchSystem final : public System {
  public:
   BenchSystem(std::string folder, std::string temp) : folder_(folder), temp_(temp) {}
-  std::string TempFolder() override { return temp_; }
+  Error TempFolder(std::string* folder) override {
+    *folder = temp_;
+    return Error::Ok();
+  }
+  bool Random(void* bytes, size_t n) override {
+    std::memset(bytes, 0x5A, n);
+    return true;
+  }
   bool GetPlatformId(uint32_t* id) override { return *id = 2, true; }
   std::string AppFolder() override { return folder_; }
   std::string ExeTitle() override { return "package"; }
@@ -86,7 +94,11 @@ void Case(const std::string& work, const char* label, size_t entries, size_t ent
       std::fprintf(stderr, "listing failed\n");
       std::exit(1);
     }
-    modSelfExtract::ExtractPackage(files, system, windows, listed);
+    std::vector<std::string> written;
+    if (modSelfExtract::ExtractPackage(files, system, windows, listed, dir + "/tmp/", &written)) {
+      std::fprintf(stderr, "extraction failed\n");
+      std::exit(1);
+    }
     ours = std::min(ours, Seconds(start));
   }
   Run("cmp -s '" + dir + "/src/font0.ttf' '" + dir + "/tmp/font0.ttf'");

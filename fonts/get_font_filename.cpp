@@ -38,7 +38,8 @@ Error GetFontName(const Services& s, const std::string& fontFile, std::string* n
   name->clear();
   // Beside the program first; where that folder can't be written (a read-only
   // share, a disc), in the temporary folder.
-  const std::string temp = modSelfExtract::GetTempFolder(s.system);
+  std::string temp;
+  (void)modSelfExtract::GetTempFolder(s.system, &temp);
   for (const std::string& folder : {s.system.AppFolder(), temp}) {
     const std::string resourceFile = WithBackslash(folder) + "~TEMP.FOT";
     // A file left behind by an earlier run would make the system refuse every call.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fonts/get_font_filename.h"
+#include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/frm_main.h"
 #include "shell/text.h"
@@ -38,7 +39,7 @@ void FrmMain::InstallFonts(const bool& Silent) {
   if (!failure) {
     if (Silent) {
       NeedRestart();
-      s_.system.Terminate(exit_codes::kSuccess);
+      End(exit_codes::kSuccess);
       return;
     }
     w.SetText(Control::lblInstall, RestartNeeded ? kRestartText : kDoneText);
@@ -107,9 +108,29 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
         continue;
       }
     }
-    if (Error e = TargetName(ExtractPath + lstFonts[i], identities[i], fontsFolder, &targets[i]))
+    // Copied beside its place under a name of its own and checked there, then
+    // renamed into place: a file changed under the run after its check never
+    // reaches the Fonts folder.
+    std::string random;
+    if (Error e = modSelfExtract::RandomName(s_.system, &random)) return e;
+    const std::string staged = fontsFolder + "~" + random + ".tmp";
+    if (Error e = CopyFont(ExtractPath + lstFonts[i], staged)) return e;
+    FontIdentity copied;
+    Error e = GetFontIdentity(s_, staged, &copied);
+    if (!e && copied.ValueName() != identities[i].ValueName())
+      e = MakeError(codes::kInvalidFileFormat,
+                    "The font file " + Trim(lstFonts[i]) + " changed while it was installed");
+    if (!e) e = TargetName(staged, identities[i], fontsFolder, &targets[i]);
+    if (!e) e = s_.files.Move(staged, fontsFolder + targets[i], true);
+    // The same font already in place, byte for byte, is what the copy wanted.
+    std::string wanted, present;
+    if (e && !ReadWholeFile(s_.files, staged, &wanted) &&
+        !ReadWholeFile(s_.files, fontsFolder + targets[i], &present) && wanted == present)
+      e = Error::Ok(), (void)s_.files.Remove(staged);
+    if (e) {
+      (void)s_.files.Remove(staged);
       return e;
-    if (Error e = CopyFont(ExtractPath + lstFonts[i], fontsFolder + targets[i])) return e;
+    }
   }
   w.CopyPicture(Control::imgPass, Control::imgCopy);
   w.Refresh(Control::frmMain);
@@ -130,14 +151,8 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
 }
 
 Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName) {
-  const Error copy = s_.files.Copy(InName, OutName);
-  if (!copy) return copy;
-  // The same font already in place, byte for byte, is what the copy wanted.
-  std::string wanted, present;
-  if (!ReadWholeFile(s_.files, InName, &wanted) && !ReadWholeFile(s_.files, OutName, &present) &&
-      wanted == present)
-    return Error::Ok();
-  return copy;
+  std::vector<char> buffer(1 << 20);
+  return CopyToNewFile(s_.files, InName, OutName, buffer);
 }
 
 Error FrmMain::TargetName(const std::string& source, const FontIdentity& font,

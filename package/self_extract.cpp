@@ -1,6 +1,7 @@
 // The two walks over the package trailer and their helpers.
 #include "package/self_extract.h"
 
+#include <algorithm>
 #include <new>
 
 #include "package/text_file.h"
@@ -35,7 +36,66 @@ std::string& StripLineBreaks(std::string& text) {
   return ReplaceText(text, "\r", "");
 }
 
-std::string GetTempFolder(System& system) { return system.TempFolder(); }
+Error GetTempFolder(System& system, std::string* folder) { return system.TempFolder(folder); }
+
+namespace {
+
+// The longest path the ANSI file calls take, without its NUL.
+constexpr size_t kMaxPath = 259;
+constexpr char kWorkingPrefix[] = "sorvela-";
+constexpr int kRandomBytes = 8;
+// A name is taken only by chance or by someone who guessed it; either way
+// another name will do, and a few tries tell a folder that can't be written.
+constexpr int kTries = 8;
+
+}  // namespace
+
+Error RandomName(System& system, std::string* name) {
+  unsigned char random[kRandomBytes];
+  if (!system.Random(random, sizeof random))
+    return MakeError(codes::kInvalidArgument, "The system gives no random numbers");
+  name->clear();
+  for (unsigned char byte : random) {
+    *name += "0123456789abcdef"[byte >> 4];
+    *name += "0123456789abcdef"[byte & 15];
+  }
+  return Error::Ok();
+}
+
+Error CreateWorkingFolder(Files& files, System& system, size_t nameLength, std::string* folder) {
+  std::string temp;
+  if (Error e = GetTempFolder(system, &temp)) return e;
+  temp = WithBackslash(temp);
+  const size_t length = temp.size() + sizeof kWorkingPrefix - 1 + 2 * kRandomBytes + 1;
+  if (length + nameLength > kMaxPath)
+    return MakeError(codes::kPathNotFound, "The temporary folder's path is too long");
+  const bool restricted = system.IsElevated();
+  Error last;
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    std::string name;
+    if (Error e = RandomName(system, &name)) return e;
+    const std::string path = temp + kWorkingPrefix + name;
+    last = files.CreateNewFolder(path, restricted);
+    if (!last) {
+      *folder = path + '\\';
+      return Error::Ok();
+    }
+  }
+  return last;
+}
+
+std::vector<bool> KeptNamesakes(Files& files, const std::vector<std::string>& names) {
+  std::vector<bool> kept(names.size(), false);
+  std::vector<std::string> seen;  // name keys, sorted
+  for (size_t i = names.size(); i-- > 0;) {
+    std::string key = files.NameKey(names[i]);
+    const auto at = std::lower_bound(seen.begin(), seen.end(), key);
+    if (at != seen.end() && *at == key) continue;
+    seen.insert(at, std::move(key));
+    kept[i] = true;
+  }
+  return kept;
+}
 
 Error ListPackage(System& system, std::vector<trailer::Entry>* entries) {
   std::unique_ptr<ReadFile> file;
@@ -45,26 +105,29 @@ Error ListPackage(System& system, std::vector<trailer::Entry>* entries) {
   return trailer::ReadEntries(*file, EntryCount, entries);
 }
 
-void ExtractPackage(Files& files, System& system, Windows& windows,
-                    const std::vector<trailer::Entry>& entries) {
+Error ExtractPackage(Files& files, System& system, Windows& windows,
+                     const std::vector<trailer::Entry>& entries, const std::string& folder,
+                     std::vector<std::string>* written) {
   std::unique_ptr<ReadFile> package;
-  if (system.OpenPackageFile(&package)) return;
+  if (Error e = system.OpenPackageFile(&package)) return e;
   package = trailer::CutAtLogicalEnd(std::move(package));
+  std::vector<std::string> names;
+  for (const trailer::Entry& entry : entries) names.push_back(entry.name);
+  const std::vector<bool> kept = KeptNamesakes(files, names);
   // Entries are copied a piece at a time: fonts of any size need no more memory.
   std::vector<char> buffer(1 << 20);
-  const std::string folder = WithBackslash(GetTempFolder(system));
-  for (const trailer::Entry& entry : entries) {
-    // The listing pass has checked every header, so what fails here is
-    // input/output: that entry is skipped and the walk goes on.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!kept[i]) continue;
+    const trailer::Entry& entry = entries[i];
     windows.DoEvents();
     std::unique_ptr<WriteFile> out;
-    if (!files.Create(folder + entry.name, &out)) {
-      if (!CopyBytes(*package, entry.dataOffset, entry.size, *out, buffer)) (void)out->Close();
-      out.reset();  // an entry that failed half-way is closed as it stands
-      windows.DoEvents();
-    }
+    if (Error e = files.CreateNew(folder + entry.name, &out)) return e;
+    written->push_back(entry.name);
+    if (Error e = CopyBytes(*package, entry.dataOffset, entry.size, *out, buffer)) return e;
+    if (Error e = out->Close()) return e;
     windows.DoEvents();
   }
+  return Error::Ok();
 }
 
 }  // namespace sorvela::modSelfExtract

@@ -61,13 +61,18 @@ Error FrmMain::LoadPackage() {
   std::vector<trailer::Entry> entries;
   if (Error e = ListPackage(s_.system, &entries)) return e;
   for (const trailer::Entry& entry : entries) AddListItem(Control::lstFiles, lstFiles, entry.name);
+  if (listOnly_) return Error::Ok();
 
-  ExtractPackage(s_.files, s_.system, s_.windows, entries);
-
-  std::string manifest;
-  if (Error e = ReadWholeFile(s_.files, WithBackslash(GetTempFolder(s_.system)) + kManifestName,
-                              &manifest))
+  size_t longest = 0;
+  for (const trailer::Entry& entry : entries) longest = std::max(longest, entry.name.size());
+  if (Error e = CreateWorkingFolder(s_.files, s_.system, longest, &ExtractPath)) return e;
+  workingFolderMade_ = true;
+  if (Error e = ExtractPackage(s_.files, s_.system, s_.windows, entries, ExtractPath, &extracted_))
     return e;
+
+  std::string manifest, entry;
+  if (Error e = FindEntry(s_.files, extracted_, kManifestName, &entry)) return e;
+  if (Error e = ReadWholeFile(s_.files, ExtractPath + entry, &manifest)) return e;
   FieldReader fields(manifest);
   std::string tag;
   if (Error e = fields.Next(&tag)) return e;
@@ -77,15 +82,13 @@ Error FrmMain::LoadPackage() {
 
   if (PackageTitle.size() > kMaxTitle) PackageTitle.resize(kMaxTitle);
 
-  ExtractPath = WithBackslash(GetTempFolder(s_.system));
-
-  std::string readme, license, entry;
+  std::string readme, license;
   if (ReadmeFile != kNoReadme) {
-    if (Error e = FindEntry(s_.files, lstFiles, ReadmeFile, &entry)) return e;
+    if (Error e = FindEntry(s_.files, extracted_, ReadmeFile, &entry)) return e;
     if (Error e = LoadText(s_.files, ExtractPath + entry, &readme)) return e;
   }
   if (LicenseFile != kNoLicense) {
-    if (Error e = FindEntry(s_.files, lstFiles, LicenseFile, &entry)) return e;
+    if (Error e = FindEntry(s_.files, extracted_, LicenseFile, &entry)) return e;
     if (Error e = LoadText(s_.files, ExtractPath + entry, &license)) return e;
   }
   s_.windows.SetText(Control::txtReadme, readme);
@@ -93,17 +96,10 @@ Error FrmMain::LoadPackage() {
 
   // Namesakes, as the file system sees them, are one file that holds the entry
   // read later: that one is listed, once, without its padding.
-  std::vector<std::string> fonts, seen;  // seen: name keys, sorted
-  for (auto name = lstFiles.rbegin(); name != lstFiles.rend(); ++name) {
-    if (!IsFontFileName(*name)) continue;
-    std::string key = s_.files.NameKey(*name);
-    const auto at = std::lower_bound(seen.begin(), seen.end(), key);
-    if (at != seen.end() && *at == key) continue;
-    seen.insert(at, std::move(key));
-    fonts.push_back(WithoutPadding(*name));
-  }
-  for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
-    AddListItem(Control::lstFonts, lstFonts, *font);
+  const std::vector<bool> kept = KeptNamesakes(s_.files, lstFiles);
+  for (size_t i = 0; i < lstFiles.size(); ++i)
+    if (kept[i] && IsFontFileName(lstFiles[i]))
+      AddListItem(Control::lstFonts, lstFonts, WithoutPadding(lstFiles[i]));
 
   s_.windows.SetText(Control::frmMain, PackageTitle + " - Velloway");
   s_.windows.SetText(Control::lblReady, "Ready to Install " + PackageTitle);
@@ -115,7 +111,7 @@ void FrmMain::StartFailed() {
   if (!Quiet)
     s_.windows.MessageBox("This Sorvela contains no fonts.", "Sorvela Error",
                           kMbOk + kMbExclamation);
-  s_.system.Terminate(exit_codes::kBadPackage);
+  End(exit_codes::kBadPackage);
 }
 
 }  // namespace sorvela

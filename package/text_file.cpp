@@ -25,9 +25,24 @@ Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::
 
 Error WriteWholeFile(Files& files, const std::string& path, const void* data, size_t n) {
   std::unique_ptr<WriteFile> file;
-  if (Error e = files.Create(path, &file)) return e;
+  if (Error e = files.CreateNew(path, &file)) return e;
   if (Error e = file->Append(data, n)) return e;
   return file->Close();
+}
+
+Error CopyToNewFile(Files& files, const std::string& from, const std::string& to,
+                    std::vector<char>& buffer) {
+  std::unique_ptr<ReadFile> source;
+  if (Error e = files.Open(from, &source)) return e;
+  std::unique_ptr<WriteFile> target;
+  if (Error e = files.CreateNew(to, &target)) return e;
+  Error e = CopyBytes(*source, 0, source->Length(), *target, buffer);
+  if (!e) e = target->Close();
+  if (e) {
+    target.reset();
+    (void)files.Remove(to);
+  }
+  return e;
 }
 
 Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,

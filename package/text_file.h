@@ -16,8 +16,13 @@ Error ReadWholeFile(Files& files, const std::string& path, std::string* bytes);
 // The first limit bytes of the file, or all of a shorter one.
 Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::string* bytes);
 
-// Creates or replaces the file so that it holds exactly these bytes.
+// Makes a new file that holds exactly these bytes.
 Error WriteWholeFile(Files& files, const std::string& path, const void* data, size_t n);
+
+// Copies a file into a new file through buffer, a piece at a time; a copy
+// that fails half-way is removed.
+Error CopyToNewFile(Files& files, const std::string& from, const std::string& to,
+                    std::vector<char>& buffer);
 
 // Copies n bytes at offset of source into target through buffer, a piece at a time.
 Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,

@@ -99,6 +99,19 @@ bool IsSafeName(std::string_view name) {
   return !IsDeviceName(name);
 }
 
+bool IsCodeFileName(std::string_view name) {
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  std::string extension(name.substr(dot + 1));
+  for (char& c : extension)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (const char* code : {"DLL", "EXE", "SYS", "CPL", "OCX", "SCR", "COM", "BAT", "CMD", "PS1",
+                           "VBS", "JS", "MSI", "LNK"})
+    if (extension == code) return true;
+  return false;
+}
+
 Error ReadCount(ReadFile& file, int16_t* count) {
   const uint64_t length = file.Length();
   if (length < kTrailerEnd) return Damaged("too short");

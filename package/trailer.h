@@ -62,6 +62,13 @@ bool IsDeviceName(std::string_view name);
 // that the system would change (a dot at the end, before any padding spaces).
 bool IsSafeName(std::string_view name);
 
+// True for a name the system would load or run as code (a program, a library,
+// a driver, a script, an installer or a shortcut), by its extension in any
+// case, trailing blanks and dots aside. Such entries are never written
+// beside the package: a DLL dropped into a downloads folder would be loaded
+// by the next program started there.
+bool IsCodeFileName(std::string_view name);
+
 struct Entry {
   std::string name;
   uint32_t size = 0;

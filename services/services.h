@@ -35,13 +35,24 @@ class Files {
  public:
   virtual ~Files() = default;
   virtual Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) = 0;
-  // Creates the file, or empties an existing one, for writing only.
-  virtual Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) = 0;
-  // Replaces an existing destination.
-  virtual Error Copy(const std::string& from, const std::string& to) = 0;
+  // Creates a new file for writing. Fails when anything stands at the path (a
+  // file, a folder, a link), so that nothing is ever written through a link.
+  virtual Error CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) = 0;
+  // Renames a file within its volume; with replace, a file at the destination
+  // goes (a link there is replaced, not followed).
+  virtual Error Move(const std::string& from, const std::string& to, bool replace) = 0;
+  // Has the system delete the file or empty folder at its next start; fails
+  // without the rights to ask for it.
+  virtual Error RemoveAtRestart(const std::string& path) = 0;
   virtual Error Remove(const std::string& path) = 0;
   // Makes one folder; a folder already there is no failure.
   virtual Error CreateFolder(const std::string& path) = 0;
+  // Makes a folder that did not exist before: anything at the path fails it.
+  // Restricted, only administrators and the system may change it or what is
+  // made in it, from its creation on.
+  virtual Error CreateNewFolder(const std::string& path, bool restricted) = 0;
+  // Removes an empty folder.
+  virtual Error RemoveFolder(const std::string& path) = 0;
   // Equal for two names exactly when the file system takes them for one file.
   // Here the plain key below; a system whose names fold more letters says so.
   virtual std::string NameKey(const std::string& name) { return PlainNameKey(name); }
@@ -113,8 +124,12 @@ class Shell {
 class System {
  public:
   virtual ~System() = default;
-  // The temporary folder as the system gives it, or "" when it has none.
-  virtual std::string TempFolder() = 0;
+  // The folder the system gives this process for temporary files, with a
+  // form the ANSI calls reach exactly; fails when it has none such.
+  virtual Error TempFolder(std::string* folder) = 0;
+  // Bytes from the system's random-number generator, which no other program
+  // can predict; false when it gives none.
+  virtual bool Random(void* bytes, size_t n) = 0;
   // The platform the system reports (1: Windows, 2: Windows NT); false when
   // it can't tell.
   virtual bool GetPlatformId(uint32_t* platformId) = 0;

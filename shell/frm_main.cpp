@@ -37,6 +37,7 @@ void FrmMain::Form_Load() try {
   AppPath = WithBackslash(s_.system.AppFolder());
   const Switches switches = ParseSwitches(s_.system.CommandLine());
   Quiet = switches.mode == Switches::Mode::kQuiet;
+  listOnly_ = switches.mode == Switches::Mode::kUsage;
   ChooseScope(switches.currentUser);
   Start();
   for (Control page :
@@ -46,20 +47,20 @@ void FrmMain::Form_Load() try {
   switch (switches.mode) {
     case Switches::Mode::kExtract:
       ExtractFonts();
-      s_.system.Terminate(exit_codes::kSuccess);
+      End(exit_codes::kSuccess);
       return;
     case Switches::Mode::kInstall:
     case Switches::Mode::kQuiet:
       // Returns only after a failure.
       InstallFonts(true);
-      s_.system.Terminate(exit_codes::kFailed);
+      End(exit_codes::kFailed);
       return;
     case Switches::Mode::kUsage:
       s_.windows.MessageBox(
           "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n"
           "/Q -- Quiet install",
           "Sorvela Install", kMbOk + kMbInformation);
-      s_.system.Terminate(exit_codes::kSuccess);
+      End(exit_codes::kSuccess);
       return;
     case Switches::Mode::kWizard:
       break;
@@ -107,7 +108,7 @@ void FrmMain::cmdNext_Click() try {
       InstallFonts(false);
       return;
     case Control::picInstall:
-      s_.system.Terminate(ExitCode());
+      End(ExitCode());
       return;
     default:
       return;
@@ -120,7 +121,12 @@ void FrmMain::cmdNext_Click() try {
   ShowFailure(MakeError(codes::kOutOfMemory, "Out of memory"), 0);
 }
 
-void FrmMain::cmdCancel_Click() { s_.system.Terminate(exit_codes::kCancelled); }
+void FrmMain::cmdCancel_Click() { End(exit_codes::kCancelled); }
+
+void FrmMain::End(uint32_t exitCode) {
+  KillFiles();
+  s_.system.Terminate(exitCode);
+}
 
 uint32_t FrmMain::ExitCode() const {
   switch (installOutcome_) {

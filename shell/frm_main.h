@@ -54,6 +54,8 @@ class FrmMain {
   // Package (package/).
   void Start();
   void ExtractFonts();
+  // Removes the working folder and all the run made in it; what another
+  // program holds goes at the next restart where the run may ask for that.
   void KillFiles();
 
   // Font installation (fonts/).
@@ -81,6 +83,8 @@ class FrmMain {
 
  private:
   void ShowFirstPage();
+  // Every end but the close command: nothing of the run is left behind.
+  void End(uint32_t exitCode);
   void MoveTo(Control page);
   void ShowFailure(const Error& failure, int stage);
   void AddListItem(Control list, std::vector<std::string>& items, const std::string& text);
@@ -97,6 +101,12 @@ class FrmMain {
   enum class Outcome { kNotRun, kSucceeded, kFailed };
   Outcome installOutcome_ = Outcome::kNotRun;
   bool unloaded_ = false;
+  // "/?" reads the package's entries but writes none of them.
+  bool listOnly_ = false;
+  // The entries written into ExtractPath, as named there, and whether the run
+  // made that folder.
+  std::vector<std::string> extracted_;
+  bool workingFolderMade_ = false;
 
   Services s_;
 };

@@ -68,6 +68,8 @@ std::string CheckName(const std::string& name) {
     return "\"" + name + "\" holds a path separator, \":\" or \"..\"";
   if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return "\"" + name + "\" holds a line break or NUL";
+  if (trailer::IsCodeFileName(name))
+    return "\"" + name + "\" would run as code beside the package (a program, library, script or shortcut)";
   if (!trailer::IsSafeName(name))
     return "\"" + name +
            "\" names a device, ends in a dot or holds a control character or "

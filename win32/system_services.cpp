@@ -5,7 +5,9 @@
 #include "win32/win32.h"
 #include <objbase.h>
 #include <shellapi.h>
+#include <sddl.h>
 #include <shlobj.h>
+#include <ntsecapi.h>
 
 #include <cstring>
 #include <vector>
@@ -134,17 +136,22 @@ std::string ExactAnsi(const WidePath& path) {
   return lossy ? "" : ansi;
 }
 
+// Its exact ANSI form, else that of its short form when the volume keeps
+// one, else "".
+std::string AnsiOrShortForm(const WidePath& path) {
+  std::string ansi = ExactAnsi(path);
+  if (!ansi.empty()) return ansi;
+  const DWORD n = GetShortPathNameW(path.data(), nullptr, 0);
+  WidePath shortPath(n ? n : 1);
+  if (n > 0 && GetShortPathNameW(path.data(), shortPath.data(), n) == n - 1)
+    return ExactAnsi(shortPath);
+  return "";
+}
+
 }  // namespace
 
 std::string ModulePath() {
-  const WidePath wide = ModulePathW();
-  std::string path = ExactAnsi(wide);
-  if (path.empty()) {
-    const DWORD n = GetShortPathNameW(wide.data(), nullptr, 0);
-    WidePath shortPath(n ? n : 1);
-    if (n > 0 && GetShortPathNameW(wide.data(), shortPath.data(), n) == n - 1)
-      path = ExactAnsi(shortPath);
-  }
+  std::string path = AnsiOrShortForm(ModulePathW());
   if (!path.empty()) return path;
   // No exact form: the system's own, with its stand-ins for what it lacks.
   path.resize(MAX_PATH);
@@ -169,16 +176,22 @@ Error Win32Files::Open(const std::string& path, std::unique_ptr<ReadFile>* file)
   return Error::Ok();
 }
 
-Error Win32Files::Create(const std::string& path, std::unique_ptr<WriteFile>* file) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+Error Win32Files::CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return LastError();
   file->reset(new Win32WriteFile(h));
   return Error::Ok();
 }
 
-Error Win32Files::Copy(const std::string& from, const std::string& to) {
-  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return LastError();
+Error Win32Files::Move(const std::string& from, const std::string& to, bool replace) {
+  if (!MoveFileExA(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0))
+    return LastError();
+  return Error::Ok();
+}
+
+Error Win32Files::RemoveAtRestart(const std::string& path) {
+  if (!MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return LastError();
   return Error::Ok();
 }
 
@@ -195,6 +208,27 @@ Error Win32Files::CreateFolder(const std::string& path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return Error::Ok();
   return error;
+}
+
+const char kRestrictedFolderSddl[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+
+Error Win32Files::CreateNewFolder(const std::string& path, bool restricted) {
+  // Given at creation: set afterwards, there would be a moment in which the
+  // folder had the temporary folder's rights, where every user may write.
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+  if (restricted && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                        kRestrictedFolderSddl, SDDL_REVISION_1,
+                        &attributes.lpSecurityDescriptor, nullptr))
+    return LastError();
+  const BOOL made = CreateDirectoryA(path.c_str(), restricted ? &attributes : nullptr);
+  const Error error = made ? Error::Ok() : LastError();
+  if (attributes.lpSecurityDescriptor) LocalFree(attributes.lpSecurityDescriptor);
+  return error;
+}
+
+Error Win32Files::RemoveFolder(const std::string& path) {
+  if (!RemoveDirectoryA(path.c_str())) return LastError();
+  return Error::Ok();
 }
 
 std::string Win32Files::NameKey(const std::string& name) {
@@ -299,11 +333,28 @@ bool Win32Shell::WritePrivateProfileString(const std::string& section, const std
 
 // System
 
-std::string Win32System::TempFolder() {
-  // A path longer than the buffer leaves it as it was: empty.
-  char buffer[260] = {};
-  if (GetTempPathA(sizeof buffer, buffer) == 0) return "";
-  return std::string(buffer, strnlen(buffer, sizeof buffer));
+Error Win32System::TempFolder(std::string* folder) {
+  // Where the system has it, the call that gives the system's own processes
+  // a folder of their own instead of the shared Windows\Temp.
+  using Fn = DWORD(WINAPI*)(DWORD, LPWSTR);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto tempPath2 = kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(
+                                GetProcAddress(kernel, "GetTempPath2W")))
+                          : nullptr;
+  WidePath path(MAX_PATH + 1);
+  const DWORD n = tempPath2 ? tempPath2(MAX_PATH + 1, path.data())
+                            : GetTempPathW(MAX_PATH + 1, path.data());
+  if (n == 0 || n > MAX_PATH) return MakeError(ERROR_PATH_NOT_FOUND, Describe(ERROR_PATH_NOT_FOUND));
+  path.resize(n + 1);
+  // A name the ANSI code page can't carry would reach a look-alike folder
+  // through the ANSI calls: its short form, or nothing.
+  *folder = AnsiOrShortForm(path);
+  if (folder->empty()) return MakeError(ERROR_PATH_NOT_FOUND, Describe(ERROR_PATH_NOT_FOUND));
+  return Error::Ok();
+}
+
+bool Win32System::Random(void* bytes, size_t n) {
+  return RtlGenRandom(bytes, static_cast<ULONG>(n)) != FALSE;
 }
 
 bool Win32System::GetPlatformId(uint32_t* platformId) {

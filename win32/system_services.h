@@ -8,10 +8,13 @@ namespace sorvela::win32 {
 class Win32Files final : public Files {
  public:
   Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) override;
-  Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
-  Error Copy(const std::string& from, const std::string& to) override;
+  Error CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) override;
+  Error Move(const std::string& from, const std::string& to, bool replace) override;
+  Error RemoveAtRestart(const std::string& path) override;
   Error Remove(const std::string& path) override;
   Error CreateFolder(const std::string& path) override;
+  Error CreateNewFolder(const std::string& path, bool restricted) override;
+  Error RemoveFolder(const std::string& path) override;
   std::string NameKey(const std::string& name) override;
 };
 
@@ -42,7 +45,8 @@ class Win32Shell final : public Shell {
 
 class Win32System final : public System {
  public:
-  std::string TempFolder() override;
+  Error TempFolder(std::string* folder) override;
+  bool Random(void* bytes, size_t n) override;
   bool GetPlatformId(uint32_t* platformId) override;
   std::string AppFolder() override;
   std::string ExeTitle() override;
@@ -54,6 +58,10 @@ class Win32System final : public System {
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override;
   void Terminate(uint32_t exitCode) override;
 };
+
+// The security descriptor of a restricted folder: administrators and the
+// system only, inherited by all made in it, none of the parent's rights.
+extern const char kRestrictedFolderSddl[];
 
 // The running module's full path, as the ANSI calls take it: where its long
 // form has no ANSI form, its short form when the volume keeps one.

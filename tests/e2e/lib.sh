@@ -171,6 +171,13 @@ wine_temp_dir() {
   unix_path "$temp" | sed 's:/*$::'
 }
 
+# The working folders that runs have made in the temporary folder TEMP, one
+# a line; none once every run has ended.
+working_folders() { find "$1" -mindepth 1 -maxdepth 1 -name 'sorvela-*' 2>/dev/null; }
+
+# nothing_left TEMP: no run left a folder or a file of its own there.
+nothing_left() { [ -z "$(ls -A "$1")" ]; }
+
 # Makes a package: pack NAME [sorvela-pack create options and fonts]. The
 # package lands in the installer folder as NAME.
 pack() {

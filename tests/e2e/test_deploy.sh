@@ -28,10 +28,14 @@ forget() {
   rm -f "$fonts"/Deploy*.ttf
 }
 
-# Each way to end, by what is done and the code it leaves.
+# Each way to end, by what is done and the code it leaves; none leaves
+# anything of the run in the temporary folder.
+temp=$(wine_temp_dir)
+rm -rf "${temp:?}"/*
 while IFS='|' read -r what exe args script expected; do
   printf 'start %s %s\n%b\n' "$WIN_DIR\\$exe" "$args" "$script" | drive >/dev/null
   check "exit code: $what" "$(code)" "$expected"
+  check "nothing left in the temporary folder: $what" "$(ls -A "$temp")" ""
   forget
 done <<'EOF'
 Cancel|fonts.exe||wait-window "Deploy - Velloway" 30000\nclick cmdCancel\nwait-exit 10000|1602

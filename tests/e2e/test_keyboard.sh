@@ -14,8 +14,8 @@ pack plain.exe --title "Plain"
 make_font "$font_sans" Keybrd "$T/KeybrdSans.ttf"
 pack fail.exe --title "Fail" "$T/KeybrdSans.ttf"
 temp=$(wine_temp_dir)
-kept() { test -f "$temp/kestrel.dat"; }
-deleted() { test ! -e "$temp/kestrel.dat"; }
+rm -rf "${temp:?}"/*
+left_nothing() { nothing_left "$temp"; }
 
 out=$(drive <<EOF
 start $WIN_DIR\\keys.exe
@@ -72,9 +72,9 @@ focus cmdNext
 key esc
 key alt+f4
 exit'
-check_true "Alt+F4 closed the window, deleting the extracted files" deleted
+check_true "Alt+F4 closed the window, leaving nothing in the temporary folder" left_nothing
 
-# Each way out by its key: the program ends, the extracted files stay.
+# Each way out by its key: the program ends, leaving nothing behind.
 for keys in "esc" "alt+c" "tab enter"; do
   script="start $WIN_DIR\\keys.exe
 wait-window \"Keys - Velloway\" 30000
@@ -85,7 +85,7 @@ wait-focus cmdNext 5000"
 'start ""
 window "Keys - Velloway"
 exit'
-  check_true "after \"$keys\" the extracted files stay" kept
+  check_true "after \"$keys\" nothing is left in the temporary folder" left_nothing
 done
 
 out=$(drive <<EOF
@@ -106,7 +106,7 @@ key n
 text cmdNext "&Finish"
 key alt+f
 exit'
-check_true "after Finish the extracted files stay" kept
+check_true "after Finish nothing is left in the temporary folder" left_nothing
 
 # A failed install: its place in the Fonts folder held open.
 out=$(drive <<EOF
@@ -131,4 +131,4 @@ text cmdNext "&Close"
 focus cmdNext
 key alt+c
 exit'
-check_true "after Close the extracted files stay" kept
+check_true "after Close nothing is left in the temporary folder" left_nothing

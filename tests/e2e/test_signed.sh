@@ -29,28 +29,30 @@ check "sorvela-pack refuses to pack onto a signed stub" \
   "sorvela-pack: $C/signed.exe is signed: pack first, sign afterwards"
 
 temp=$(wine_temp_dir)
-# wizard EXE: the package's title and entries, then Cancel; every entry must
-# be extracted byte for byte.
+# wizard EXE: the package's title and entries; every entry must be extracted
+# byte for byte into the run's own folder, which Cancel removes.
 wizard() {
-  rm -f "$temp/SignumSans.ttf" "$temp/kestrel.dat" "$temp/readme.txt"
-  local out
+  local out folder
   out=$(drive <<EOF | sed -E 's/ +" /" /g; s/ +"$/"/'
 start $WIN_DIR\\$1
 wait-window "Signum - Velloway" 30000
 items lstFiles
-click cmdCancel
-wait-exit 10000
 EOF
 )
   check "$1: the wizard opens with the package's title and entries" "$out" \
 "start \"\"
 window \"Signum - Velloway\"
-items lstFiles 3 \"SignumSans.ttf\" \"kestrel.dat\" \"readme.txt\"
-click cmdCancel
-exit"
+items lstFiles 3 \"SignumSans.ttf\" \"kestrel.dat\" \"readme.txt\""
+  folder=$(working_folders "$temp")
   for name in SignumSans.ttf kestrel.dat readme.txt; do
-    check_true "$1: $name extracted byte for byte" cmp "$src/unpacked/$name" "$temp/$name"
+    check_true "$1: $name extracted byte for byte" cmp "$src/unpacked/$name" "$folder/$name"
   done
+  drive >/dev/null <<EOF
+attach "Signum - Velloway" 10000
+click cmdCancel
+wait-exit 10000
+EOF
+  check_true "$1: Cancel leaves nothing in the temporary folder" nothing_left "$temp"
 }
 wizard signed.exe
 

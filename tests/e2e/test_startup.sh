@@ -37,30 +37,37 @@ cp "$font_sans" "$src/DejaVuSans.ttf"
 pack extract.exe --title "Extraction" --readme "$src/Read Me.txt" \
   "$src/DejaVuSans.ttf" "$src/zz.bin" "$src/empty.ttf"
 # Blanks that pad a name field are the packer's choice: left out here.
+temp=$(wine_temp_dir)
+rm -rf "${temp:?}"/*
 out=$(drive <<EOF | sed -E 's/ +" /" /g; s/ +"$/"/'
 start $WIN_DIR\\extract.exe
 wait-window "Extraction - Velloway" 30000
 items lstFiles
 items lstFonts
-click cmdCancel
-wait-exit 10000
 EOF
 )
 check "the lists hold the entries and the fonts, the last one appended first" "$out" \
 'start ""
 window "Extraction - Velloway"
 items lstFiles 5 "DejaVuSans.ttf" "zz.bin" "empty.ttf" "kestrel.dat" "Read Me.txt"
-items lstFonts 2 "DejaVuSans.ttf" "empty.ttf"
-click cmdCancel
-exit'
-temp=$(wine_temp_dir)
+items lstFonts 2 "DejaVuSans.ttf" "empty.ttf"'
+# Into a folder of the run's own, which no other program could have named.
+folder=$(working_folders "$temp")
+check "one working folder, randomly named" \
+  "$(basename "$folder" | grep -cE '^sorvela-[0-9a-f]{16}$')" 1
 for name in "DejaVuSans.ttf" "zz.bin" "empty.ttf" "Read Me.txt"; do
-  check_true "\"$name\" extracted byte for byte into $temp" cmp "$src/$name" "$temp/$name"
+  check_true "\"$name\" extracted byte for byte into the working folder" cmp "$src/$name" "$folder/$name"
 done
 mkdir -p "$T/unpacked"
 "$PACK" extract "$C/extract.exe" "$T/unpacked"
 check_true "the extracted manifest is the packed one" \
-  cmp "$T/unpacked/kestrel.dat" "$temp/kestrel.dat"
+  cmp "$T/unpacked/kestrel.dat" "$folder/kestrel.dat"
+drive >/dev/null <<EOF
+attach "Extraction - Velloway" 10000
+click cmdCancel
+wait-exit 10000
+EOF
+check_true "Cancel removed the working folder and all in it" nothing_left "$temp"
 
 # "/?": the switches, in a box of their own, over the main window that
 # start-up has shown.
@@ -86,7 +93,6 @@ exit'
 # the main window that start-up shows before the switch is read may flash.
 make_font "$font_sans" Quillo "$src/QuilloSans.ttf"
 pack silent.exe --title "Silent" "$src/QuilloSans.ttf"
-rm -f "$temp/QuilloSans.ttf"
 out=$(drive <<EOF | grep -vx -e 'seen "Extracting"' -e 'seen "Silent - Velloway"'
 start $WIN_DIR\\silent.exe "  /i  "
 watch-exit 60000
@@ -95,6 +101,6 @@ EOF
 check "\"  /i  \" installs silently and ends" "$out" \
 'start "  /i  "
 exit'
-check_true "\"  /i  \" extracted the package first" test -f "$temp/QuilloSans.ttf"
+check_true "\"  /i  \" left nothing in the temporary folder" nothing_left "$temp"
 check_true "\"  /i  \" copied the font into the Fonts folder" \
   cmp "$src/QuilloSans.ttf" "$WINEPREFIX/drive_c/windows/Fonts/QuilloSans.ttf"

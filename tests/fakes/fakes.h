@@ -57,7 +57,9 @@ class FakeFiles final : public Files {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
-  std::set<std::string> failWrite, failOpen, failCopyTo, failRemove;
+  std::set<std::string> failWrite, failOpen, failMoveTo, failRemove;
+  bool failRemoveAtRestart = false;
+  std::vector<std::string> atRestart;  // removals asked for at the next restart, in order
   // Writes to these files fail on Append or on Close.
   std::set<std::string> failAppend, failClose;
   // path -> a byte of the file that no read can get.
@@ -77,21 +79,32 @@ class FakeFiles final : public Files {
     *file = std::make_unique<Reader>(it->second, bad == failReadAt.end() ? nullptr : &bad->second);
     return Error::Ok();
   }
-  Error Create(const std::string& rawPath, std::unique_ptr<WriteFile>* file) override {
+  Error CreateNew(const std::string& rawPath, std::unique_ptr<WriteFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("write " + path);
     if (failWrite.count(path)) return MakeError(70, "Permission denied");
+    if (files.count(path) || folders.count(path)) return MakeError(80, "The file exists");
     files[path].clear();
     *file = std::make_unique<Writer>(*this, path);
     return Error::Ok();
   }
-  Error Copy(const std::string& rawFrom, const std::string& rawTo) override {
+  Error Move(const std::string& rawFrom, const std::string& rawTo, bool replace) override {
     const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
-    log.push_back("copy " + from + " " + to);
+    log.push_back("move " + from + " " + to);
     auto it = files.find(from);
     if (it == files.end()) return MakeError(codes::kFileNotFound, "File not found");
-    if (failCopyTo.count(to)) return MakeError(32, "The file is in use");
-    files[to] = it->second;
+    if (failMoveTo.count(to)) return MakeError(32, "The file is in use");
+    if (folders.count(to) || (!replace && files.count(to))) return MakeError(183, "It exists");
+    std::string bytes = std::move(it->second);
+    files.erase(it);
+    files[to] = std::move(bytes);
+    return Error::Ok();
+  }
+  Error RemoveAtRestart(const std::string& rawPath) override {
+    const std::string path = WinPath(rawPath);
+    log.push_back("remove at restart " + path);
+    if (failRemoveAtRestart) return MakeError(5, "Access is denied");
+    atRestart.push_back(path);
     return Error::Ok();
   }
   Error CreateFolder(const std::string& rawPath) override {
@@ -99,6 +112,22 @@ class FakeFiles final : public Files {
     log.push_back("mkdir " + path);
     if (failWrite.count(path)) return MakeError(5, "Access is denied");
     folders.insert(path);
+    return Error::Ok();
+  }
+  Error CreateNewFolder(const std::string& rawPath, bool restricted) override {
+    const std::string path = WinPath(rawPath);
+    log.push_back(std::string(restricted ? "mkdir restricted " : "mkdir new ") + path);
+    if (failWrite.count(path)) return MakeError(5, "Access is denied");
+    if (files.count(path) || !folders.insert(path).second) return MakeError(183, "It exists");
+    return Error::Ok();
+  }
+  Error RemoveFolder(const std::string& rawPath) override {
+    const std::string path = WinPath(rawPath);
+    log.push_back("rmdir " + path);
+    const auto inside = files.lower_bound(path + "\\");
+    if (inside != files.end() && inside->first.compare(0, path.size() + 1, path + "\\") == 0)
+      return MakeError(145, "The directory is not empty");
+    if (!folders.erase(path)) return MakeError(codes::kPathNotFound, "Path not found");
     return Error::Ok();
   }
   Error Remove(const std::string& rawPath) override {
@@ -213,6 +242,8 @@ class FakeSystem final : public System {
   FakeFiles* files = nullptr;  // where the package file lies
   std::string tempPath = "C:\\Temp\\";
   bool tempFails = false;
+  bool randomFails = false;
+  unsigned char randomByte = 0x10;
   uint32_t platformId = 2;
   bool versionFails = false;
   std::string appFolder = "C:\\Fonts Setup";
@@ -224,7 +255,18 @@ class FakeSystem final : public System {
   int terminations = 0;
   uint32_t exitCode = 0xFFFFFFFF;
 
-  std::string TempFolder() override { return tempFails ? "" : tempPath; }
+  Error TempFolder(std::string* folder) override {
+    if (tempFails) return MakeError(3, "The system cannot find the path specified");
+    *folder = tempPath;
+    return Error::Ok();
+  }
+  // Each call gives bytes of one value, counting up from 0x10: names that
+  // tests can predict, and never the same twice.
+  bool Random(void* bytes, size_t n) override {
+    if (randomFails) return false;
+    std::memset(bytes, randomByte++, n);
+    return true;
+  }
   bool GetPlatformId(uint32_t* platform) override {
     if (versionFails) return false;
     *platform = platformId;

@@ -214,7 +214,7 @@ TEST_F(InstallTest, AnotherFontsFileIsKept) {
 }
 
 TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
-  m.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
+  m.files.failMoveTo.insert("C:\\Windows\\Fonts\\b.ttf");
   EXPECT_FALSE(Run(false));
   EXPECT_EQ(m.windows[Control::cmdNext].text, "&Close");
   EXPECT_EQ(m.windows[Control::lblInstall].color, 0x0000FFu);
@@ -233,7 +233,7 @@ TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
   f.lstFonts = {"b.ttf"};
   same.files.files["C:\\Temp\\b.ttf"] = MakeFont("Beta");
   same.files.files["C:\\Windows\\Fonts\\b.ttf"] = MakeFont("Beta");  // in use, but this font
-  same.files.failCopyTo.insert("C:\\Windows\\Fonts\\b.ttf");
+  same.files.failMoveTo.insert("C:\\Windows\\Fonts\\b.ttf");
   f.InstallFonts(false);
   EXPECT_EQ(same.windows[Control::cmdNext].text, "&Finish");
 }
@@ -315,7 +315,7 @@ TEST_F(InstallTest, EveryWayToEndHasItsExitCode) {
     FakeMachine fm;
     FrmMain f(fm.services);
     OneFont(fm, f);
-    if (c.breakCopy) fm.files.failCopyTo.insert("C:\\Windows\\Fonts\\a.ttf");
+    if (c.breakCopy) fm.files.failMoveTo.insert("C:\\Windows\\Fonts\\a.ttf");
     f.CurrentPage = Control::picReady;
     if (c.install) f.cmdNext_Click();  // Ready: installs
     if (c.end) {
@@ -447,40 +447,6 @@ TEST_F(InstallTest, LabelOpensThePublisherAndChangesNothingElse) {
   form.Label9_Click();
   EXPECT_EQ(m.shell.opened, std::vector<std::string>{kPublisherAddress});
   EXPECT_TRUE(m.windows.log.empty());
-}
-
-TEST_F(InstallTest, ExtractOnlyCopiesAllButDatEntries) {
-  form.lstFiles = {"a.ttf", "kestrel.dat", "readme.txt", "x.DaT  ", "notdat", "a.ttf"};
-  for (const char* name : {"readme.txt", "x.DaT", "notdat", "kestrel.dat"})
-    m.files.files[std::string("C:\\Temp\\") + name] = name;
-  m.files.files["C:\\Setup\\a.ttf"] = "old copy";
-  form.ExtractFonts();
-  EXPECT_EQ(m.files.files["C:\\Setup\\a.ttf"], MakeFont("Alpha"));
-  EXPECT_TRUE(m.files.files.count("C:\\Setup\\readme.txt"));
-  EXPECT_FALSE(m.files.files.count("C:\\Setup\\kestrel.dat"));
-  EXPECT_FALSE(m.files.files.count("C:\\Setup\\x.DaT"));
-  EXPECT_FALSE(m.files.files.count("C:\\Setup\\notdat"));    // ends in "DAT" too
-  EXPECT_TRUE(m.files.files.count("C:\\Temp\\readme.txt"));  // the extracted files stay
-}
-
-TEST_F(InstallTest, UnloadDeletesEveryListedFileAndIgnoresFailures) {
-  form.lstFiles = {"a.ttf", "gone.ttf", "b.ttf", "a.ttf"};
-  m.files.files["C:\\Temp\\other.txt"] = "not ours";
-  m.files.failRemove.insert("C:\\Temp\\b.ttf");
-  form.RestartNeeded = true;
-  int16_t cancel = 0;
-  form.Form_Unload(cancel);
-  EXPECT_EQ(cancel, 0);
-  EXPECT_FALSE(form.RestartNeeded);
-  EXPECT_FALSE(m.files.files.count("C:\\Temp\\a.ttf"));
-  EXPECT_TRUE(m.files.files.count("C:\\Temp\\b.ttf"));
-  EXPECT_TRUE(m.files.files.count("C:\\Temp\\other.txt"));
-  // The end of the session after a close: the unload has run already.
-  m.files.files["C:\\Temp\\a.ttf"] = "from another run";
-  form.RestartNeeded = true;
-  form.Form_Unload(cancel);
-  EXPECT_TRUE(m.files.files.count("C:\\Temp\\a.ttf"));
-  EXPECT_TRUE(form.RestartNeeded);
 }
 
 // A fault nobody foresaw, during the install or on the way to it, ends in

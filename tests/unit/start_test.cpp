@@ -24,6 +24,8 @@ using fakes::TestEntry;
 
 constexpr char kExe[] = "C:\\Fonts Setup\\setup.exe";
 constexpr char kTemp[] = "C:\\Temp\\";
+// The run's working folder: the first name the fake's random numbers give.
+constexpr char kWork[] = "C:\\Temp\\sorvela-1010101010101010\\";
 
 class StartTest : public ::testing::Test {
  protected:
@@ -60,11 +62,12 @@ TEST_F(StartTest, TypicalPackageFillsListsTextsAndCaptions) {
   EXPECT_EQ(m.windows[Control::lstFiles].items, form.lstFiles);
   EXPECT_EQ(m.windows[Control::lstFonts].items, form.lstFonts);
   EXPECT_EQ(modSelfExtract::EntryCount, 4);
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "Sans.ttf"], "sans-bytes");
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "readme.txt"], "Hello\r\nWorld\r\n");
+  EXPECT_EQ(m.files.files[std::string(kWork) + "Sans.ttf"], "sans-bytes");
+  EXPECT_EQ(m.files.files[std::string(kWork) + "readme.txt"], "Hello\r\nWorld\r\n");
+  EXPECT_EQ(m.files.log[1], "mkdir restricted C:\\Temp\\sorvela-1010101010101010");
   // Once to list, once to extract.
   EXPECT_EQ(std::count(m.files.log.begin(), m.files.log.end(), std::string("open ") + kExe), 2);
-  EXPECT_EQ(form.ExtractPath, kTemp);
+  EXPECT_EQ(form.ExtractPath, kWork);
   EXPECT_EQ(form.AppPath, "C:\\Fonts Setup\\");
   EXPECT_EQ(form.PackageTitle, "Sample Fonts");
   EXPECT_EQ(form.URL, "http://fonts.example/");
@@ -93,7 +96,7 @@ TEST_F(StartTest, PaddingAndLineBreaksInNames) {
   Pack({{"kestrel.dat", Manifest()}, {"b.ttf", "B"}, {"a.ttf\r\n", "A"}});
   ASSERT_FALSE(Load());
   EXPECT_EQ(form.lstFiles[0], "a.ttf");
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "a.ttf"], "A");
+  EXPECT_EQ(m.files.files[std::string(kWork) + "a.ttf"], "A");
 
   // Space padding stays in the file list, file names ignore it, and the font
   // list goes without it.
@@ -103,7 +106,7 @@ TEST_F(StartTest, PaddingAndLineBreaksInNames) {
   f.Form_Load();
   EXPECT_EQ(f.lstFiles[0], "b.ttf" + std::string(33, ' '));
   EXPECT_EQ(f.lstFonts, std::vector<std::string>{"b.ttf"});
-  EXPECT_EQ(fm.files.files[std::string(kTemp) + "b.ttf"], "B");
+  EXPECT_EQ(fm.files.files[std::string(kWork) + "b.ttf"], "B");
 }
 
 TEST_F(StartTest, NamesakesAreOneFontTheEntryReadLaterWins) {
@@ -177,23 +180,61 @@ TEST_F(StartTest, SameNameTwiceKeepsTheEntryNearerTheStart) {
   Pack({{"kestrel.dat", Manifest()}, {"f.ttf", "first appended"}, {"f.ttf", "last appended"}});
   ASSERT_FALSE(Load());
   EXPECT_EQ(form.lstFiles.size(), 3u);
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "f.ttf"], "first appended");
+  EXPECT_EQ(m.files.files[std::string(kWork) + "f.ttf"], "first appended");
 }
 
-TEST_F(StartTest, TempFolderWithoutBackslashOrMissing) {
+TEST_F(StartTest, WorkingFolderIsNewAndOfItsOwn) {
+  // A folder of the first name already there, from a run that guessed it:
+  // never used, another name is taken. Without a backslash the temporary
+  // folder gets one; without elevation the folder is the user's own.
   Pack({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
   m.system.tempPath = "D:\\tmp";
+  m.system.elevated = false;
+  m.files.folders.insert("D:\\tmp\\sorvela-1010101010101010");
+  m.files.files["D:\\tmp\\sorvela-1010101010101010\\a.ttf"] = "planted";
   ASSERT_FALSE(Load());
-  EXPECT_EQ(form.ExtractPath, "D:\\tmp\\");
-  EXPECT_EQ(m.files.files["D:\\tmp\\a.ttf"], "A");
+  EXPECT_EQ(form.ExtractPath, "D:\\tmp\\sorvela-1111111111111111\\");
+  EXPECT_EQ(m.files.files["D:\\tmp\\sorvela-1111111111111111\\a.ttf"], "A");
+  EXPECT_EQ(m.files.files["D:\\tmp\\sorvela-1010101010101010\\a.ttf"], "planted");
+  EXPECT_TRUE(std::count(m.files.log.begin(), m.files.log.end(),
+                         "mkdir new D:\\tmp\\sorvela-1111111111111111"));
 
-  FakeMachine other;
-  other.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
-  other.system.tempFails = true;
-  FrmMain root(other.services);
-  EXPECT_NO_THROW(root.Form_Load());
-  EXPECT_EQ(other.files.files["\\a.ttf"], "A");  // the root of the current drive
-  EXPECT_EQ(root.ExtractPath, "\\");
+  // No temporary folder, one too long to hold the entries, no random numbers,
+  // a folder that can't be made: the package can't be read, nothing is
+  // written anywhere else.
+  const struct {
+    const char* what;
+    std::function<void(FakeMachine&)> set;
+  } cases[] = {
+      {"no temporary folder", [](FakeMachine& fm) { fm.system.tempFails = true; }},
+      {"too long",
+       [](FakeMachine& fm) { fm.system.tempPath = "C:\\" + std::string(223 - 3, 'x'); }},
+      {"no random numbers", [](FakeMachine& fm) { fm.system.randomFails = true; }},
+      {"can't be made",
+       [](FakeMachine& fm) {
+         for (const char* hex : {"10", "11", "12", "13", "14", "15", "16", "17"}) {
+           std::string name = "C:\\Temp\\sorvela-";
+           for (int i = 0; i < 8; ++i) name += hex;
+           fm.files.failWrite.insert(name);
+         }
+       }},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+    c.set(fm);
+    FrmMain f(fm.services);
+    EXPECT_THROW(f.Form_Load(), Terminated) << c.what;
+    EXPECT_EQ(fm.system.exitCode, 1620u) << c.what;
+    EXPECT_EQ(fm.files.files.size(), 1u) << c.what;
+  }
+  // Just short enough for the longest name, "kestrel.dat", under the 259
+  // characters the ANSI calls take.
+  FakeMachine fits;
+  fits.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+  fits.system.tempPath = "C:\\" + std::string(222 - 3, 'x');
+  FrmMain f(fits.services);
+  EXPECT_NO_THROW(f.Form_Load());
 }
 
 TEST_F(StartTest, FontListAndTitleEdges) {
@@ -275,7 +316,7 @@ TEST_F(StartTest, FailuresEndWithTheOneMessage) {
 
 TEST_F(StartTest, AFaultAtStartUpEndsWithTheMessage) {
   Pack({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
-  m.files.throwOnOpen.insert(std::string(kTemp) + "kestrel.dat");
+  m.files.throwOnOpen.insert(std::string(kWork) + "kestrel.dat");
   EXPECT_TRUE(Load());
   EXPECT_TRUE(StartFailedWithMessage());
   EXPECT_EQ(m.system.exitCode, 1620u);
@@ -303,9 +344,9 @@ TEST_F(StartTest, LargeAndEmptyEntriesAreCopiedByteForByte) {
   for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 131 % 251);
   Pack({{"kestrel.dat", Manifest()}, {"big.ttf", large}, {"empty.ttf", ""}});
   ASSERT_FALSE(Load());
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "big.ttf"], large);
-  ASSERT_TRUE(m.files.files.count(std::string(kTemp) + "empty.ttf"));
-  EXPECT_EQ(m.files.files[std::string(kTemp) + "empty.ttf"], "");
+  EXPECT_EQ(m.files.files[std::string(kWork) + "big.ttf"], large);
+  ASSERT_TRUE(m.files.files.count(std::string(kWork) + "empty.ttf"));
+  EXPECT_EQ(m.files.files[std::string(kWork) + "empty.ttf"], "");
 }
 
 TEST_F(StartTest, TruncatedPackagesEndWithTheMessage) {
@@ -323,10 +364,10 @@ TEST_F(StartTest, TruncatedPackagesEndWithTheMessage) {
   }
 }
 
-// An entry that can't be copied whole is skipped and the walk goes on: the
-// entries read after it, the manifest last, still arrive.
-TEST_F(StartTest, ExtractionSkipsAnEntryItCannotCopy) {
-  const std::string out = std::string(kTemp) + "a.ttf";
+// An entry that can't be written whole makes the package unreadable: no
+// file of another run may stand in for it. What was written goes.
+TEST_F(StartTest, AnEntryThatCantBeWrittenEndsStartUp) {
+  const std::string out = std::string(kWork) + "a.ttf";
   const struct {
     const char* what;
     std::function<void(fakes::FakeFiles&, const std::string& package)> fail;
@@ -344,12 +385,11 @@ TEST_F(StartTest, ExtractionSkipsAnEntryItCannotCopy) {
     fm.files.files[kExe] = package;
     c.fail(fm.files, package);
     FrmMain f(fm.services);
-    ASSERT_NO_THROW(f.Form_Load()) << c.what;
-    EXPECT_EQ(f.lstFiles, (std::vector<std::string>{"c.ttf", "a.ttf", "b.ttf", "kestrel.dat"}));
-    EXPECT_EQ(fm.files.files[std::string(kTemp) + "c.ttf"], "CCCC") << c.what;
-    EXPECT_EQ(fm.files.files[std::string(kTemp) + "b.ttf"], "BBBB") << c.what;
-    EXPECT_TRUE(fm.windows.boxes.empty()) << c.what;
-    EXPECT_TRUE(fm.windows[Control::picReady].visible) << c.what;
+    EXPECT_THROW(f.Form_Load(), Terminated) << c.what;
+    EXPECT_EQ(fm.system.exitCode, 1620u) << c.what;
+    ASSERT_EQ(fm.windows.boxes.size(), 1u) << c.what;
+    EXPECT_FALSE(fm.files.files.count(std::string(kWork) + "c.ttf")) << c.what;
+    EXPECT_FALSE(fm.files.folders.count("C:\\Temp\\sorvela-1010101010101010")) << c.what;
   }
 }
 
@@ -431,6 +471,108 @@ TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
       EXPECT_TRUE(fm.windows[Control::picReady].visible) << what;
     }
   }
+}
+
+// Every way a run ends leaves nothing of it in the temporary folder or the
+// Fonts folder; "/?" writes nothing to begin with.
+TEST_F(StartTest, EveryEndLeavesNothingOfTheRun) {
+  const struct {
+    const char* what;
+    const char* args;
+    bool breakInstall;
+    std::function<void(FrmMain&)> then;  // after Form_Load returned; nullptr: nothing
+    uint32_t code;
+  } cases[] = {
+      {"Cancel", "", false, [](FrmMain& f) { f.cmdCancel_Click(); }, 1602},
+      {"close box", "", false, [](FrmMain& f) { int16_t c = 0; f.Form_Unload(c); }, 0xFFFFFFFF},
+      {"Finish", "", false, [](FrmMain& f) { f.cmdNext_Click(), f.cmdNext_Click(); }, 0},
+      {"Close after a failure", "", true, [](FrmMain& f) { f.cmdNext_Click(), f.cmdNext_Click(); },
+       1603},
+      {"close box after the install", "", false,
+       [](FrmMain& f) { f.cmdNext_Click(); int16_t c = 0; f.Form_Unload(c); }, 0xFFFFFFFF},
+      {"/I", "/I", false, nullptr, 0},
+      {"a failed /I", "/I", true, nullptr, 1603},
+      {"/Q", "/Q", false, nullptr, 0},
+      {"/E", "/E", false, nullptr, 0},
+      {"/?", "/?", false, nullptr, 0},
+      {"a start-up failure", "missing readme", false, nullptr, 1620},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    const std::string args = c.args;
+    fm.files.files[kExe] = MakePackage(
+        {{"read.txt", "r"},
+         {"kestrel.dat", Manifest(args == "missing readme" ? "gone.txt" : "read.txt")},
+         {"a.ttf", fakes::MakeFont("Alpha")}});
+    fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.system.commandLine = args;
+    if (c.breakInstall) fm.registry.failSet = 5;
+    FrmMain f(fm.services);
+    try {
+      f.Form_Load();
+      if (c.then) c.then(f);
+    } catch (const Terminated&) {
+    }
+    EXPECT_EQ(fm.system.exitCode, c.code) << c.what;
+    for (const auto& [path, bytes] : fm.files.files) {
+      EXPECT_NE(path.rfind(kTemp, 0), 0u) << c.what << ": " << path;
+      EXPECT_EQ(path.find('~'), std::string::npos) << c.what << ": " << path;
+    }
+    EXPECT_EQ(fm.files.folders.size(), 0u) << c.what;
+    if (args == "/?") {
+      EXPECT_FALSE(std::any_of(fm.files.log.begin(), fm.files.log.end(), [](auto& line) {
+        return line.rfind("write", 0) == 0 || line.rfind("mkdir", 0) == 0;
+      }));
+    }
+  }
+}
+
+// What another program holds open goes at the next restart, and the folder
+// after it; without the rights for that it stays, and the run ends all the same.
+TEST_F(StartTest, HeldFilesGoAtTheNextRestart) {
+  for (bool rights : {true, false}) {
+    FakeMachine fm;
+    fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+    fm.files.failRemove.insert(std::string(kWork) + "a.ttf");
+    fm.files.failRemoveAtRestart = !rights;
+    FrmMain f(fm.services);
+    f.Form_Load();
+    EXPECT_THROW(f.cmdCancel_Click(), Terminated);
+    EXPECT_EQ(fm.system.exitCode, 1602u);
+    if (rights) {
+      EXPECT_EQ(fm.files.atRestart, (std::vector<std::string>{
+                                        std::string(kWork) + "a.ttf",
+                                        "C:\\Temp\\sorvela-1010101010101010"}));
+    } else {
+      EXPECT_TRUE(fm.files.atRestart.empty());
+    }
+    EXPECT_FALSE(fm.files.files.count(std::string(kWork) + "kestrel.dat"));
+  }
+}
+
+// "/E" puts every entry but the manifest-like "DAT" ones and those the
+// system would run as code beside the program, renamed over what is there.
+TEST_F(StartTest, ExtractOnlyWritesNoCodeBesideThePackage) {
+  Pack({{"kestrel.dat", Manifest()},
+        {"readme.txt", "read"},
+        {"x.DaT  ", "x"},
+        {"notdat", "n"},
+        {"a.ttf", "font"},
+        {"version.dll", "MZ"},
+        {"Setup.EXE ", "MZ"},
+        {"run.CMD", "@echo"},
+        {"go.ps1", "x"},
+        {"link.lnk", "x"},
+        {"dll", "plain"}});
+  m.system.commandLine = "/E";
+  m.files.files["C:\\Fonts Setup\\a.ttf"] = "old copy";
+  EXPECT_TRUE(Load());
+  EXPECT_EQ(m.system.exitCode, 0u);
+  std::vector<std::string> beside;
+  for (const auto& [path, bytes] : m.files.files)
+    if (path.rfind("C:\\Fonts Setup\\", 0) == 0) beside.push_back(path.substr(15));
+  EXPECT_EQ(beside, (std::vector<std::string>{"a.ttf", "dll", "readme.txt", "setup.exe"}));
+  EXPECT_EQ(m.files.files["C:\\Fonts Setup\\a.ttf"], "font");
 }
 
 TEST_F(StartTest, DriveRootGetsOneBackslash) {

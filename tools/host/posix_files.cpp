@@ -98,25 +98,45 @@ Error PosixFiles::Open(const std::string& path, std::unique_ptr<ReadFile>* file)
   return Error::Ok();
 }
 
-Error PosixFiles::Create(const std::string& path, std::unique_ptr<WriteFile>* file) {
+Error PosixFiles::CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) {
   const std::string host = HostPath(path);
-  const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return Errno(host);
   *file = std::make_unique<PosixWriteFile>(fd, host);
   return Error::Ok();
 }
 
-Error PosixFiles::Copy(const std::string& from, const std::string& to) {
-  std::unique_ptr<ReadFile> file;
-  if (Error e = Open(from, &file)) return e;
-  std::string bytes(file->Length(), '\0');
-  if (Error e = file->ReadAt(0, bytes.data(), bytes.size())) return e;
-  return WriteWholeFile(*this, to, bytes.data(), bytes.size());
+Error PosixFiles::Move(const std::string& from, const std::string& to, bool replace) {
+  const std::string hostFrom = HostPath(from), hostTo = HostPath(to);
+  struct stat status;
+  if (!replace && ::lstat(hostTo.c_str(), &status) == 0) {
+    errno = EEXIST;
+    return Errno(hostTo);
+  }
+  if (::rename(hostFrom.c_str(), hostTo.c_str()) != 0) return Errno(hostTo);
+  return Error::Ok();
+}
+
+Error PosixFiles::RemoveAtRestart(const std::string& path) {
+  errno = ENOTSUP;
+  return Errno(HostPath(path));
 }
 
 Error PosixFiles::Remove(const std::string& path) {
   const std::string host = HostPath(path);
   if (::unlink(host.c_str()) != 0) return Errno(host);
+  return Error::Ok();
+}
+
+Error PosixFiles::CreateNewFolder(const std::string& path, bool restricted) {
+  const std::string host = HostPath(path);
+  if (::mkdir(host.c_str(), restricted ? 0700 : 0755) != 0) return Errno(host);
+  return Error::Ok();
+}
+
+Error PosixFiles::RemoveFolder(const std::string& path) {
+  const std::string host = HostPath(path);
+  if (::rmdir(host.c_str()) != 0) return Errno(host);
   return Error::Ok();
 }
 

@@ -9,10 +9,13 @@ namespace sorvela {
 class PosixFiles final : public Files {
  public:
   Error Open(const std::string& path, std::unique_ptr<ReadFile>* file) override;
-  Error Create(const std::string& path, std::unique_ptr<WriteFile>* file) override;
-  Error Copy(const std::string& from, const std::string& to) override;
+  Error CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) override;
+  Error Move(const std::string& from, const std::string& to, bool replace) override;
+  Error RemoveAtRestart(const std::string& path) override;
   Error Remove(const std::string& path) override;
   Error CreateFolder(const std::string& path) override;
+  Error CreateNewFolder(const std::string& path, bool restricted) override;
+  Error RemoveFolder(const std::string& path) override;
 };
 
 // The core joins folders with "\"; on the host that is "/".

@@ -68,6 +68,9 @@ CheckReport CheckPackage(std::string_view package) {
   std::map<std::string, size_t> extracted;
   for (size_t i = 0; i < entries.size(); ++i) extracted[NameKey(entries[i].name)] = i;
   for (size_t i = 0; i < entries.size(); ++i) {
+    if (trailer::IsCodeFileName(entries[i].name))
+      problems.push_back(Quoted(name(i)) +
+                         " would run as code: \"/E\" leaves it out, and the tool refuses it");
     const size_t kept = extracted[NameKey(entries[i].name)];
     if (kept != i)
       problems.push_back(Quoted(name(i)) + " and " + Quoted(name(kept)) +

@@ -11,4 +11,11 @@ trap cleanup EXIT
 start_display
 # No Mono or Gecko installers: they would wait for someone to answer.
 [ -d "$WINEPREFIX" ] || WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+# Links for the test that nothing is written through one: Wine follows the
+# host's links as the system follows its own.
+links=$WINEPREFIX/drive_c/sorvela-links
+rm -rf "$links" && mkdir -p "$links"
+printf target >"$links/target.txt"
+ln -s target.txt "$links/link.txt"
+ln -s missing.txt "$links/dangling.txt"
 wine "$exe"

@@ -3,6 +3,7 @@
 // wizard's logic depends on.
 #include "win32/win32.h"
 #include <objbase.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -44,7 +45,7 @@ std::string TempFolder() {
 
 Error WriteAll(Files& files, const std::string& path, const std::string& bytes) {
   std::unique_ptr<WriteFile> file;
-  if (Error e = files.Create(path, &file)) return e;
+  if (Error e = files.CreateNew(path, &file)) return e;
   if (Error e = file->Append(bytes.data(), bytes.size())) return e;
   return file->Close();
 }
@@ -63,29 +64,98 @@ bool FileExists(const std::string& path) {
 
 // Files
 
-void TestFilesRoundTripAndReplace() {
+void TestFilesAreMadeNewAndRenamedOver() {
   Win32Files files;
-  const std::string path = TempFolder() + "round.bin";
-  CHECK(!WriteAll(files, path, std::string("long first content\0with a NUL", 29)));
-  CHECK(!WriteAll(files, path, "short"));
-  CHECK(ReadAll(files, path) == "short");  // replaced, not overwritten in place
+  const std::string path = TempFolder() + "round.bin", other = TempFolder() + "other.bin";
+  CHECK(!WriteAll(files, path, std::string("first content\0with a NUL", 24)));
+  CHECK(WriteAll(files, path, "again").code == ERROR_FILE_EXISTS);
+  CHECK(ReadAll(files, path) == std::string("first content\0with a NUL", 24));
 
   std::unique_ptr<ReadFile> file;
   CHECK(!files.Open(path, &file));
   char buffer[8] = {};
   CHECK(!file->ReadAt(2, buffer, 3));
-  CHECK(std::string(buffer, 3) == "ort");
-  const Error past = file->ReadAt(3, buffer, 3);
+  CHECK(std::string(buffer, 3) == "rst");
+  const Error past = file->ReadAt(22, buffer, 3);
   CHECK(past.code == codes::kPastEndOfFile);
   file.reset();
 
-  const std::string copy = TempFolder() + "copy.bin";
-  CHECK(!WriteAll(files, copy, "an older and longer file"));
-  CHECK(!files.Copy(path, copy));
-  CHECK(ReadAll(files, copy) == "short");
-  CHECK(!files.Remove(copy));
-  CHECK(!files.Remove(path));
+  CHECK(!WriteAll(files, other, "an older and longer file"));
+  CHECK(files.Move(path, other, false).failed());
+  CHECK(!files.Move(path, other, true));
+  CHECK(ReadAll(files, other) == std::string("first content\0with a NUL", 24));
   CHECK(!FileExists(path));
+  CHECK(!files.Remove(other));
+  CHECK(!FileExists(other));
+}
+
+// run.sh leaves links in C:\sorvela-links: link.txt to target.txt, dangling.txt
+// to a file that isn't there. A new file is never made through either, and a
+// file renamed over a link replaces the link.
+void TestNothingIsWrittenThroughALink() {
+  Win32Files files;
+  const std::string folder = "C:\\sorvela-links\\";
+  CHECK(ReadAll(files, folder + "target.txt") == "target");
+  CHECK(ReadAll(files, folder + "link.txt") == "target");  // the link is there
+  std::unique_ptr<WriteFile> out;
+  CHECK(files.CreateNew(folder + "link.txt", &out).failed());
+  CHECK(files.CreateNew(folder + "dangling.txt", &out).failed());
+  CHECK(!FileExists(folder + "missing.txt"));
+  CHECK(!WriteAll(files, folder + "new.txt", "new"));
+  CHECK(!files.Move(folder + "new.txt", folder + "link.txt", true));
+  CHECK(ReadAll(files, folder + "link.txt") == "new");
+  CHECK(ReadAll(files, folder + "target.txt") == "target");
+}
+
+// Wine keeps no security descriptor of its own: it maps the one given at
+// creation to the folder's permissions and reads those back. What other
+// users may do is what shows there.
+void TestWorkingFoldersAreNewAndRestricted() {
+  Win32Files files;
+  const std::string open = TempFolder() + "open", closed = TempFolder() + "closed";
+  CHECK(!files.CreateNewFolder(open, false));
+  CHECK(files.CreateNewFolder(open, false).code == ERROR_ALREADY_EXISTS);
+  CHECK(files.CreateNewFolder(open, true).code == ERROR_ALREADY_EXISTS);
+  CHECK(!files.CreateNewFolder(closed, true));
+  auto dacl = [](const std::string& path) {
+    char buffer[4096];
+    DWORD needed = 0;
+    char* text = nullptr;
+    if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, buffer, sizeof buffer,
+                          &needed) ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(buffer, SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &text,
+                                                              nullptr))
+      return std::string("<unreadable>");
+    std::string result = text;
+    LocalFree(text);
+    return result;
+  };
+  const std::string restricted = dacl(closed), unrestricted = dacl(open);
+  std::printf("restricted folder: %s\nunrestricted folder: %s\n", restricted.c_str(),
+              unrestricted.c_str());
+  CHECK(restricted.find("D:") == 0 && restricted.find(";;;SY)") != std::string::npos);
+  for (const char* everyone : {";;;WD)", ";;;BU)", ";;;AU)"}) {
+    CHECK(restricted.find(everyone) == std::string::npos);
+  }
+  CHECK(unrestricted.find(";;;WD)") != std::string::npos);  // the check can fail
+  // What is asked for: the system and the administrators alone, inherited by
+  // all made inside, none of the temporary folder's own rights.
+  PSECURITY_DESCRIPTOR asked = nullptr;
+  CHECK(ConvertStringSecurityDescriptorToSecurityDescriptorA(kRestrictedFolderSddl,
+                                                             SDDL_REVISION_1, &asked, nullptr));
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL acl = nullptr;
+  CHECK(GetSecurityDescriptorControl(asked, &control, &revision));
+  CHECK(control & SE_DACL_PROTECTED);
+  CHECK(GetSecurityDescriptorDacl(asked, &present, &acl, &defaulted) && present && acl);
+  CHECK(acl && acl->AceCount == 2);
+  LocalFree(asked);
+  CHECK(!files.RemoveFolder(open));
+  CHECK(!files.RemoveFolder(closed));
+  CHECK(files.RemoveFolder(closed).failed());
 }
 
 void TestFileFailuresCarryTheSystemCodeAndText() {
@@ -98,8 +168,9 @@ void TestFileFailuresCarryTheSystemCodeAndText() {
   std::unique_ptr<ReadFile> file;
   CHECK(files.Open(missing, &file).code == ERROR_FILE_NOT_FOUND);
   std::unique_ptr<WriteFile> out;
-  CHECK(files.Create(TempFolder() + "no\\such\\folder\\x.bin", &out).code == ERROR_PATH_NOT_FOUND);
-  CHECK(files.Copy(missing, TempFolder() + "x.bin").failed());
+  CHECK(files.CreateNew(TempFolder() + "no\\such\\folder\\x.bin", &out).code ==
+        ERROR_PATH_NOT_FOUND);
+  CHECK(files.Move(missing, TempFolder() + "x.bin", true).failed());
 }
 
 void TestTheRunningExecutableCanBeRead() {
@@ -175,8 +246,12 @@ void TestSystemFacts() {
   uint32_t platform = 0;
   CHECK(system.GetPlatformId(&platform));
   CHECK(platform == 2);
-  const std::string temp = system.TempFolder();
+  std::string temp;
+  CHECK(!system.TempFolder(&temp));
   CHECK(!temp.empty() && temp.back() == '\\' && temp.find('\0') == std::string::npos);
+  unsigned char one[16] = {}, two[16] = {};
+  CHECK(system.Random(one, sizeof one) && system.Random(two, sizeof two));
+  CHECK(std::memcmp(one, two, sizeof one) != 0);
   const std::string text = system.DescribeError(ERROR_ACCESS_DENIED);
   CHECK(!text.empty() && text.back() != '.' && text.back() != '\n');
 }
@@ -313,7 +388,9 @@ void TestWebLinksAreRewrittenKeepingOtherLines() {
   CreateWebLink(r.shell, title, "http://one.example/");
   for (const std::string& path : paths) {
     CHECK(ReadAll(r.files, path) == "[InternetShortcut]\r\nURL=http://one.example/\r\n");
-    CHECK(!WriteAll(r.files, path, ReadAll(r.files, path) + "IconIndex=3\r\n"));
+    const std::string text = ReadAll(r.files, path);
+    DeleteFileA(path.c_str());
+    CHECK(!WriteAll(r.files, path, text + "IconIndex=3\r\n"));
   }
   CreateWebLink(r.shell, title, "http://two.example/");
   for (const std::string& path : paths) {
@@ -456,7 +533,7 @@ void TestDoEventsLeavesTheQuitForTheMainLoop() {
   CHECK(msg.message == WM_QUIT && msg.wParam == 3);
 }
 
-void TestCloseCommandDeletesTheFilesAndQuits() {
+void TestCloseCommandUnloadsAndQuits() {
   Win32Files files;
   Win32Registry registry;
   Win32Fonts fonts;
@@ -464,17 +541,15 @@ void TestCloseCommandDeletesTheFilesAndQuits() {
   Win32System system;
   Win32Windows windows;
   FrmMain form(Services{files, registry, fonts, shell, system, windows});
-  form.ExtractPath = TempFolder();
-  form.lstFiles = {"left.ttf", "kestrel.dat"};
-  for (const std::string& name : form.lstFiles)
-    CHECK(!WriteAll(files, form.ExtractPath + name, "x"));
+  // The unload sequence runs: NeedRestart clears the flag (what KillFiles
+  // removes is the unit tests' business).
+  form.RestartNeeded = true;
   windows.Attach(&form);
   windows.Create(GetModuleHandleA(nullptr));
   HWND main = windows.Hwnd(Control::frmMain);
 
   SendMessageA(main, WM_CLOSE, 0, 0);
-  CHECK(!FileExists(form.ExtractPath + "left.ttf"));
-  CHECK(!FileExists(form.ExtractPath + "kestrel.dat"));
+  CHECK(!form.RestartNeeded);
   CHECK(!IsWindow(main));
   CHECK(windows.Hwnd(Control::frmMain) == nullptr);
   MSG msg;
@@ -517,7 +592,9 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"FilesRoundTripAndReplace", TestFilesRoundTripAndReplace},
+    {"FilesAreMadeNewAndRenamedOver", TestFilesAreMadeNewAndRenamedOver},
+    {"NothingIsWrittenThroughALink", TestNothingIsWrittenThroughALink},
+    {"WorkingFoldersAreNewAndRestricted", TestWorkingFoldersAreNewAndRestricted},
     {"FileFailuresCarryTheSystemCodeAndText", TestFileFailuresCarryTheSystemCodeAndText},
     {"TheRunningExecutableCanBeRead", TestTheRunningExecutableCanBeRead},
     {"NamesFoldAsTheFileSystemSeesThem", TestNamesFoldAsTheFileSystemSeesThem},
@@ -534,7 +611,7 @@ const Case kCases[] = {
     {"ListsKeepTheOrderGiven", TestListsKeepTheOrderGiven},
     {"PageLabelsTakeTheirColours", TestPageLabelsTakeTheirColours},
     {"DoEventsLeavesTheQuitForTheMainLoop", TestDoEventsLeavesTheQuitForTheMainLoop},
-    {"CloseCommandDeletesTheFilesAndQuits", TestCloseCommandDeletesTheFilesAndQuits},
+    {"CloseCommandUnloadsAndQuits", TestCloseCommandUnloadsAndQuits},
     {"EnterPressesNextOnlyWhenEnabled", TestEnterPressesNextOnlyWhenEnabled},
 };
 
