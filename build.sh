@@ -11,7 +11,7 @@ need_packages() {
   local packages=(cmake g++ make libgtest-dev
     g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation
-    fonts-wine fonts-urw-base35 python3-fonttools openssl osslsigncode "$@")
+    fonts-wine fonts-urw-base35 python3-fonttools openssl osslsigncode time "$@")
   local missing=()
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

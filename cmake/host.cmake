@@ -35,6 +35,9 @@ include(GoogleTest)
 gtest_discover_tests(unit_tests PROPERTIES FIXTURES_REQUIRED test_fonts
   ENVIRONMENT SORVELA_TEST_FONTS=${TEST_FONTS})
 include(cmake/sanitize.cmake)
+foreach(tests unit_tests unit_tests_sanitized)
+  target_compile_definitions(${tests} PRIVATE SORVELA_FUZZ_CORPUS="${CMAKE_SOURCE_DIR}/tests/fuzz_corpus")
+endforeach()
 include(cmake/fuzz.cmake)
 
 # End-to-end tests under Wine, registered when the stub build sits beside us.

@@ -25,7 +25,9 @@ target_link_libraries(sorvela_win32 PUBLIC sorvela_core shell32 gdi32 user32 adv
 add_executable(sorvela WIN32 win32/main.cpp resources/sorvela.rc)
 target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
 target_link_libraries(sorvela PRIVATE sorvela_win32)
-target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections)
+# Large-address-aware: the process may use 3 GB of address space on a 32-bit
+# system started so, and 4 GB on a 64-bit one.
+target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections -Wl,--large-address-aware)
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
 # The version resource takes its number from the generated version.h.
 target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)
@@ -34,7 +36,7 @@ target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # the stub just built.
 include(cmake/pack.cmake)
 sorvela_pack_tool($<TARGET_FILE:sorvela> sorvela)
-target_link_options(sorvela-pack PRIVATE -static -s)
+target_link_options(sorvela-pack PRIVATE -static -s -Wl,--large-address-aware)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

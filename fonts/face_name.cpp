@@ -1,7 +1,8 @@
 // Reads names straight from the sfnt `name` table. The face name is rendered
 // as the system's font resource file would: in the ANSI code page, at most
-// LF_FACESIZE - 1 characters. Every read is bounds-checked against the bytes
-// actually given; a damaged font, or one with no usable record, gives no name.
+// LF_FACESIZE - 1 characters. Only the directories, the head table's magic
+// and the name table are read, each checked against the file's real length
+// first; a damaged font, or one with no usable record, gives no name.
 #include "fonts/face_name.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <iterator>
 
 #include "fonts/ansi.h"
+#include "package/memory_file.h"
 #include "shell/text.h"
 
 namespace sorvela {
@@ -138,21 +140,57 @@ struct Tables {
     kLoca = 128,
     kCff = 256
   };
+  struct Span {
+    uint32_t offset = 0, length = 0;
+  };
   uint32_t version = 0;
   unsigned present = 0;
-  std::string_view name, head;
+  Span name, head;
+};
+
+// The parts of a font file that the checks look at, read when they are
+// needed. A read that fails is kept, so that a file the system can't read is
+// not taken for a damaged font.
+class FontFile {
+ public:
+  explicit FontFile(ReadFile& file) : file_(file), length_(file.Length()) {}
+
+  uint64_t size() const { return length_; }
+  const Error& error() const { return error_; }
+
+  // The n bytes at `at`, or false when they don't lie inside the file.
+  bool Read(uint64_t at, uint64_t n, std::string* out) {
+    if (at > length_ || n > length_ - at) return false;
+    out->resize(static_cast<size_t>(n));
+    Error e = file_.ReadAt(at, out->data(), out->size());
+    if (e && !error_) error_ = std::move(e);
+    return !e;
+  }
+  bool U32(uint64_t at, uint32_t* value) {
+    std::string bytes;
+    return Read(at, 4, &bytes) && Reader(bytes).U32(0, value);
+  }
+
+ private:
+  ReadFile& file_;
+  uint64_t length_;
+  Error error_;
 };
 
 // Reads the table directory at `directory`, checking that every table lies
 // inside the file: a table running past the end marks a truncated or damaged
 // file, however intact the others may be. CFF fonts pass only where cff is
 // true: font resource files are made for TrueType fonts alone.
-bool ReadDirectory(const Reader& font, size_t directory, bool cff, Tables* tables) {
+bool ReadDirectory(FontFile& font, uint64_t directory, bool cff, Tables* tables) {
+  std::string header, records;
   uint16_t numTables;
-  if (!font.U32(directory, &tables->version) || !font.U16(directory + 4, &numTables)) return false;
+  if (!font.Read(directory, 6, &header) || !Reader(header).U32(0, &tables->version) ||
+      !Reader(header).U16(4, &numTables))
+    return false;
   const uint32_t version = tables->version;
   if (version != kTagTrueType && version != kTagTrue && !(cff && version == kTagOtto)) return false;
-  if (directory + 12 + 16 * static_cast<uint64_t>(numTables) > font.size()) return false;
+  // At most 16 x 65535 bytes.
+  if (!font.Read(directory + 12, 16 * uint64_t{numTables}, &records)) return false;
 
   static constexpr struct {
     uint32_t tag;
@@ -162,21 +200,32 @@ bool ReadDirectory(const Reader& font, size_t directory, bool cff, Tables* table
                 {Tag("maxp"), Tables::kMaxp}, {Tag("name"), Tables::kName},
                 {Tag("glyf"), Tables::kGlyf}, {Tag("loca"), Tables::kLoca},
                 {Tag("CFF "), Tables::kCff},  {Tag("CFF2"), Tables::kCff}};
+  const Reader directoryRecords(records);
   for (size_t i = 0; i < numTables; ++i) {
-    const size_t record = directory + 12 + 16 * i;
+    const size_t record = 16 * i;
     uint32_t tag, offset, length;
-    std::string_view bytes;
-    if (!font.U32(record, &tag) || !font.U32(record + 8, &offset) ||
-        !font.U32(record + 12, &length) || !font.Slice(offset, length, &bytes))
+    if (!directoryRecords.U32(record, &tag) || !directoryRecords.U32(record + 8, &offset) ||
+        !directoryRecords.U32(record + 12, &length) || offset > font.size() ||
+        length > font.size() - offset)
       return false;
     for (const auto& known : kKnown) {
       if (known.tag != tag || (tables->present & known.bit)) continue;
       tables->present |= known.bit;
-      if (known.bit == Tables::kName) tables->name = bytes;
-      if (known.bit == Tables::kHead) tables->head = bytes;
+      if (known.bit == Tables::kName) tables->name = {offset, length};
+      if (known.bit == Tables::kHead) tables->head = {offset, length};
     }
   }
   return true;
+}
+
+// The most of a name table that its 16-bit counts and offsets can reach: 65535
+// records (the strings lie within 3 x 65535 bytes of its start). A longer
+// table, as a hostile file may claim one of 4 GB, is read this far only,
+// which gives the same answers as reading it whole.
+constexpr uint32_t kNameReach = 6 + 12 * 65535;  // 786,426 bytes
+
+bool ReadNameTable(FontFile& font, const Tables& tables, std::string* names) {
+  return font.Read(tables.name.offset, std::min(tables.name.length, kNameReach), names);
 }
 
 // The best record of one name ID, converted, or "" when there is none.
@@ -223,7 +272,7 @@ constexpr size_t kNameLimit = kMaxValueNameChars + 1;
 
 // The checks and the full name of the one font whose directory is at `directory`.
 // For a TrueType font also the face name, as a font resource file gives it.
-FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullName,
+FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullName,
                         std::string* face = nullptr) {
   Tables tables;
   if (!ReadDirectory(font, directory, true, &tables)) return FontProblem::kDamaged;
@@ -234,11 +283,12 @@ FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullN
   const unsigned needed = Tables::kCmap | Tables::kHead | Tables::kHhea | Tables::kHmtx |
                           Tables::kMaxp | Tables::kName | outlines;
   uint32_t magic;
-  if ((tables.present & needed) != needed || !Reader(tables.head).U32(12, &magic) ||
-      magic != 0x5F0F3CF5)
+  if ((tables.present & needed) != needed || tables.head.length < 16 ||
+      !font.U32(uint64_t{tables.head.offset} + 12, &magic) || magic != 0x5F0F3CF5)
     return FontProblem::kDamaged;
 
-  const std::string_view names = tables.name;
+  std::string names;
+  if (!ReadNameTable(font, tables, &names)) return FontProblem::kDamaged;
   std::string full;
   if (!ReadName(names, kFullNameId, kNameLimit, &full)) return FontProblem::kDamaged;
   full = Trim(full);
@@ -262,11 +312,13 @@ FontProblem ReadOneFont(const Reader& font, size_t directory, std::string* fullN
 }  // namespace
 
 std::string ReadFaceName(std::string_view fontBytes) {
+  MemoryFile file(fontBytes);
+  FontFile font(file);
   Tables tables;
-  if (!ReadDirectory(Reader(fontBytes), 0, false, &tables) || !(tables.present & Tables::kName))
+  std::string names, face;
+  if (!ReadDirectory(font, 0, false, &tables) || !(tables.present & Tables::kName) ||
+      !ReadNameTable(font, tables, &names) || !ReadName(names, kFamilyNameId, kMaxFaceChars, &face))
     return "";
-  std::string face;
-  if (!ReadName(tables.name, kFamilyNameId, kMaxFaceChars, &face)) return "";
   return face;
 }
 
@@ -283,16 +335,20 @@ std::string FontIdentity::ValueName() const {
   return fullName + (kind == FontKind::kCff ? " (OpenType)" : " (TrueType)");
 }
 
-FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity) {
-  const Reader font(fontBytes);
+namespace {
+
+FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
   FontIdentity found;
-  found.kind = FontKindOf(fontBytes);
+  std::string start;
+  if (font.Read(0, 4, &start)) found.kind = FontKindOf(start);
   if (found.kind == FontKind::kUnknown) return FontProblem::kNotAFont;
   if (found.kind != FontKind::kCollection) {
     if (FontProblem p = ReadOneFont(font, 0, &found.fullName, &found.family);
         p != FontProblem::kNone)
       return p;
   } else {
+    // Each font's directory is read as its turn comes: the names reach the
+    // registry's limit long before a hostile count is used up.
     uint32_t numFonts;
     if (!font.U32(8, &numFonts) || numFonts == 0 ||
         12 + 4 * static_cast<uint64_t>(numFonts) > font.size())
@@ -300,7 +356,7 @@ FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity)
     for (uint32_t i = 0; i < numFonts; ++i) {
       uint32_t directory;
       std::string name;
-      if (!font.U32(12 + 4 * size_t{i}, &directory)) return FontProblem::kDamaged;
+      if (!font.U32(12 + 4 * uint64_t{i}, &directory)) return FontProblem::kDamaged;
       if (FontProblem p = ReadOneFont(font, directory, &name); p != FontProblem::kNone) return p;
       found.fullName += (i ? " & " : "") + name;
       if (found.fullName.size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
@@ -309,6 +365,21 @@ FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity)
   if (found.ValueName().size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
   *identity = std::move(found);
   return FontProblem::kNone;
+}
+
+}  // namespace
+
+FontProblem ReadFontIdentity(ReadFile& fontFile, FontIdentity* identity, Error* readError) {
+  FontFile font(fontFile);
+  const FontProblem problem = ReadIdentity(font, identity);
+  if (!font.error()) return problem;
+  if (readError) *readError = font.error();
+  return FontProblem::kDamaged;
+}
+
+FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity) {
+  MemoryFile file(fontBytes);
+  return ReadFontIdentity(file, identity);
 }
 
 std::string DescribeFontProblem(FontProblem problem) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "services/services.h"
+
 namespace sorvela {
 
 // "" for anything that is not a readable TrueType font.
@@ -36,7 +38,10 @@ constexpr size_t kMaxValueNameChars = 16383;
 // Checks the table directory of each font in the file against its bytes
 // (every table inside the file, the tables every font needs present) and
 // reads the full names. Anything else is a problem, and *identity is then
-// left as it was.
+// left as it was. Reads the file's directories and name tables only (each
+// name table at most 768 KiB), never its outlines, whatever its size. A read
+// that fails makes the font kDamaged and is told in *readError when given.
+FontProblem ReadFontIdentity(ReadFile& font, FontIdentity* identity, Error* readError = nullptr);
 FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity);
 
 // Why a font file is not usable, as the install's failure text says it.

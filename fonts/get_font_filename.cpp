@@ -106,9 +106,11 @@ Error GetFontsFolder(const Services& s, std::string* folder) {
 }
 
 Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdentity* identity) {
-  std::string bytes;
-  if (Error e = ReadWholeFile(s.files, fontFile, &bytes)) return e;
-  const FontProblem problem = ReadFontIdentity(bytes, identity);
+  std::unique_ptr<ReadFile> file;
+  if (Error e = s.files.Open(fontFile, &file)) return e;
+  Error readError;
+  const FontProblem problem = ReadFontIdentity(*file, identity, &readError);
+  if (readError) return readError;
   if (problem == FontProblem::kNone) return Error::Ok();
   const std::string name = Trim(fontFile.substr(fontFile.find_last_of('\\') + 1));
   return MakeError(codes::kInvalidFileFormat, "The font file " + name + " can't be installed: " +

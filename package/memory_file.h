@@ -1,4 +1,5 @@
-// A ReadFile over bytes in memory, for tools, tests and fuzzing.
+// ReadFiles over bytes in memory, for tools, tests and fuzzing, and over a
+// part of another file.
 #pragma once
 
 #include <cstring>
@@ -22,6 +23,24 @@ class MemoryFile final : public ReadFile {
 
  private:
   std::string_view bytes_;
+};
+
+// The bytes [offset, offset + length) of another file, which outlives this
+// one and holds them all: an entry's data read through the package file.
+class FilePart final : public ReadFile {
+ public:
+  FilePart(ReadFile& file, uint64_t offset, uint64_t length)
+      : file_(file), offset_(offset), length_(length) {}
+  uint64_t Length() const override { return length_; }
+  Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    if (offset > length_ || n > length_ - offset)
+      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+    return file_.ReadAt(offset_ + offset, buffer, n);
+  }
+
+ private:
+  ReadFile& file_;
+  uint64_t offset_, length_;
 };
 
 }  // namespace sorvela

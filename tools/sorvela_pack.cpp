@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -19,7 +21,7 @@
 #include "shell/text.h"
 #include "tools/pack/check.h"
 #include "tools/pack/embedded_stub.h"
-#include "tools/pack/whole_files.h"
+#include "tools/pack/stdio_files.h"
 #include "version.h"
 
 namespace {
@@ -79,8 +81,7 @@ std::string CheckName(const std::string& name) {
 
 // Entries appended behind a signature would break it, and its certificate
 // table would no longer end the file.
-bool IsSigned(std::string_view bytes) {
-  MemoryFile file(bytes);
+bool IsSigned(ReadFile& file) {
   trailer::SecurityDirectory directory;
   return trailer::ReadSecurityDirectory(file, &directory) && directory.size != 0;
 }
@@ -93,10 +94,34 @@ bool HasControlCharacter(const std::string& text) {
 
 std::string Quoted(const std::string& field) { return "\"" + field + "\""; }
 
+// An entry to pack: a file's bytes, or a text made here.
 struct Entry {
   std::string name;
-  std::string data;
+  std::string path;  // "" for the text
+  std::string text;
+  uint64_t size = 0;
 };
+
+// Copies n bytes of `from` at offset behind what `to` holds; false with *why
+// naming the file that failed.
+bool Copy(ReadFile& from, const std::string& fromName, uint64_t offset, uint64_t n,
+          pack::OutputFile& to, const std::string& toName, std::string* why) {
+  static std::vector<char> buffer(1 << 20);
+  if (Error e = CopyBytes(from, offset, n, to, buffer)) {
+    *why = (to.failed() ? toName : fromName) + ": " + e.description;
+    return false;
+  }
+  return true;
+}
+
+bool Append(pack::OutputFile& to, const std::string& toName, std::string_view bytes,
+            std::string* why) {
+  if (Error e = to.Append(bytes.data(), bytes.size())) {
+    *why = toName + ": " + e.description;
+    return false;
+  }
+  return true;
+}
 
 int Create(int argc, char** argv) {
   std::string stub, out, title, url, urlTitle, readme, license, manifest;
@@ -137,18 +162,21 @@ int Create(int argc, char** argv) {
       return Fail("a title or address can't hold quotes, line breaks or other control characters");
 
   std::string why;
-  std::string package(pack::EmbeddedStub());
-  if (!stub.empty() && !pack::ReadWhole(stub, &package, &why)) return Fail(why);
-  if (IsSigned(package))
+  MemoryFile embedded(pack::EmbeddedStub());
+  std::unique_ptr<pack::InputFile> stubFile;
+  if (!stub.empty() && !pack::InputFile::Open(stub, &stubFile, &why)) return Fail(why);
+  ReadFile& stubBytes = stub.empty() ? static_cast<ReadFile&>(embedded) : *stubFile;
+  if (IsSigned(stubBytes))
     return Fail((stub.empty() ? "the stub" : stub) + " is signed: pack first, sign afterwards");
 
   // Appended first is listed last: texts and manifest first, then the fonts
-  // backwards so that the package lists them in the order given.
+  // backwards so that the package lists them in the order given. Each file is
+  // measured now and copied when the package is written.
   std::vector<Entry> entries;
   auto add = [&](const std::string& path, const std::string& name) {
-    Entry entry{name, {}};
-    if (!pack::ReadWhole(path, &entry.data, &why)) return false;
-    entries.push_back(std::move(entry));
+    std::unique_ptr<pack::InputFile> file;
+    if (!pack::InputFile::Open(path, &file, &why)) return false;
+    entries.push_back({name, path, "", file->Length()});
     return true;
   };
   if (!readme.empty() && !add(readme, BaseName(readme))) return Fail(why);
@@ -160,7 +188,7 @@ int Create(int argc, char** argv) {
         Quoted(kManifestTag) + "\r\n" + Quoted(readme.empty() ? kNoReadme : BaseName(readme)) +
         "\r\n" + Quoted(license.empty() ? kNoLicense : BaseName(license)) + "\r\n" + Quoted(title) +
         "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) + "\r\n";
-    entries.push_back({kManifestName, text});
+    entries.push_back({kManifestName, "", text, text.size()});
   }
   for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
     if (!add(*font, BaseName(*font))) return Fail(why);
@@ -170,33 +198,54 @@ int Create(int argc, char** argv) {
   for (const Entry& entry : entries) {
     const std::string problem = CheckName(entry.name);
     if (!problem.empty()) return Fail(problem);
-    if (entry.data.size() > INT32_MAX) return Fail("\"" + entry.name + "\" is too large");
+    if (entry.size > INT32_MAX) return Fail("\"" + entry.name + "\" is too large");
   }
   // Zeros behind the stub make the package a multiple of 8 bytes, so that a
   // signer pads nothing in front of its table and removing the signature gives
   // back a package that reads from its end.
-  uint64_t length = package.size() + trailer::kTrailerEnd;
-  for (const Entry& entry : entries) length += entry.data.size() + trailer::kEntryHeader;
+  uint64_t length = stubBytes.Length() + trailer::kTrailerEnd;
+  for (const Entry& entry : entries) length += entry.size + trailer::kEntryHeader;
   const uint64_t over = length % trailer::kTableAlignment;
-  if (over != 0) package.append(trailer::kTableAlignment - over, '\0');
-  // NUL padding: a space-padded name would reach the registry and the font
-  // calls with its padding.
-  for (const Entry& entry : entries) trailer::AppendEntry(&package, entry.name, entry.data, '\0');
-  trailer::AppendEnd(&package, static_cast<int64_t>(entries.size()), '\0');
+  const std::string padding(over == 0 ? 0 : trailer::kTableAlignment - over, '\0');
 
-  if (!pack::WriteWhole(out, package, true, &why)) return Fail(why);
+  std::unique_ptr<pack::OutputFile> package;
+  if (!pack::OutputFile::Create(out, true, &package, &why)) return Fail(why);
+  if (!Copy(stubBytes, stub.empty() ? "the stub" : stub, 0, stubBytes.Length(), *package, out,
+            &why) ||
+      !Append(*package, out, padding, &why))
+    return Fail(why);
+  for (const Entry& entry : entries) {
+    std::unique_ptr<pack::InputFile> file;
+    if (!entry.path.empty()) {
+      if (!pack::InputFile::Open(entry.path, &file, &why)) return Fail(why);
+      if (file->Length() != entry.size) return Fail(entry.path + ": changed while being packed");
+    }
+    MemoryFile text(entry.text);
+    ReadFile& data = file ? static_cast<ReadFile&>(*file) : text;
+    // NUL padding: a space-padded name would reach the registry and the font
+    // calls with its padding.
+    if (!Copy(data, entry.path, 0, entry.size, *package, out, &why) ||
+        !Append(*package, out,
+                trailer::NameField(entry.name, '\0') + trailer::SizeField(entry.size, '\0'), &why))
+      return Fail(why);
+  }
+  std::string end;
+  trailer::AppendEnd(&end, static_cast<int64_t>(entries.size()), '\0');
+  if (!Append(*package, out, end, &why)) return Fail(why);
+  if (Error e = package->Close()) return Fail(out + ": " + e.description);
   return 0;
 }
 
-Error ReadPackage(const std::string& path, std::string* bytes,
+// The package file up to its logical end, and its entries.
+Error ReadPackage(const std::string& path, std::unique_ptr<ReadFile>* package,
                   std::vector<trailer::Entry>* entries) {
+  std::unique_ptr<pack::InputFile> file;
   std::string why;
-  if (!pack::ReadWhole(path, bytes, &why)) return MakeError(codes::kFileNotFound, why);
-  MemoryFile whole(*bytes);
-  MemoryFile file(std::string_view(*bytes).substr(0, trailer::LogicalEnd(whole)));
+  if (!pack::InputFile::Open(path, &file, &why)) return MakeError(codes::kFileNotFound, why);
+  *package = trailer::CutAtLogicalEnd(std::move(file));
   int16_t count = 0;
-  Error e = trailer::ReadCount(file, &count);
-  if (!e) e = trailer::ReadEntries(file, count, entries);
+  Error e = trailer::ReadCount(**package, &count);
+  if (!e) e = trailer::ReadEntries(**package, count, entries);
   if (e) e.description = path + ": " + e.description;
   return e;
 }
@@ -204,17 +253,19 @@ Error ReadPackage(const std::string& path, std::string* bytes,
 // Each entry with its size and, for a font, the Fonts value the install will
 // write; a warning for each font whose value another font already takes.
 int List(const std::string& path) {
-  std::string bytes;
+  std::unique_ptr<ReadFile> package;
   std::vector<trailer::Entry> entries;
-  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(e.description);
+  if (Error e = ReadPackage(path, &package, &entries)) return Fail(e.description);
   std::map<std::string, std::string> valueOwners;  // upper-cased value name -> file
   for (const trailer::Entry& entry : entries) {
     const std::string name = Trim(entry.name);
     std::printf("%s\t%u", name.c_str(), entry.size);
     if (IsFontFileName(name)) {
       FontIdentity font;
-      const FontProblem problem =
-          ReadFontIdentity(std::string_view(bytes).substr(entry.dataOffset, entry.size), &font);
+      FilePart data(*package, entry.dataOffset, entry.size);
+      Error readError;
+      const FontProblem problem = ReadFontIdentity(data, &font, &readError);
+      if (readError) return Fail(path + ": " + readError.description);
       if (problem != FontProblem::kNone) {
         std::printf("\tnot a usable font: %s", DescribeFontProblem(problem).c_str());
       } else {
@@ -233,27 +284,30 @@ int List(const std::string& path) {
 }
 
 int Extract(const std::string& path, const std::string& folder) {
-  std::string bytes;
+  std::unique_ptr<ReadFile> package;
   std::vector<trailer::Entry> entries;
-  if (Error e = ReadPackage(path, &bytes, &entries)) return Fail(e.description);
+  if (Error e = ReadPackage(path, &package, &entries)) return Fail(e.description);
   // In reading order, as the stub writes them: of two namesakes the later one stays.
   std::string why;
-  for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
-    std::string name = entry->name;
+  for (const trailer::Entry& entry : entries) {
+    std::string name = entry.name;
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    if (!pack::WriteWhole(folder + "/" + name,
-                          std::string_view(bytes).substr(entry->dataOffset, entry->size), false,
-                          &why))
+    const std::string target = folder + "/" + name;
+    std::unique_ptr<pack::OutputFile> file;
+    if (!pack::OutputFile::Create(target, false, &file, &why) ||
+        !Copy(*package, path, entry.dataOffset, entry.size, *file, target, &why))
       return Fail(why);
+    if (Error e = file->Close()) return Fail(target + ": " + e.description);
   }
   return 0;
 }
 
 // One line per font the install registers, one per problem, then the sum.
 int Check(const std::string& path) {
-  std::string bytes, why;
-  if (!pack::ReadWhole(path, &bytes, &why)) return Fail(why);
-  const pack::CheckReport report = pack::CheckPackage(bytes);
+  std::unique_ptr<pack::InputFile> package;
+  std::string why;
+  if (!pack::InputFile::Open(path, &package, &why)) return Fail(why);
+  const pack::CheckReport report = pack::CheckPackage(*package);
   for (const pack::CheckedFont& font : report.fonts)
     std::printf("font %s -> %s\n", font.file.c_str(), font.valueName.c_str());
   for (const std::string& problem : report.problems) std::printf("problem: %s\n", problem.c_str());

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The package tool built for Windows, under Wine, against the Linux one: the
-# same inputs make the same package bytes, and list, check and the failures
-# print the same lines with the same exit codes.
+# same inputs make the same package bytes, and list, check, extract and the
+# failures print the same lines with the same exit codes; a package past
+# 2 GiB is made and read in little memory.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 [ -f "$PACK_WIN" ] || skip "$PACK_WIN is not built"
@@ -18,18 +19,22 @@ printf 'Licence\r\n' >licence.txt
 printf 'not a font\r\n' >Broken.ttf
 
 # run TOOL NAME ARGS...: TOOL's standard output in NAME.out, its errors in
-# NAME.err and its exit code in NAME.rc.
+# NAME.err, its exit code in NAME.rc and its peak memory in KiB in NAME.kib.
 run() {
   local tool=$1 name=$2 rc=0
   shift 2
+  local measure=(/usr/bin/time -f %M -o "$name.kib")
   if [ "$tool" = linux ]; then
-    "$PACK" "$@" >"$name.out" 2>"$name.err" || rc=$?
+    "${measure[@]}" "$PACK" "$@" >"$name.out" 2>"$name.err" || rc=$?
   else
     # A console program: it needs no display.
-    env -u DISPLAY wine "$PACK_WIN" "$@" >"$name.out" 2>"$name.err" </dev/null || rc=$?
+    "${measure[@]}" env -u DISPLAY wine "$PACK_WIN" "$@" >"$name.out" 2>"$name.err" </dev/null ||
+      rc=$?
   fi
   printf '%s\n' "$rc" >"$name.rc"
 }
+# Time's own line before the figure when the program failed.
+kib() { tail -n 1 "$1.kib"; }
 
 # same DESCRIPTION NAME: both tools' runs NAME gave the same bytes and code.
 same() {
@@ -79,10 +84,43 @@ check "a missing font is named" "$(cat windows-missing.err)" \
   "sorvela-pack: Missing.ttf: No such file or directory"
 check_true "a failed create leaves the earlier package as it was" cmp windows.exe linux.exe
 check "a package that can't be written fails" "$(cat windows-folder.rc)" 1
-check "and leaves no partial file" "$(ls -d windows-folder* | tr '\n' ' ')" "windows-folder windows-folder.err windows-folder.out windows-folder.rc "
+check "and leaves no partial file" "$(ls -d windows-folder* | tr '\n' ' ')" "windows-folder windows-folder.err windows-folder.kib windows-folder.out windows-folder.rc "
 same "a usage error" usage
 check "a usage error exits with 2" "$(cat windows-usage.rc)" 2
 same "--version" version
+
+for tool in linux windows; do
+  mkdir "$tool-out"
+  run $tool "$tool-extract" extract linux.exe "$tool-out"
+done
+same "extract" extract
+check "extract gives back every entry" "$(ls windows-out | tr '\n' ' ')" \
+  "Sans.ttf Serif.ttf kestrel.dat licence.txt readme.txt "
+for file in Sans.ttf Serif.ttf readme.txt licence.txt; do
+  check_true "extract gives back $file as it was packed" cmp "$file" "windows-out/$file"
+done
+check_true "both tools extract the same bytes" diff -r linux-out windows-out
+
+# Past 2 GiB: the package holds a font of 2.1 GB (sparse here) and, behind
+# it, one whose data and header lie past 2 GiB. Nothing holds a whole entry.
+cp "$font_sans" Vast.ttf
+truncate -s 2100000000 Vast.ttf
+run windows windows-vast create --out vast.exe Serif.ttf Vast.ttf
+for tool in linux windows; do
+  run $tool "$tool-vast-list" list vast.exe
+  run $tool "$tool-vast-check" check vast.exe
+done
+same "list of a package past 2 GiB" vast-list
+same "check of a package past 2 GiB" vast-check
+check "the Windows tool reads the font behind 2 GiB" "$(cat windows-vast-check.out)" \
+"font Serif.ttf -> DejaVu Serif (TrueType)
+font Vast.ttf -> DejaVu Sans (TrueType)
+2 fonts, 0 problems"
+for run in windows-vast windows-vast-list windows-vast-check linux-vast-list linux-vast-check \
+  linux-create linux-extract; do
+  check "${run//-/ } stays under 64 MiB" "$(($(kib "$run") < 64 * 1024))" 1
+done
+rm -f vast.exe Vast.ttf
 
 # The stub's version resource carries the tool's number.
 stub_version=$(python3 - "$STUB" <<'EOF'

@@ -21,6 +21,7 @@
 #endif
 
 #include "fakes/font_builder.h"
+#include "tools/host/posix_files.h"
 
 namespace sorvela {
 namespace {
@@ -242,6 +243,88 @@ TEST(FontIdentityTest, RealFonts) {
     EXPECT_EQ(id.ValueName(), f.value);
     EXPECT_EQ(id.family, f.family) << f.path;
   }
+}
+
+// The fuzzers' seeds, read from their files as the install reads a font and
+// from memory as the package tool did, give the answers they always gave.
+TEST(FontIdentityTest, FileAndBytesAgreeOverTheSeeds) {
+  const std::string seeds = SORVELA_FUZZ_CORPUS "/face_name_fuzz/";
+  const struct {
+    const char* seed;
+    FontProblem problem;
+    std::string value, family, face;
+  } cases[] = {
+      {"DejaVuSans", FontProblem::kDamaged, "", "", "DejaVu Sans"},
+      {"DejaVuSerif-BoldItalic", FontProblem::kDamaged, "", "", "DejaVu Serif"},
+      {"LiberationMono-Italic", FontProblem::kDamaged, "", "", "Liberation Mono"},
+      {"LiberationSans-Regular", FontProblem::kDamaged, "", "", "Liberation Sans"},
+      {"cff_refused", FontProblem::kDamaged, "", "", ""},
+      {"collection_cff", FontProblem::kNone, "C-R (TrueType)", "", ""},
+      {"collection_two", FontProblem::kNone, "Pair & Pair Bold (TrueType)", "", ""},
+      {"long_family", FontProblem::kDamaged, "", "", std::string(31, 'L')},
+      {"mac_roman_only", FontProblem::kDamaged, "", "", "Caf\xe9 \x80"},
+      {"record_outside", FontProblem::kDamaged, "", "", ""},
+      {"unicode_platform", FontProblem::kDamaged, "", "", "Uni Face"},
+      {"whole_cff", FontProblem::kNone, "Sample-Italic (OpenType)", "", ""},
+      {"whole_truetype", FontProblem::kNone, "Sample Sans Bold (TrueType)", "Sample Sans",
+       "Sample Sans"},
+      {"win_best_fit_and_unmapped", FontProblem::kDamaged, "", "", "L\xe9 A ? \x80"},
+      {"win_german_and_english", FontProblem::kDamaged, "", "", "Font US"},
+  };
+  PosixFiles files;
+  for (const auto& c : cases) {
+    const std::string bytes = ReadFile(seeds + c.seed);
+    ASSERT_FALSE(bytes.empty()) << c.seed;
+    std::unique_ptr<sorvela::ReadFile> file;
+    ASSERT_FALSE(files.Open(seeds + c.seed, &file)) << c.seed;
+    FontIdentity fromFile, fromBytes;
+    Error readError;
+    EXPECT_EQ(ReadFontIdentity(*file, &fromFile, &readError), c.problem) << c.seed;
+    EXPECT_FALSE(readError) << c.seed;
+    EXPECT_EQ(ReadFontIdentity(bytes, &fromBytes), c.problem) << c.seed;
+    for (const FontIdentity& id : {fromFile, fromBytes}) {
+      EXPECT_EQ(id.fullName.empty() ? "" : id.ValueName(), c.value) << c.seed;
+      EXPECT_EQ(id.family, c.family) << c.seed;
+    }
+    EXPECT_EQ(ReadFaceName(bytes), c.face) << c.seed;
+  }
+}
+
+// A file of `length` bytes, a font's at its start and zeros after, that
+// counts the bytes read from it.
+class CountingFile final : public sorvela::ReadFile {
+ public:
+  CountingFile(std::string start, uint64_t length) : start_(std::move(start)), length_(length) {}
+  uint64_t Length() const override { return length_; }
+  Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    if (offset > length_ || n > length_ - offset)
+      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+    bytesRead += n;
+    auto* out = static_cast<char*>(buffer);
+    for (size_t i = 0; i < n; ++i) out[i] = offset + i < start_.size() ? start_[offset + i] : '\0';
+    return Error::Ok();
+  }
+  uint64_t bytesRead = 0;
+
+ private:
+  std::string start_;
+  uint64_t length_;
+};
+
+// Outlines of 4 GB and a name table that claims as much, in a file of 5 GB:
+// judged by its directory and the part of the name table its fields reach.
+TEST(FontIdentityTest, AHugeFontIsJudgedByWhatItsNamesReach) {
+  std::string font = fakes::MakeFont("Quillo Vast");
+  constexpr size_t kName = 12 + 16 * 5 + 12, kGlyf = 12 + 16 * 7 + 12;  // length fields
+  ASSERT_EQ(font.substr(kName - 12, 4), "name");
+  ASSERT_EQ(font.substr(kGlyf - 12, 4), "glyf");
+  font.replace(kName, 4, fakes::BeU32(0xFFFFFF00));
+  font.replace(kGlyf, 4, fakes::BeU32(0xFFFFFF00));
+  CountingFile file(font, 5'000'000'000);
+  FontIdentity id;
+  ASSERT_EQ(ReadFontIdentity(file, &id), FontProblem::kNone);
+  EXPECT_EQ(id.ValueName(), "Quillo Vast (TrueType)");
+  EXPECT_LT(file.bytesRead, 800'000u);
 }
 
 TEST(FontIdentityTest, FallbacksAndProblems) {

@@ -160,6 +160,10 @@ TEST_F(FontsKeyTest, IdentityComesFromTheFileAndNamesWhatIsWrong) {
             "The font file w.ttf can't be installed: it is not a TrueType or OpenType font");
   EXPECT_EQ(font.fullName, "Beta Sans Bold");  // left as it was
   EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\gone.ttf", &font).code, codes::kFileNotFound);
+  // A font the system can't read is not called damaged: the system's reason is told.
+  m.files.failReadAt["C:\\Temp\\b.ttf"] =
+      m.files.files["C:\\Temp\\b.ttf"].find(std::string("\0B\0e\0t\0a", 8));
+  EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\b.ttf", &font).description, "Device I/O error");
 }
 
 TEST_F(FontsKeyTest, InstalledMeansTheValueIsRegistered) {

@@ -5,6 +5,7 @@
 
 #include "fakes/font_builder.h"
 #include "fakes/package.h"
+#include "package/memory_file.h"
 
 namespace sorvela {
 namespace {
@@ -94,7 +95,8 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
         "no fonts.\""}},
   };
   for (const auto& c : cases) {
-    const pack::CheckReport report = pack::CheckPackage(c.package);
+    MemoryFile package(c.package);
+    const pack::CheckReport report = pack::CheckPackage(package);
     std::vector<std::string> fonts;
     for (const pack::CheckedFont& font : report.fonts)
       fonts.push_back(font.file + "=" + font.valueName);

@@ -1,8 +1,9 @@
 // The package check: the stub's own readers (trailer, manifest fields, font
-// names) over the package's bytes, taking note of a problem where the stub
+// names) over the package file, taking note of a problem where the stub
 // would fail or lose something, and going on where it can.
 #include "tools/pack/check.h"
 
+#include <algorithm>
 #include <map>
 
 #include "fonts/face_name.h"
@@ -15,6 +16,9 @@ namespace sorvela::pack {
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// How much of the manifest is read.
+constexpr uint64_t kManifestRead = 1 << 20;
 
 // Names the stub's file system takes for one file.
 std::string NameKey(const std::string& name) { return Files::PlainNameKey(name); }
@@ -44,24 +48,23 @@ bool ReadAllEntries(ReadFile& file, std::vector<trailer::Entry>* entries,
 
 }  // namespace
 
-CheckReport CheckPackage(std::string_view package) {
+CheckReport CheckPackage(ReadFile& package) {
   CheckReport report;
   std::vector<std::string>& problems = report.problems;
   // As the stub, up to the logical end: before a certificate table that ends
   // the file. A table that no longer does leaves the file read to its end.
-  MemoryFile whole(package);
-  const uint64_t end = trailer::LogicalEnd(whole);
+  const uint64_t end = trailer::LogicalEnd(package);
   trailer::SecurityDirectory directory;
-  if (trailer::ReadSecurityDirectory(whole, &directory) && directory.size != 0 &&
-      end == whole.Length())
+  if (trailer::ReadSecurityDirectory(package, &directory) && directory.size != 0 &&
+      end == package.Length())
     problems.push_back(
         "the signature no longer ends the file: something was added after "
         "signing, so the signature is broken; sign the package again");
-  MemoryFile file(package.substr(0, static_cast<size_t>(end)));
+  FilePart file(package, 0, end);
   std::vector<trailer::Entry> entries;
   if (!ReadAllEntries(file, &entries, &problems)) return report;
   auto name = [&](size_t i) { return Trim(entries[i].name); };
-  auto data = [&](size_t i) { return package.substr(entries[i].dataOffset, entries[i].size); };
+  auto data = [&](size_t i) { return FilePart(file, entries[i].dataOffset, entries[i].size); };
 
   // The extraction writes the entries in reading order: of namesakes, the
   // file holds the one read later.
@@ -86,7 +89,12 @@ CheckReport CheckPackage(std::string_view package) {
   if (manifest == entries.size()) {
     problems.push_back(std::string("the package has no manifest (") + kManifestName + ")");
   } else {
-    FieldReader fields(data(manifest));
+    // The six fields of any sound manifest lie far inside its first MiB.
+    FilePart part = data(manifest);
+    std::string text(static_cast<size_t>(std::min<uint64_t>(part.Length(), kManifestRead)), '\0');
+    if (Error e = part.ReadAt(0, text.data(), text.size()))
+      problems.push_back(Quoted(name(manifest)) + " can't be read: " + e.description);
+    FieldReader fields(text);
     bool complete = !fields.Next(&tag);
     if (complete && tag != kManifestTag) {
       problems.push_back(std::string("the manifest does not begin with \"") + kManifestTag + "\"");
@@ -111,10 +119,13 @@ CheckReport CheckPackage(std::string_view package) {
   for (size_t i = 0; i < entries.size(); ++i) {
     if (!IsFontFileName(entries[i].name) || extracted[NameKey(entries[i].name)] != i) continue;
     FontIdentity font;
-    const FontProblem problem = ReadFontIdentity(data(i), &font);
-    if (problem != FontProblem::kNone) {
+    FilePart part = data(i);
+    Error readError;
+    const FontProblem problem = ReadFontIdentity(part, &font, &readError);
+    if (readError || problem != FontProblem::kNone) {
       problems.push_back(Quoted(name(i)) +
-                         " is not a usable font: " + DescribeFontProblem(problem));
+                         (readError ? " can't be read: " + readError.description
+                                    : " is not a usable font: " + DescribeFontProblem(problem)));
       continue;
     }
     report.fonts.push_back({name(i), font.ValueName()});

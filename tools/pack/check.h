@@ -1,10 +1,11 @@
 // sorvela-pack check: what the install of a package will do and what would go
-// wrong, read from the package's bytes the way the stub reads them.
+// wrong, read from the package file the way the stub reads it.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "services/services.h"
 
 namespace sorvela::pack {
 
@@ -19,6 +20,6 @@ struct CheckReport {
   bool Sound() const { return problems.empty(); }
 };
 
-CheckReport CheckPackage(std::string_view package);
+CheckReport CheckPackage(ReadFile& package);
 
 }  // namespace sorvela::pack

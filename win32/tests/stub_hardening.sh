@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The stub stays small, imports system DLLs only, and a DLL planted beside a
+# The stub stays small, imports system DLLs only, may use more than 2 GB of
+# address space (as may the Windows package tool), and a DLL planted beside a
 # package does not run when the package does.
-# usage: stub_hardening.sh STUB PLANTED_DLL PROBE_EXE PACK_TOOL
+# usage: stub_hardening.sh STUB PLANTED_DLL PROBE_EXE PACK_TOOL WINDOWS_PACK_TOOL
 set -euo pipefail
-stub=$1 planted=$2 probe=$3 pack=$4
+stub=$1 planted=$2 probe=$3 pack=$4 windows_pack=$5
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -14,6 +15,14 @@ if [ "$size" -le 160000 ]; then
 else
   fail "the stub is $size bytes, over its limit of 160,000"
 fi
+
+for program in "$stub" "$windows_pack"; do
+  if i686-w64-mingw32-objdump -p "$program" | grep -x $'\tlarge address aware' >/dev/null; then
+    echo "large address aware: ${program##*/}"
+  else
+    fail "${program##*/} is not marked large address aware"
+  fi
+done
 
 allowed=" advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll user32.dll "
 for dll in $(i686-w64-mingw32-objdump -p "$stub" | awk '/DLL Name:/ { print tolower($3) }'); do

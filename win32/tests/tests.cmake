@@ -17,5 +17,6 @@ set_target_properties(plant_probe PROPERTIES LINKER_LANGUAGE C)
 target_link_options(plant_probe PRIVATE -static)
 add_test(NAME stub_hardening
   COMMAND ${CMAKE_SOURCE_DIR}/win32/tests/stub_hardening.sh $<TARGET_FILE:sorvela>
-    $<TARGET_FILE:planted> $<TARGET_FILE:plant_probe> ${CMAKE_SOURCE_DIR}/build/host/sorvela-pack)
+    $<TARGET_FILE:planted> $<TARGET_FILE:plant_probe> ${CMAKE_SOURCE_DIR}/build/host/sorvela-pack
+    $<TARGET_FILE:sorvela-pack>)
 set_tests_properties(stub_hardening PROPERTIES TIMEOUT 300)
