@@ -2,8 +2,10 @@
 """Writes COUNT copies of a TrueType font, each with its own family name.
 
 The last three characters of the family, full, unique and PostScript names
-become a number, so the name table keeps its size and layout.
-usage: make_fonts.py FONT COUNT OUTDIR
+become a number, so the name table keeps its size and layout. With SIZE,
+each file is padded with zeros behind its tables to SIZE bytes (sparse where
+the file system allows); NAME starts the file names (default "bench").
+usage: make_fonts.py FONT COUNT OUTDIR [SIZE [NAME]]
 """
 import struct
 import sys
@@ -33,10 +35,14 @@ def renamed(font: bytes, number: int) -> bytes:
 
 def main() -> None:
     source, count, outdir = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+    size = int(sys.argv[4]) if len(sys.argv) > 4 else 0
+    name = sys.argv[5] if len(sys.argv) > 5 else "bench"
     font = open(source, "rb").read()
     for n in range(count):
-        with open("%s/bench%03d.ttf" % (outdir, n), "wb") as out:
+        with open("%s/%s%03d.ttf" % (outdir, name, n), "wb") as out:
             out.write(renamed(font, n))
+            if size > len(font):
+                out.truncate(size)
 
 
 if __name__ == "__main__":

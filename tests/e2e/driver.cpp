@@ -25,7 +25,7 @@
 //   key KEYS                  real key events to the selected window: keys
 //                             joined by +, pressed in order and let go in
 //                             reverse (enter, esc, tab, shift+tab, alt+n, ctrl+end)
-//   wait-focus C MS | wait-visible C MS
+//   wait-focus C MS | wait-visible C MS | wait-enabled C MS
 //   wait-scroll C top|down MS until the text box C shows its first line / a later one
 //   texts-fit [all]           measures every visible label and push button text of
 //                             the selected window with the control's own font
@@ -43,6 +43,12 @@
 //                             and waits for it
 //   hold PATH | release PATH  opens a file without sharing / closes it
 //   face FONTFILE             the face name the system's font resource carries
+//   memory                    the started process's peak working set and peak
+//                             pagefile use in KiB, as the system tells them
+//   probe start|stop          for benchmarks: from a thread of its own, WM_NULL to
+//                             each visible window of the process in turn, again
+//                             and again until stop, which prints the longest wait
+//                             for an answer: "probe MS TITLE N" over N answers
 //   echo TEXT
 #include <windows.h>
 
@@ -54,7 +60,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -144,6 +152,38 @@ std::string WindowsPath(const std::string& path) {
   return out;
 }
 
+// How long a window went without answering: WM_NULL sent to each visible
+// window of one process in turn, from a thread of the driver's own, so that
+// the script's waits go on meanwhile.
+class AnswerProbe {
+ public:
+  explicit AnswerProbe(DWORD pid) : pid_(pid) {}
+  void Start() { thread_ = CreateThread(nullptr, 0, Loop, this, 0, nullptr); }
+  void Stop() {
+    InterlockedExchange(&stop_, 1);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+  double worstMs = 0;
+  std::string worstTitle;
+  unsigned long answers = 0;
+
+ private:
+  // A window that never answers ends the wait here, counted as this long.
+  static constexpr UINT kGiveUpMs = 600000;
+  // Between rounds, so that the probe does not take the server from the program.
+  static constexpr DWORD kPauseMs = 5;
+  static DWORD WINAPI Loop(LPVOID self) {
+    static_cast<AnswerProbe*>(self)->Run();
+    return 0;
+  }
+  void Run();
+
+  DWORD pid_;
+  HANDLE thread_ = nullptr;
+  volatile LONG stop_ = 0;
+};
+
 class Driver {
  public:
   void Run(const std::vector<std::string>& w);
@@ -188,6 +228,7 @@ class Driver {
   std::map<std::string, HANDLE> held_;
   std::map<std::string, int> autoAnswers_;
   HANDLE process_ = nullptr;
+  std::unique_ptr<AnswerProbe> probe_;
   DWORD startedAt_ = 0;  // GetTickCount at the last start
   DWORD pid_ = 0;
   HWND current_ = nullptr;
@@ -228,6 +269,34 @@ void ScreenPixels(HWND hwnd, uint32_t* hash, size_t* coloured) {
     pixel &= 0xFFFFFF;
     *hash = (*hash ^ pixel) * 16777619u;
     if (pixel != 0xFFFFFF) ++*coloured;
+  }
+}
+
+void AnswerProbe::Run() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  while (!InterlockedCompareExchange(&stop_, 0, 0)) {
+    std::vector<HWND> all;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    for (HWND hwnd : all) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(hwnd, &pid);
+      if (pid != pid_ || !IsWindowVisible(hwnd)) continue;
+      LARGE_INTEGER sent, answered;
+      DWORD_PTR ignored;
+      QueryPerformanceCounter(&sent);
+      SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &ignored);
+      QueryPerformanceCounter(&answered);
+      const double ms = (answered.QuadPart - sent.QuadPart) * 1000.0 / frequency.QuadPart;
+      ++answers;
+      if (ms > worstMs) {
+        worstMs = ms;
+        char title[256] = {};
+        GetWindowTextA(hwnd, title, sizeof title);
+        worstTitle = title;
+      }
+    }
+    Sleep(kPauseMs);
   }
 }
 
@@ -878,6 +947,8 @@ void Driver::Run(const std::vector<std::string>& w) {
     WaitFor(w, [this](HWND hwnd) { return Focus() == hwnd; });
   } else if (c == "wait-visible") {
     WaitFor(w, [](HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; });
+  } else if (c == "wait-enabled") {
+    WaitFor(w, [](HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; });
   } else if (c == "wait-scroll") {
     const bool top = Arg(w, 2) == "top";
     if (!top && w[2] != "down") throw Failure{"wait-scroll C top|down MS"};
@@ -949,6 +1020,27 @@ void Driver::Run(const std::vector<std::string>& w) {
   } else if (c == "ms") {
     // For benchmarks: how long since the last start.
     Say("ms " + std::to_string(GetTickCount() - startedAt_));
+  } else if (c == "memory") {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!process_ || !GetProcessMemoryInfo(process_, &counters, sizeof counters))
+      throw Failure{"memory: error " + std::to_string(GetLastError())};
+    Say("memory " + std::to_string(counters.PeakWorkingSetSize / 1024) + " " +
+        std::to_string(counters.PeakPagefileUsage / 1024));
+  } else if (c == "probe") {
+    const std::string& what = Arg(w, 1);
+    if (what == "start" && pid_ && !probe_) {
+      probe_ = std::make_unique<AnswerProbe>(pid_);
+      probe_->Start();
+      Say("probe start");
+    } else if (what == "stop" && probe_) {
+      probe_->Stop();
+      Say("probe " + std::to_string(static_cast<long>(probe_->worstMs + 0.5)) + " " +
+          Quote(probe_->worstTitle) + " " + std::to_string(probe_->answers));
+      probe_.reset();
+    } else {
+      throw Failure{"probe start (with a process, once) | probe stop (after a start)"};
+    }
   } else if (c == "echo") {
     Say("echo " + Quote(Arg(w, 1)));
   } else {
