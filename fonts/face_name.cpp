@@ -18,7 +18,9 @@ namespace sorvela {
 namespace {
 
 constexpr size_t kMaxFaceChars = 31;  // LF_FACESIZE - 1
-constexpr uint16_t kFamilyNameId = 1, kSubfamilyNameId = 2, kFullNameId = 4;
+constexpr uint16_t kFamilyNameId = 1, kSubfamilyNameId = 2, kFullNameId = 4, kVersionId = 5;
+// Enough for any version string a question shows.
+constexpr size_t kMaxVersionChars = 64;
 constexpr uint32_t kTagTrueType = 0x00010000, kTagTrue = 0x74727565 /* 'true' */,
                    kTagOtto = 0x4F54544F /* 'OTTO' */, kTagCollection = 0x74746366 /* 'ttcf' */;
 constexpr uint32_t Tag(const char (&t)[5]) {
@@ -273,7 +275,7 @@ constexpr size_t kNameLimit = kMaxValueNameChars + 1;
 // The checks and the full name of the one font whose directory is at `directory`.
 // For a TrueType font also the face name, as a font resource file gives it.
 FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullName,
-                        std::string* face = nullptr) {
+                        std::string* face = nullptr, std::string* version = nullptr) {
   Tables tables;
   if (!ReadDirectory(font, directory, true, &tables)) return FontProblem::kDamaged;
   // What every font needs to be drawn at all; the system's parser is not
@@ -306,6 +308,7 @@ FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullNam
   *fullName = std::move(full);
   if (face && tables.version != kTagOtto && ReadName(names, kFamilyNameId, kMaxFaceChars, face))
     *face = Trim(*face);
+  if (version && ReadName(names, kVersionId, kMaxVersionChars, version)) *version = Trim(*version);
   return FontProblem::kNone;
 }
 
@@ -343,7 +346,7 @@ FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
   if (font.Read(0, 4, &start)) found.kind = FontKindOf(start);
   if (found.kind == FontKind::kUnknown) return FontProblem::kNotAFont;
   if (found.kind != FontKind::kCollection) {
-    if (FontProblem p = ReadOneFont(font, 0, &found.fullName, &found.family);
+    if (FontProblem p = ReadOneFont(font, 0, &found.fullName, &found.family, &found.version);
         p != FontProblem::kNone)
       return p;
   } else {
@@ -357,7 +360,9 @@ FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
       uint32_t directory;
       std::string name;
       if (!font.U32(12 + 4 * uint64_t{i}, &directory)) return FontProblem::kDamaged;
-      if (FontProblem p = ReadOneFont(font, directory, &name); p != FontProblem::kNone) return p;
+      if (FontProblem p = ReadOneFont(font, directory, &name, nullptr, i ? nullptr : &found.version);
+          p != FontProblem::kNone)
+        return p;
       found.fullName += (i ? " & " : "") + name;
       if (found.fullName.size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
     }

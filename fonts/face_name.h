@@ -27,6 +27,8 @@ struct FontIdentity {
   std::string fullName;
   // The face name an install that named values by family wrote; "" for a collection.
   std::string family;
+  // Name ID 5 ("Version 2.001"), of a collection's first font; "" when it has none.
+  std::string version;
 
   // The Fonts key's value name: the full name and the outline kind.
   std::string ValueName() const;

@@ -169,14 +169,15 @@ Error IsFontInstalled(const Services& s, FontScope scope, const std::string& val
 }
 
 Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
-                   const std::string& fileName) {
+                   const std::string& fileName, bool load) {
   const FontsKey key = FontsKeyOf(s.system, scope);
   if (key.path.empty()) return Error::Ok();
   std::string folder;
   if (Error e = GetFontsFolder(s, scope, &folder)) return e;
   // The system's own load is the last word on whether this is a font: a file
   // it refuses would only fail again at every start.
-  if (Error e = s.fonts.AddFontResource(folder + fileName)) return e;
+  if (load)
+    if (Error e = s.fonts.AddFontResource(folder + fileName)) return e;
   const std::string valueName = font.ValueName();
   const std::string data = scope == FontScope::kAllUsers ? fileName : folder + fileName;
   if (Error e = SetRegistryString(s, key.root, key.path, valueName, data)) return e;
@@ -191,6 +192,37 @@ Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
     return Error::Ok();
   (void)s.registry.DeleteValue(key.root, key.path, familyValue);
   return Error::Ok();
+}
+
+}  // namespace sorvela
+
+namespace sorvela {
+
+Error SetFontValue(const Services& s, FontScope scope, const std::string& valueName,
+                   const std::string& text) {
+  const FontsKey key = FontsKeyOf(s.system, scope);
+  if (key.path.empty()) return Error::Ok();
+  if (text.empty()) return s.registry.DeleteValue(key.root, key.path, valueName);
+  return SetRegistryString(s, key.root, key.path, valueName, text);
+}
+
+std::string GetFontValue(const Services& s, FontScope scope, const std::string& valueName) {
+  const FontsKey key = FontsKeyOf(s.system, scope);
+  return key.path.empty() ? "" : GetRegistryString(s.registry, key.root, key.path, valueName);
+}
+
+bool FileIsRegistered(const Services& s, FontScope scope, const std::string& path,
+                      const std::string& besides) {
+  const FontsKey key = FontsKeyOf(s.system, scope);
+  std::vector<std::string> names;
+  if (key.path.empty() || s.registry.ValueNames(key.root, key.path, &names)) return true;
+  for (const std::string& name : names) {
+    std::string file;
+    if (UpperAscii(name) != UpperAscii(besides) && !GetRegisteredFontFile(s, scope, name, &file) &&
+        UpperAscii(file) == UpperAscii(path))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace sorvela

@@ -55,8 +55,20 @@ Error IsFontInstalled(const Services& s, FontScope scope, const std::string& val
 // it, writes its Fonts value: the bare file name for all users, the full path
 // for one user, as the system reads each. A value that an install naming fonts
 // by family left for this same file goes. A load or write the system refuses
-// fails.
+// fails. Without load, only the value is written: the file comes into place
+// at the next restart.
 Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
-                   const std::string& fileName);
+                   const std::string& fileName, bool load = true);
+
+// A Fonts value of the scope as its text stands, "" when there is none; and
+// set back to such a text, "" deleting it.
+std::string GetFontValue(const Services& s, FontScope scope, const std::string& valueName);
+Error SetFontValue(const Services& s, FontScope scope, const std::string& valueName,
+                   const std::string& text);
+
+// Whether a value of the scope other than besides names the file (a full
+// path); true also when the values can't be read.
+bool FileIsRegistered(const Services& s, FontScope scope, const std::string& path,
+                      const std::string& besides);
 
 }  // namespace sorvela

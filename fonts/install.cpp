@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
@@ -28,6 +29,8 @@ constexpr char kAlreadyInstalledText[] =
 constexpr char kAdministratorText[] =
     "Administrator rights are needed: this version of Windows installs fonts for all users only.";
 constexpr uint32_t kRed = 0x0000FF;
+// The installed fonts one question names; the rest are counted.
+constexpr size_t kNamesAsked = 10;
 
 }  // namespace
 
@@ -38,8 +41,9 @@ void FrmMain::InstallFonts(const bool& Silent) {
   Windows& w = s_.windows;
   if (!failure) {
     if (Silent) {
+      const uint32_t code = RestartNeeded ? exit_codes::kRestartNeeded : exit_codes::kSuccess;
       NeedRestart();
-      End(exit_codes::kSuccess);
+      End(code);
       return;
     }
     w.SetText(Control::lblInstall, RestartNeeded ? kRestartText : kDoneText);
@@ -86,59 +90,46 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   *stage = 1;
   // Every font's names are read once, from its own tables, before anything is
   // copied: a file that is not a usable font stops the run with nothing of
-  // the package in the Fonts folder, and the question, the check and the
-  // value all use the same name.
-  const size_t count = lstFonts.size();
-  std::vector<FontIdentity> identities(count);
-  for (size_t i = 0; i < count; ++i)
-    if (Error e = GetFontIdentity(s_, ExtractPath + lstFonts[i], &identities[i])) return e;
+  // the package in the Fonts folder, and the question and the value use the
+  // same name.
+  std::vector<FontPlan> plans(lstFonts.size());
+  for (size_t i = 0; i < plans.size(); ++i) {
+    FontPlan& p = plans[i];
+    p.file = lstFonts[i];
+    p.target = Trim(p.file);
+    if (Error e = GetFontIdentity(s_, ExtractPath + p.file, &p.font)) return e;
+    if (Error e = GetRegisteredFontFile(s_, Scope, p.font.ValueName(), &p.registered)) return e;
+    p.oldValue = GetFontValue(s_, Scope, p.font.ValueName());
+    if (!p.registered.empty() && s_.files.IsProtected(p.registered))
+      return MakeError(5, p.font.fullName +
+                              " is one of the system's own fonts, which no package may replace");
+  }
+  // A quiet run is a re-deployment, meant to update what is there.
+  if (!Quiet && !AskToOverwrite(plans))
+    for (FontPlan& p : plans) p.kept = !p.registered.empty();
 
-  // A font the user chose to keep is left as it is registered.
-  std::vector<bool> kept(count, false);
-  std::vector<std::string> targets(lstFonts);
-  for (size_t i = 0; i < count; ++i) {
-    bool installed = false;
-    if (Error e = IsFontInstalled(s_, Scope, identities[i].ValueName(), &installed)) return e;
-    // A quiet run is a re-deployment, meant to update what is there.
-    if (installed && !Quiet) {
-      const int answer = w.MessageBox(identities[i].fullName + kAlreadyInstalledText, "Overwrite",
-                                      kMbYesNoInformation);
-      if (answer == kIdNo) {
-        kept[i] = true;
-        continue;
-      }
-    }
-    // Copied beside its place under a name of its own and checked there, then
-    // renamed into place: a file changed under the run after its check never
-    // reaches the Fonts folder.
-    std::string random;
-    if (Error e = modSelfExtract::RandomName(s_.system, &random)) return e;
-    const std::string staged = fontsFolder + "~" + random + ".tmp";
-    if (Error e = CopyFont(ExtractPath + lstFonts[i], staged)) return e;
-    FontIdentity copied;
-    Error e = GetFontIdentity(s_, staged, &copied);
-    if (!e && copied.ValueName() != identities[i].ValueName())
-      e = MakeError(codes::kInvalidFileFormat,
-                    "The font file " + Trim(lstFonts[i]) + " changed while it was installed");
-    if (!e) e = TargetName(staged, identities[i], fontsFolder, &targets[i]);
-    if (!e) e = s_.files.Move(staged, fontsFolder + targets[i], true);
-    // The same font already in place, byte for byte, is what the copy wanted.
-    std::string wanted, present;
-    if (e && !ReadWholeFile(s_.files, staged, &wanted) &&
-        !ReadWholeFile(s_.files, fontsFolder + targets[i], &present) && wanted == present)
-      e = Error::Ok(), (void)s_.files.Remove(staged);
-    if (e) {
-      (void)s_.files.Remove(staged);
-      return e;
-    }
+  // Each font is copied beside its place under a name of its own and checked
+  // there; only that copy is moved in, so a file changed under the run after
+  // its check never reaches the Fonts folder. Nothing installed is touched
+  // until every font is staged.
+  FontSwap swap(s_, Scope, fontsFolder, Scope == FontScope::kAllUsers && s_.system.IsElevated(),
+                plans);
+  Error e = StageFonts(plans, fontsFolder);
+  if (!e) e = swap.Place();
+  if (e) {
+    swap.Undo();
+    return e;
   }
   w.CopyPicture(Control::imgPass, Control::imgCopy);
   w.Refresh(Control::frmMain);
 
   *stage = 2;
-  for (size_t i = 0; i < count; ++i)
-    if (!kept[i])
-      if (Error e = RegisterFont(s_, Scope, identities[i], targets[i])) return e;
+  if (Error e = swap.Register(&RestartNeeded)) {
+    swap.Undo();
+    RestartNeeded = false;
+    return e;
+  }
+  swap.Finish();
   s_.fonts.BroadcastFontChange();
   w.CopyPicture(Control::imgPass, Control::imgRegister);
   w.Refresh(Control::frmMain);
@@ -150,28 +141,71 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   return Error::Ok();
 }
 
+Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folder) {
+  for (FontPlan& p : plans) {
+    if (p.kept) continue;
+    std::string random;
+    if (Error e = modSelfExtract::RandomName(s_.system, &random)) return e;
+    if (Error e = CopyFont(ExtractPath + p.file, folder + "~" + random + ".tmp")) return e;
+    p.staged = folder + "~" + random + ".tmp";
+    FontIdentity copied;
+    if (Error e = GetFontIdentity(s_, p.staged, &copied)) return e;
+    if (copied.ValueName() != p.font.ValueName())
+      return MakeError(codes::kInvalidFileFormat,
+                       "The font file " + p.target + " changed while it was installed");
+    if (Error e = TargetName(p.font, folder, &p.target)) return e;
+  }
+  return Error::Ok();
+}
+
+// One question for all the installed fonts: by its name alone for one, the
+// first ten names and how many more for many; both versions where they differ.
+bool FrmMain::AskToOverwrite(const std::vector<FontPlan>& plans) {
+  std::string names;
+  size_t installed = 0;
+  for (const FontPlan& p : plans) {
+    if (p.registered.empty()) continue;
+    if (++installed > kNamesAsked) continue;
+    FontIdentity old;
+    std::string line = p.font.fullName;
+    if (!GetFontIdentity(s_, p.registered, &old) && old.version != p.font.version)
+      line += "\r\nInstalled: " + (old.version.empty() ? "no version" : old.version) +
+              "\r\nThis package: " + (p.font.version.empty() ? "no version" : p.font.version);
+    names += (names.empty() ? "" : "\r\n") + line;
+  }
+  if (installed == 0) return true;
+  std::string text;
+  if (installed == 1)
+    text = names + kAlreadyInstalledText;
+  else
+    text = "These fonts are already installed:\r\n" + names +
+           (installed > kNamesAsked ? "\r\nand " + std::to_string(installed - kNamesAsked) +
+                                          " more"
+                                    : "") +
+           "\r\nDo you want to overwrite them?";
+  return s_.windows.MessageBox(text, "Overwrite", kMbYesNoInformation) != kIdNo;
+}
+
 Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName) {
   std::vector<char> buffer(1 << 20);
   return CopyToNewFile(s_.files, InName, OutName, buffer);
 }
 
-Error FrmMain::TargetName(const std::string& source, const FontIdentity& font,
-                          const std::string& folder, std::string* name) {
-  std::string wanted;  // read only once a file stands in the way
+Error FrmMain::TargetName(const FontIdentity& font, const std::string& folder,
+                          std::string* name) {
   const std::string file = *name;
   const size_t dot = std::min(file.rfind('.'), file.size());
   for (int n = 1; n < 1000; ++n) {
     *name = n == 1 ? file : file.substr(0, dot) + '_' + std::to_string(n) + file.substr(dot);
-    // A file that can't be read is taken as free: if it is there, the copy
-    // reports why it can't be replaced.
-    std::string present;
-    if (ReadWholeFile(s_.files, folder + *name, &present)) return Error::Ok();
-    if (wanted.empty())
-      if (Error e = ReadWholeFile(s_.files, source, &wanted)) return e;
-    // Only another font is kept: the same bytes, another version of this
-    // font, or a file that is no font at all may be replaced.
+    const std::string path = folder + *name;
+    if (!s_.files.Exists(path)) return Error::Ok();
+    if (s_.files.IsProtected(path)) continue;
+    // Only another font is kept: another version of this font, or a file
+    // that is no font at all, may be replaced. One that can't be read, such
+    // as a font the system holds, is this one's to replace: if it can't be,
+    // the replacement says so.
     FontIdentity there;
-    if (present == wanted || ReadFontIdentity(present, &there) != FontProblem::kNone ||
+    if (GetFontIdentity(s_, path, &there) ||
         UpperAscii(there.ValueName()) == UpperAscii(font.ValueName()))
       return Error::Ok();
   }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "services/error.h"
 
@@ -44,6 +45,12 @@ class Files {
   // Has the system delete the file or empty folder at its next start; fails
   // without the rights to ask for it.
   virtual Error RemoveAtRestart(const std::string& path) = 0;
+  // Has the system rename the file over another at its next start; the same rights.
+  virtual Error ReplaceAtRestart(const std::string& from, const std::string& to) = 0;
+  // Whether anything stands at the path, also a file another program holds.
+  virtual bool Exists(const std::string& path) = 0;
+  // Whether the system guards the file as one of its own.
+  virtual bool IsProtected(const std::string& path) = 0;
   virtual Error Remove(const std::string& path) = 0;
   // Makes one folder; a folder already there is no failure.
   virtual Error CreateFolder(const std::string& path) = 0;
@@ -94,6 +101,9 @@ class Registry {
   virtual Error WriteString(RegRoot root, const std::string& key, const std::string& name,
                             const std::string& text) = 0;
   virtual Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
+  // The names of the key's values; a missing key has none.
+  virtual Error ValueNames(RegRoot root, const std::string& key,
+                           std::vector<std::string>* names) = 0;
 };
 
 // The system's fonts: loading them and telling the running programs.
@@ -105,6 +115,9 @@ class FontSystem {
   virtual Error CreateScalableFontResource(const std::string& resourceFile,
                                            const std::string& fontFile) = 0;
   virtual Error AddFontResource(const std::string& path) = 0;
+  // Takes one load of the font file out of the system's table; false when
+  // there was none.
+  virtual bool RemoveFontResource(const std::string& path) = 0;
   virtual void BroadcastFontChange() = 0;
 };
 

@@ -131,7 +131,7 @@ void FrmMain::End(uint32_t exitCode) {
 uint32_t FrmMain::ExitCode() const {
   switch (installOutcome_) {
     case Outcome::kSucceeded:
-      return exit_codes::kSuccess;
+      return RestartNeeded ? exit_codes::kRestartNeeded : exit_codes::kSuccess;
     case Outcome::kFailed:
       return exit_codes::kFailed;
     case Outcome::kNotRun:

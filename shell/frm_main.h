@@ -20,6 +20,7 @@ constexpr uint32_t kSuccess = 0;
 constexpr uint32_t kCancelled = 1602;
 constexpr uint32_t kFailed = 1603;
 constexpr uint32_t kBadPackage = 1620;
+constexpr uint32_t kRestartNeeded = 3010;
 }  // namespace exit_codes
 
 // What the argument text asks for: the mode by its last two characters, and
@@ -33,6 +34,8 @@ Switches ParseSwitches(const std::string& args);
 
 // Whose fonts an install adds to: everyone's, or the current user's own.
 enum class FontScope { kAllUsers, kCurrentUser };
+
+struct FontPlan;
 
 class FrmMain {
  public:
@@ -92,10 +95,14 @@ class FrmMain {
   void StartFailed();
   Error RunInstall(bool silent, int* stage);
   // The name the font takes in the Fonts folder: its own, unless a different
-  // font holds that file; then the first free "name_N.ext", or the one that
-  // holds this font already.
-  Error TargetName(const std::string& source, const FontIdentity& font, const std::string& folder,
-                   std::string* name);
+  // font, or a file the system guards, holds that file; then the first such
+  // "name_N.ext" that is free or holds this font already.
+  Error TargetName(const FontIdentity& font, const std::string& folder, std::string* name);
+  // Copies each font to be installed beside its place, checks the copy and
+  // chooses its name.
+  Error StageFonts(std::vector<FontPlan>& plans, const std::string& folder);
+  // False when the user keeps the installed fonts.
+  bool AskToOverwrite(const std::vector<FontPlan>& plans);
   void ChooseScope(bool currentUserAsked);
 
   enum class Outcome { kNotRun, kSucceeded, kFailed };

@@ -195,6 +195,34 @@ Error Win32Files::RemoveAtRestart(const std::string& path) {
   return Error::Ok();
 }
 
+Error Win32Files::ReplaceAtRestart(const std::string& from, const std::string& to) {
+  if (!MoveFileExA(from.c_str(), to.c_str(),
+                   MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
+    return LastError();
+  return Error::Ok();
+}
+
+bool Win32Files::Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Loaded when asked: the file protection library is no known DLL, and most
+// runs never need it.
+bool Win32Files::IsProtected(const std::string& path) {
+  using Fn = BOOL(WINAPI*)(HANDLE, LPCWSTR);
+  HMODULE sfc = LoadLibraryA("sfc.dll");
+  auto fn = sfc ? reinterpret_cast<Fn>(
+                      reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected")))
+                : nullptr;
+  const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  WidePath wide(n > 0 ? static_cast<size_t>(n) : 1);
+  const bool guarded =
+      fn && n > 0 && MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n) == n &&
+      fn(nullptr, wide.data());
+  if (sfc) FreeLibrary(sfc);
+  return guarded;
+}
+
 Error Win32Files::Remove(const std::string& path) {
   if (!DeleteFileA(path.c_str())) return LastError();
   return Error::Ok();
@@ -284,6 +312,23 @@ Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std
   return Result(RegDeleteValueA(h.get(), name.c_str()));
 }
 
+Error Win32Registry::ValueNames(RegRoot root, const std::string& key,
+                               std::vector<std::string>* names) {
+  names->clear();
+  RegistryKey h;
+  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.put()))
+    return result == ERROR_FILE_NOT_FOUND ? Error::Ok() : SystemError(result);
+  char name[16384];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    const LONG result =
+        RegEnumValueA(h.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_NO_MORE_ITEMS) return Error::Ok();
+    if (result != ERROR_SUCCESS) return SystemError(result);
+    names->emplace_back(name, length);
+  }
+}
+
 // Fonts
 
 Error Win32Fonts::CreateScalableFontResource(const std::string& resourceFile,
@@ -297,6 +342,10 @@ Error Win32Fonts::CreateScalableFontResource(const std::string& resourceFile,
 Error Win32Fonts::AddFontResource(const std::string& path) {
   if (!AddFontResourceA(path.c_str())) return LastError(ERROR_INVALID_DATA);
   return Error::Ok();
+}
+
+bool Win32Fonts::RemoveFontResource(const std::string& path) {
+  return RemoveFontResourceA(path.c_str()) != 0;
 }
 
 void Win32Fonts::BroadcastFontChange() {

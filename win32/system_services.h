@@ -11,6 +11,9 @@ class Win32Files final : public Files {
   Error CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) override;
   Error Move(const std::string& from, const std::string& to, bool replace) override;
   Error RemoveAtRestart(const std::string& path) override;
+  Error ReplaceAtRestart(const std::string& from, const std::string& to) override;
+  bool Exists(const std::string& path) override;
+  bool IsProtected(const std::string& path) override;
   Error Remove(const std::string& path) override;
   Error CreateFolder(const std::string& path) override;
   Error CreateNewFolder(const std::string& path, bool restricted) override;
@@ -25,6 +28,7 @@ class Win32Registry final : public Registry {
   Error WriteString(RegRoot root, const std::string& key, const std::string& name,
                     const std::string& text) override;
   Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+  Error ValueNames(RegRoot root, const std::string& key, std::vector<std::string>* names) override;
 };
 
 class Win32Fonts final : public FontSystem {
@@ -32,6 +36,7 @@ class Win32Fonts final : public FontSystem {
   Error CreateScalableFontResource(const std::string& resourceFile,
                                    const std::string& fontFile) override;
   Error AddFontResource(const std::string& path) override;
+  bool RemoveFontResource(const std::string& path) override;
   void BroadcastFontChange() override;
 };
 

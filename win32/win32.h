@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #undef AddFontResource
+#undef RemoveFontResource
 #undef CreateScalableFontResource
 #undef GetTempPath
 #undef MessageBox

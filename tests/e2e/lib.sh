@@ -144,6 +144,7 @@ e2e_begin() {
 e2e_end() {
   local status=$?
   trap - EXIT
+  [ -z "${WINEPREFIX:-}" ] || chattr -i "$WINEPREFIX/drive_c/windows/Fonts" 2>/dev/null || true
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
@@ -177,6 +178,12 @@ working_folders() { find "$1" -mindepth 1 -maxdepth 1 -name 'sorvela-*' 2>/dev/n
 
 # nothing_left TEMP: no run left a folder or a file of its own there.
 nothing_left() { [ -z "$(ls -A "$1")" ]; }
+
+# An install that fails: the prefix's Fonts folder made immutable, so that no
+# file can be made in it, not even by root. (A font file held open no longer
+# fails an install: it is replaced at the next restart.)
+lock_fonts() { chattr +i "$WINEPREFIX/drive_c/windows/Fonts"; }
+unlock_fonts() { chattr -i "$WINEPREFIX/drive_c/windows/Fonts"; }
 
 # Makes a package: pack NAME [sorvela-pack create options and fonts]. The
 # package lands in the installer folder as NAME.

@@ -16,6 +16,7 @@ rm -rf "$T"
 mkdir -p "$T" "$OUT"
 rm -f "$OUT"/*.png
 finish() {
+  chattr -i "${WINEPREFIX:-/nonexistent}/drive_c/windows/Fonts" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   [ -z "$own_xvfb" ] || kill "$own_xvfb" 2>/dev/null || true
@@ -126,9 +127,9 @@ attach "$main" 10000
 click cmdNext
 wait-exit 10000
 EOF
-  # A copy that fails: the font's place in the Fonts folder held open.
+  # A copy that fails: the Fonts folder locked.
+  chattr +i "$WINEPREFIX/drive_c/windows/Fonts"
   run_driver <<EOF | shoot install-failed-${dpi}dpi
-hold C:\\windows\\Fonts\\QuilloSansMono.ttf
 start C:\\shots\\ready.exe
 wait-window "$ready - Velloway" 30000
 click cmdNext
@@ -141,6 +142,7 @@ attach "$ready - Velloway" 10000
 click cmdNext
 wait-exit 10000
 EOF
+  chattr -i "$WINEPREFIX/drive_c/windows/Fonts"
   run_driver <<EOF | shoot install-refused-${dpi}dpi
 start C:\\shots\\refused.exe
 wait-window "Quillo Condensed - Velloway" 30000

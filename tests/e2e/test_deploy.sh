@@ -33,7 +33,9 @@ forget() {
 temp=$(wine_temp_dir)
 rm -rf "${temp:?}"/*
 while IFS='|' read -r what exe args script expected; do
+  [[ $script != lock-fonts* ]] || { lock_fonts; script=${script#lock-fonts\\n}; }
   printf 'start %s %s\n%b\n' "$WIN_DIR\\$exe" "$args" "$script" | drive >/dev/null
+  unlock_fonts
   check "exit code: $what" "$(code)" "$expected"
   check "nothing left in the temporary folder: $what" "$(ls -A "$temp")" ""
   forget
@@ -41,9 +43,9 @@ done <<'EOF'
 Cancel|fonts.exe||wait-window "Deploy - Velloway" 30000\nclick cmdCancel\nwait-exit 10000|1602
 the close box before the install|fonts.exe||wait-window "Deploy - Velloway" 30000\nclose\nwait-exit 10000|1602
 Finish|fonts.exe||wait-window "Deploy - Velloway" 30000\nclick cmdNext\nwait-text cmdNext "&Finish" 60000\nclick cmdNext\nwait-exit 10000|0
-a failed install closed with Close|fonts.exe||hold C:\\windows\\Fonts\\DeploySans.ttf\nwait-window "Deploy - Velloway" 30000\nclick cmdNext\nwait-text cmdNext "&Close" 60000\nclick cmdNext\nwait-exit 10000|1603
+a failed install closed with Close|fonts.exe||lock-fonts\nwait-window "Deploy - Velloway" 30000\nclick cmdNext\nwait-text cmdNext "&Close" 60000\nclick cmdNext\nwait-exit 10000|1603
 a good "/I"|fonts.exe|/I|wait-exit 60000|0
-a failed "/I", after its box|fonts.exe|/I|hold C:\\windows\\Fonts\\DeploySans.ttf\nauto Error ok\nwait-exit 60000|1603
+a failed "/I", after its box|fonts.exe|/I|lock-fonts\nauto Error ok\nwait-exit 60000|1603
 "/E"|fonts.exe|/E|wait-exit 60000|0
 "/?"|fonts.exe|/?|wait-window "Sorvela Install" 30000\npress ok\nwait-exit 10000|0
 no package, after its box|bare.exe||wait-window "Sorvela Error" 30000\npress ok\nwait-exit 10000|1620
@@ -68,16 +70,16 @@ check "\"/Q\" registered both" "$(values "$fonts_key")" \
   'Deploy Sans (TrueType) = DeploySans.ttf
 Deploy Serif (TrueType) = DeploySerif.ttf'
 
-# "/Q" over a destination that can't be written: still nothing on the screen.
+# "/Q" into a Fonts folder that can't be written: still nothing on the screen.
+lock_fonts
 out=$(drive <<EOF
-hold C:\\windows\\Fonts\\DeploySans.ttf
 start $WIN_DIR\\fonts.exe /Q
 watch-exit 60000
 EOF
 )
+unlock_fonts
 check "\"/Q\" that fails: nothing on the screen" "$out" \
-'hold "C:\\windows\\Fonts\\DeploySans.ttf"
-start "/Q"
+'start "/Q"
 exit'
 check "\"/Q\" that fails: exit 1603" "$(code)" 1603
 forget

@@ -142,7 +142,7 @@ click cmdCancel
 exit'
 
   # Every page with its longest texts: none may be cut off. The copy of the
-  # font fails with its place in the Fonts folder held open.
+  # font fails with the Fonts folder locked.
   out=$(drive <<EOF
 start $WIN_DIR\\long.exe
 wait-window "$title - Velloway" 30000
@@ -154,7 +154,10 @@ wait-text cmdNext "&Finish" 30000
 texts-fit
 click cmdNext
 wait-exit 10000
-hold C:\\windows\\Fonts\\LayoutSans.ttf
+EOF
+)
+  lock_fonts
+  out+=$'\n'$(drive <<EOF
 start $WIN_DIR\\ready.exe
 wait-window "$title - Velloway" 30000
 texts-fit
@@ -163,6 +166,10 @@ wait-text cmdNext "&Close" 30000
 texts-fit
 click cmdNext
 wait-exit 10000
+EOF
+)
+  unlock_fonts
+  out+=$'\n'$(drive <<EOF
 start $WIN_DIR\\notafont.exe
 wait-window "Not a font - Velloway" 30000
 click cmdNext
@@ -184,7 +191,6 @@ text cmdNext \"&Finish\"
 texts-fit 9 measured
 click cmdNext
 exit
-hold \"C:\\\\windows\\\\Fonts\\\\LayoutSans.ttf\"
 start \"\"
 window \"$title - Velloway\"
 texts-fit 5 measured

@@ -60,6 +60,12 @@ class FakeFiles final : public Files {
   std::set<std::string> failWrite, failOpen, failMoveTo, failRemove;
   bool failRemoveAtRestart = false;
   std::vector<std::string> atRestart;  // removals asked for at the next restart, in order
+  std::vector<std::string> replacedAtRestart;  // "from -> to", in order
+  // Files another program holds open: no rename or removal of them succeeds.
+  // The system holds every font file it has loaded too (see FakeFonts).
+  std::set<std::string> held;
+  std::set<std::string> guarded;  // the system's own files
+  const std::map<std::string, int>* loads = nullptr;
   // Writes to these files fail on Append or on Close.
   std::set<std::string> failAppend, failClose;
   // path -> a byte of the file that no read can get.
@@ -68,6 +74,12 @@ class FakeFiles final : public Files {
   std::set<std::string> throwOnOpen;
   std::vector<std::string> log;
 
+  bool Held(const std::string& path) const {
+    if (held.count(path)) return true;
+    if (!loads) return false;
+    const auto it = loads->find(path);
+    return it != loads->end() && it->second > 0;
+  }
   Error Open(const std::string& rawPath, std::unique_ptr<ReadFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("open " + path);
@@ -93,12 +105,26 @@ class FakeFiles final : public Files {
     log.push_back("move " + from + " " + to);
     auto it = files.find(from);
     if (it == files.end()) return MakeError(codes::kFileNotFound, "File not found");
-    if (failMoveTo.count(to)) return MakeError(32, "The file is in use");
+    if (failMoveTo.count(to) || Held(from)) return MakeError(32, "The file is in use");
     if (folders.count(to) || (!replace && files.count(to))) return MakeError(183, "It exists");
     std::string bytes = std::move(it->second);
     files.erase(it);
     files[to] = std::move(bytes);
     return Error::Ok();
+  }
+  Error ReplaceAtRestart(const std::string& rawFrom, const std::string& rawTo) override {
+    const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
+    log.push_back("replace at restart " + from + " " + to);
+    if (failRemoveAtRestart) return MakeError(5, "Access is denied");
+    replacedAtRestart.push_back(from + " -> " + to);
+    return Error::Ok();
+  }
+  bool Exists(const std::string& rawPath) override {
+    const std::string path = WinPath(rawPath);
+    return files.count(path) || folders.count(path);
+  }
+  bool IsProtected(const std::string& rawPath) override {
+    return guarded.count(WinPath(rawPath)) > 0;
   }
   Error RemoveAtRestart(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
@@ -133,6 +159,7 @@ class FakeFiles final : public Files {
   Error Remove(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("remove " + path);
+    if (Held(path)) return MakeError(32, "The file is in use");
     if (failRemove.count(path) || !files.erase(path))
       return MakeError(codes::kFileNotFound, "File not found");
     return Error::Ok();
@@ -177,6 +204,13 @@ class FakeRegistry final : public Registry {
     if (!IsRoot(root) || values == keys.end() || !values->second.erase(name)) return Code(2);
     return Error::Ok();
   }
+  Error ValueNames(RegRoot root, const std::string& key, std::vector<std::string>* names) override {
+    names->clear();
+    const auto values = keys.find(Path(root, key));
+    if (values != keys.end())
+      for (const auto& value : values->second) names->push_back(value.first);
+    return Error::Ok();
+  }
 
  private:
   static bool IsRoot(RegRoot root) { return root == kHkeyLocalMachine || root == kHkeyCurrentUser; }
@@ -190,7 +224,8 @@ class FakeFonts final : public FontSystem {
  public:
   FakeFiles* files = nullptr;
   std::map<std::string, std::string> faces;  // font path -> face name
-  std::vector<std::string> added;
+  std::vector<std::string> added, removed;
+  std::map<std::string, int> loads;  // path -> loads in the system's table
   std::set<std::string> failAdd;
   int broadcasts = 0;
   std::vector<std::string> log;
@@ -209,7 +244,15 @@ class FakeFonts final : public FontSystem {
   Error AddFontResource(const std::string& path) override {
     if (failAdd.count(path)) return MakeError(2, "The system cannot find the file specified");
     added.push_back(path);
+    ++loads[path];
     return Error::Ok();
+  }
+  bool RemoveFontResource(const std::string& path) override {
+    auto it = loads.find(path);
+    if (it == loads.end() || it->second == 0) return false;
+    --it->second;
+    removed.push_back(path);
+    return true;
   }
   void BroadcastFontChange() override { ++broadcasts; }
 };
@@ -387,7 +430,10 @@ struct FakeMachine {
   FakeWindows windows;
   Services services{files, registry, fonts, shell, system, windows};
 
-  FakeMachine() { fonts.files = system.files = &files; }
+  FakeMachine() {
+    fonts.files = system.files = &files;
+    files.loads = &fonts.loads;
+  }
 };
 
 }  // namespace sorvela::fakes

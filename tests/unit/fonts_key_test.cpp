@@ -69,6 +69,7 @@ TEST_F(FontsKeyTest, ResourceFileWithoutMarkerOrEndGivesNothing) {
       return Error::Ok();
     }
     Error AddFontResource(const std::string&) override { return Error::Ok(); }
+    bool RemoveFontResource(const std::string&) override { return false; }
     void BroadcastFontChange() override {}
   } broken;
   broken.files = &m.files;

@@ -5,6 +5,8 @@
 #include "fakes/fakes.h"
 #include "fakes/font_builder.h"
 #include "fakes/package.h"
+#include "fonts/font_swap.h"
+#include "shell/text.h"
 #include "shell/frm_main.h"
 
 namespace sorvela {
@@ -117,22 +119,70 @@ TEST_F(InstallTest, WebLinksNeedBothTexts) {
   }
 }
 
-TEST_F(InstallTest, OverwritePromptYesCopiesNoKeepsTheRegisteredFont) {
-  m.registry.keys[kNtKey]["Alpha (TrueType)"] = {kRegSz, "alpha-old.ttf"};
-  m.registry.keys[kNtKey]["Beta (TrueType)"] = {kRegSz, "b.ttf"};
-  m.windows.answers = {kIdNo, kIdYes};
-  EXPECT_TRUE(Run(true));  // the prompt appears in silent mode too
-  ASSERT_EQ(m.windows.boxes.size(), 2u);
-  EXPECT_EQ(m.windows.boxes[0].text,
-            "Alpha\r\nThis font is already installed.\r\nDo you want to overwrite it?");
-  EXPECT_EQ(m.windows.boxes[0].title, "Overwrite");
-  EXPECT_EQ(m.windows.boxes[0].style, 68);
-  EXPECT_FALSE(m.files.files.count("C:\\Windows\\Fonts\\a.ttf"));
-  EXPECT_TRUE(m.files.files.count("C:\\Windows\\Fonts\\b.ttf"));
-  // The declined font keeps its registration: the key never names an uncopied file.
-  EXPECT_EQ(Registered("Alpha"), "alpha-old.ttf");
-  EXPECT_EQ(Registered("Beta"), "b.ttf");
-  EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\b.ttf"});
+// One question for the installed fonts, however many: one by its name, more
+// by their first ten names and a count; both versions where they differ. No
+// keeps every installed font as it is registered.
+TEST_F(InstallTest, OneQuestionForTheInstalledFonts) {
+  const auto versioned = [](const std::string& name, const std::string& version) {
+    return fakes::FontWithNames(
+        fakes::NameTable({{1, name}, {2, "Regular"}, {4, name}, {5, version}}));
+  };
+  const struct {
+    const char* what;
+    int installed;         // of the fonts F0, F1, ... of the package
+    int offered = 2;       // fonts in the package
+    bool newer = false;    // the package's are version 2, the installed version 1
+    const char* question;  // "" for none
+  } cases[] = {
+      {"none installed", 0, 2, false, ""},
+      {"one", 1, 2, false, "F0\r\nThis font is already installed.\r\nDo you want to overwrite it?"},
+      {"one of another version", 1, 2, true,
+       "F0\r\nInstalled: Version 1\r\nThis package: Version 2\r\nThis font is already "
+       "installed.\r\nDo you want to overwrite it?"},
+      {"two", 2, 2, false,
+       "These fonts are already installed:\r\nF0\r\nF1\r\nDo you want to overwrite them?"},
+      {"twelve", 12, 12, false,
+       "These fonts are already installed:\r\nF0\r\nF1\r\nF2\r\nF3\r\nF4\r\nF5\r\nF6\r\nF7"
+       "\r\nF8\r\nF9\r\nand 2 more\r\nDo you want to overwrite them?"},
+  };
+  for (const auto& c : cases) {
+    for (int answer : {kIdYes, kIdNo}) {
+      FakeMachine fm;
+      fm.shell.folders = m.shell.folders;
+      FrmMain f(fm.services);
+      f.ExtractPath = "C:\\Temp\\";
+      for (int i = 0; i < c.offered; ++i) {
+        const std::string name = "F" + std::to_string(i), file = name + ".ttf";
+        f.lstFonts.push_back(file);
+        fm.files.files["C:\\Temp\\" + file] = versioned(name, c.newer ? "Version 2" : "Version 1");
+        if (i >= c.installed) continue;
+        fm.files.files["C:\\Windows\\Fonts\\old" + file] = versioned(name, "Version 1");
+        fm.registry.keys[kNtKey][name + " (TrueType)"] = {kRegSz, "old" + file};
+      }
+      fm.windows.answers = {answer};
+      f.InstallFonts(false);
+      EXPECT_EQ(f.ExitCode(), 0u) << c.what;
+      ASSERT_EQ(fm.windows.boxes.size(), *c.question ? 1u : 0u) << c.what;
+      if (*c.question) {
+        EXPECT_EQ(fm.windows.boxes[0].text, c.question) << c.what;
+        EXPECT_EQ(fm.windows.boxes[0].title, "Overwrite");
+        EXPECT_EQ(fm.windows.boxes[0].style, 68);
+      }
+      // Kept fonts stay registered as they are, their new files never copied.
+      const bool keep = answer == kIdNo;
+      EXPECT_EQ(fm.registry.keys[kNtKey]["F0 (TrueType)"].data,
+                keep && c.installed ? "oldF0.ttf" : "F0.ttf")
+          << c.what;
+      EXPECT_EQ(fm.files.files.count("C:\\Windows\\Fonts\\F0.ttf"), keep && c.installed ? 0u : 1u)
+          << c.what;
+      EXPECT_EQ(fm.registry.keys[kNtKey][std::string("F") + std::to_string(c.offered - 1) +
+                                         " (TrueType)"]
+                    .data,
+                keep && c.installed == c.offered ? "oldF" + std::to_string(c.offered - 1) + ".ttf"
+                                                 : "F" + std::to_string(c.offered - 1) + ".ttf")
+          << c.what;
+    }
+  }
 }
 
 // Each style and each kind of font under its own value; a second run asks
@@ -159,19 +209,16 @@ TEST_F(InstallTest, FamiliesOpenTypeAndCollections) {
   EXPECT_TRUE(Run(true));
   auto& values = m.registry.keys[kNtKey];
   EXPECT_EQ(values.size(), 6u);
-  for (const auto& f : fonts) EXPECT_EQ(values[f.value].data, f.file) << f.value;
+  for (const auto& f : fonts) EXPECT_EQ(values[f.value].data, Trim(f.file)) << f.value;
   EXPECT_TRUE(m.windows.boxes.empty());
 
-  // Again: one question per font, by its own name; keeping the Bold keeps
-  // its value as it stands.
-  values["Sans Bold (TrueType)"].data = "kept.ttf";
-  m.windows.answers = {kIdYes, kIdNo};
+  // Again: one question names each font by its own name.
+  m.windows.answers = {kIdNo};
   EXPECT_TRUE(Run(true));
-  std::vector<std::string> asked;
-  for (const auto& box : m.windows.boxes) asked.push_back(box.text.substr(0, box.text.find('\r')));
-  EXPECT_EQ(asked, (std::vector<std::string>{"Sans", "Sans Bold", "Sans Oblique", "Nimbus-Regular",
-                                             "Cff-Bold", "Serif & Serif Bold"}));
-  EXPECT_EQ(values["Sans Bold (TrueType)"].data, "kept.ttf");
+  ASSERT_EQ(m.windows.boxes.size(), 1u);
+  EXPECT_EQ(m.windows.boxes[0].text,
+            "These fonts are already installed:\r\nSans\r\nSans Bold\r\nSans Oblique\r\n"
+            "Nimbus-Regular\r\nCff-Bold\r\nSerif & Serif Bold\r\nDo you want to overwrite them?");
 }
 
 // A file of the same name that holds another font is not replaced: the
@@ -213,7 +260,7 @@ TEST_F(InstallTest, AnotherFontsFileIsKept) {
   }
 }
 
-TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
+TEST_F(InstallTest, FailedCopyIsReportedAndNothingIsLeft) {
   m.files.failMoveTo.insert("C:\\Windows\\Fonts\\b.ttf");
   EXPECT_FALSE(Run(false));
   EXPECT_EQ(m.windows[Control::cmdNext].text, "&Close");
@@ -225,17 +272,9 @@ TEST_F(InstallTest, FailedCopyIsReportedUnlessTheSameFontIsInPlace) {
   EXPECT_EQ(Picture(Control::imgCopy), "fail");
   EXPECT_EQ(Picture(Control::imgRegister), "");
   EXPECT_EQ(m.fonts.broadcasts, 0);
-
-  FakeMachine same;
-  FrmMain f(same.services);
-  same.shell.folders[20] = "C:\\Windows\\Fonts";
-  f.ExtractPath = "C:\\Temp\\";
-  f.lstFonts = {"b.ttf"};
-  same.files.files["C:\\Temp\\b.ttf"] = MakeFont("Beta");
-  same.files.files["C:\\Windows\\Fonts\\b.ttf"] = MakeFont("Beta");  // in use, but this font
-  same.files.failMoveTo.insert("C:\\Windows\\Fonts\\b.ttf");
-  f.InstallFonts(false);
-  EXPECT_EQ(same.windows[Control::cmdNext].text, "&Finish");
+  // The font that was moved in before goes again; nothing staged is left.
+  for (const auto& [path, bytes] : m.files.files)
+    EXPECT_NE(path.rfind("C:\\Windows\\Fonts\\", 0), 0u) << path;
 }
 
 TEST_F(InstallTest, FailureStagesMarkTheirStep) {

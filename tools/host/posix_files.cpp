@@ -128,6 +128,16 @@ Error PosixFiles::Remove(const std::string& path) {
   return Error::Ok();
 }
 
+Error PosixFiles::ReplaceAtRestart(const std::string&, const std::string& to) {
+  errno = ENOTSUP;
+  return Errno(HostPath(to));
+}
+
+bool PosixFiles::Exists(const std::string& path) {
+  struct stat status;
+  return ::lstat(HostPath(path).c_str(), &status) == 0;
+}
+
 Error PosixFiles::CreateNewFolder(const std::string& path, bool restricted) {
   const std::string host = HostPath(path);
   if (::mkdir(host.c_str(), restricted ? 0700 : 0755) != 0) return Errno(host);

@@ -12,6 +12,9 @@ class PosixFiles final : public Files {
   Error CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) override;
   Error Move(const std::string& from, const std::string& to, bool replace) override;
   Error RemoveAtRestart(const std::string& path) override;
+  Error ReplaceAtRestart(const std::string& from, const std::string& to) override;
+  bool Exists(const std::string& path) override;
+  bool IsProtected(const std::string&) override { return false; }
   Error Remove(const std::string& path) override;
   Error CreateFolder(const std::string& path) override;
   Error CreateNewFolder(const std::string& path, bool restricted) override;
