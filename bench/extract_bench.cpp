@@ -42,6 +42,7 @@ class BenchSystem final : public System {
   void InitCommonControls() override {}
   std::string DescribeError(int32_t code) override { return std::to_string(code); }
   bool IsElevated() override { return true; }
+  std::string Today() override { return "20260101"; }
   bool GetVersion(uint32_t*, uint32_t*, uint32_t*) override { return false; }
   void Terminate(uint32_t) override { std::exit(1); }
 
@@ -74,7 +75,7 @@ void Case(const std::string& work, const char* label, size_t entries, size_t ent
     trailer::AppendEntry(&package, name, data, '\0');
     (void)WriteWholeFile(files, dir + "/src/" + name, data.data(), data.size());
   }
-  trailer::AppendEnd(&package, static_cast<int64_t>(entries), '\0');
+  trailer::AppendEnd(&package, static_cast<int32_t>(entries), '\0');
   (void)WriteWholeFile(files, dir + "/package.exe", package.data(), package.size());
   package.clear();
   package.shrink_to_fit();

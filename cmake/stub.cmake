@@ -7,14 +7,19 @@ set(STRING_INSTANCES "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DI
 add_compile_options(-flto $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> ${STRING_INSTANCES})
 # One partition: GCC 12 fails inside its own symbol table on some splits.
 add_link_options(-flto -flto-partition=one -Os)
-target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti -ffunction-sections -fdata-sections
-  ${STRING_INSTANCES})
+# Without exceptions: the library's unwinder and its throwing allocator would
+# be a third of the stub. Memory running out reaches the program's handler
+# instead (win32/runtime.cpp). The package tool for Windows links this core
+# too; there memory running out ends the tool.
+set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
+target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti ${NO_EXCEPTIONS} -ffunction-sections
+  -fdata-sections ${STRING_INSTANCES})
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)
 list(FILTER WIN32_SOURCES EXCLUDE REGEX "/(main|ansi)\\.cpp$")
 add_library(sorvela_win32 STATIC ${WIN32_SOURCES})
-target_compile_options(sorvela_win32 PRIVATE -Os -ffunction-sections -fdata-sections)
+target_compile_options(sorvela_win32 PRIVATE -Os ${NO_EXCEPTIONS} -ffunction-sections -fdata-sections)
 # Drawing throws nothing and allocates nothing; without unwinding tables it is smaller.
 set_source_files_properties(win32/pictures.cpp PROPERTIES
   COMPILE_OPTIONS "-fno-exceptions;-fno-asynchronous-unwind-tables")
@@ -23,7 +28,7 @@ target_link_libraries(sorvela_win32 PUBLIC sorvela_core shell32 gdi32 user32 adv
   ole32 oleaut32 uuid)
 
 add_executable(sorvela WIN32 win32/main.cpp resources/sorvela.rc)
-target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
+target_compile_options(sorvela PRIVATE -Os ${NO_EXCEPTIONS} -ffunction-sections -fdata-sections)
 target_link_libraries(sorvela PRIVATE sorvela_win32)
 # Large-address-aware: the process may use 3 GB of address space on a 32-bit
 # system started so, and 4 GB on a 64-bit one.

@@ -24,26 +24,27 @@ std::string FreeName(Files& files, const std::string& folder, const std::string&
   }
 }
 
-void FontSwap::Unload(const std::string& path) {
-  for (int i = 0; i < kMostLoads && s_.fonts.RemoveFontResource(path); ++i) {
+void UnloadFont(FontSystem& fonts, const std::string& path) {
+  for (int i = 0; i < kMostLoads && fonts.RemoveFontResource(path); ++i) {
   }
 }
 
-// A file that can't go now goes at the restart where the run may ask for
-// that, else at the user's next logon; names that the command line would
-// read as more than a path stay where they are.
-void FontSwap::RemoveSoon(const std::string& path) {
-  if (!s_.files.Remove(path)) return;
-  if (maySchedule_) {
-    (void)s_.files.RemoveAtRestart(path);
-    return;
-  }
+void FontSwap::Unload(const std::string& path) { UnloadFont(s_.fonts, path); }
+
+// Names that the command line would read as more than a path stay where they are.
+bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bool perUser,
+                bool folder) {
+  if (!(folder ? s.files.RemoveFolder(path) : s.files.Remove(path))) return false;
+  if (maySchedule && !s.files.RemoveAtRestart(path)) return true;
   std::string random;
-  if (scope_ != FontScope::kCurrentUser || path.find_first_of("%\"") != std::string::npos ||
-      modSelfExtract::RandomName(s_.system, &random))
-    return;
-  (void)s_.registry.WriteString(kHkeyCurrentUser, kRunOnceKey, "Sorvela " + random,
-                                "cmd.exe /d /c del /f /q \"" + path + "\"");
+  if (!perUser || path.find_first_of("%\"") != std::string::npos ||
+      modSelfExtract::RandomName(s.system, &random))
+    return false;
+  (void)s.registry.WriteString(
+      kHkeyCurrentUser, kRunOnceKey, "Sorvela " + random,
+      std::string(folder ? "cmd.exe /d /c rmdir /s /q \"" : "cmd.exe /d /c del /f /q \"") +
+          path + "\"");
+  return true;
 }
 
 Error FontSwap::Place() {
@@ -118,10 +119,11 @@ void FontSwap::Undo() {
 void FontSwap::Finish() {
   for (FontPlan& p : plans_) {
     if (p.kept) continue;
-    if (!p.backup.empty()) RemoveSoon(p.backup);
+    const bool perUser = scope_ == FontScope::kCurrentUser;
+    if (!p.backup.empty()) RemoveSoon(s_, p.backup, maySchedule_, perUser);
     if (!p.heldOld.empty()) {
       Unload(p.heldOld);
-      RemoveSoon(p.heldOld);
+      RemoveSoon(s_, p.heldOld, maySchedule_, perUser);
     }
     // The file the value named before, when the font now lies in another: it
     // goes unless another value names it. Only a file of this Fonts folder
@@ -133,7 +135,7 @@ void FontSwap::Finish() {
         !s_.files.Exists(old) || FileIsRegistered(s_, scope_, old, p.font.ValueName()))
       continue;
     Unload(old);
-    RemoveSoon(old);
+    RemoveSoon(s_, old, maySchedule_, perUser);
   }
 }
 

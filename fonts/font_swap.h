@@ -51,7 +51,6 @@ class FontSwap {
 
  private:
   void Unload(const std::string& path);
-  void RemoveSoon(const std::string& path);
 
   const Services& s_;
   FontScope scope_;
@@ -62,5 +61,15 @@ class FontSwap {
 
 // A file name in folder that nothing stands at: name_2.ext, name_3.ext...
 std::string FreeName(Files& files, const std::string& folder, const std::string& name);
+
+// Takes every load of the font file out of the system's table.
+void UnloadFont(FontSystem& fonts, const std::string& path);
+
+// Removes a file, or a folder and all in it; what another program holds goes
+// at the next restart where the run may ask for that, else, for one user,
+// at the next logon. True when it waits for that; false when it is gone now,
+// or stays for want of the rights.
+bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bool perUser,
+                bool folder = false);
 
 }  // namespace sorvela

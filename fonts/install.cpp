@@ -39,6 +39,9 @@ void FrmMain::InstallFonts(const bool& Silent) {
   const Error failure = RunInstall(Silent, &stage);
   installOutcome_ = failure ? Outcome::kFailed : Outcome::kSucceeded;
   Windows& w = s_.windows;
+  // The fonts are in: an entry that can't be written leaves only the way to
+  // remove them by the package itself ("/U").
+  if (!failure) (void)WriteUninstallEntry();
   if (!failure) {
     if (Silent) {
       const uint32_t code = RestartNeeded ? exit_codes::kRestartNeeded : exit_codes::kSuccess;

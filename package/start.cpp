@@ -52,8 +52,9 @@ void FrmMain::Start() {
     StartFailed();
     return;
   }
+  started_ = true;
   s_.windows.Unload(Control::frmExtracting);
-  if (!Quiet) s_.windows.Show(Control::frmMain);
+  if (!Quiet && !removing_) s_.windows.Show(Control::frmMain);
 }
 
 Error FrmMain::LoadPackage() {
@@ -64,7 +65,12 @@ Error FrmMain::LoadPackage() {
   if (listOnly_) return Error::Ok();
 
   size_t longest = 0;
-  for (const trailer::Entry& entry : entries) longest = std::max(longest, entry.name.size());
+  stubEnd_ = UINT64_MAX;
+  for (const trailer::Entry& entry : entries) {
+    longest = std::max(longest, entry.name.size());
+    stubEnd_ = std::min(stubEnd_, entry.dataOffset);
+    if (IsFontFileName(entry.name)) fontBytes_ += entry.size;
+  }
   if (Error e = CreateWorkingFolder(s_.files, s_.system, longest, &ExtractPath)) return e;
   workingFolderMade_ = true;
   if (Error e = ExtractPackage(s_.files, s_.system, s_.windows, entries, ExtractPath, &extracted_))
@@ -72,13 +78,18 @@ Error FrmMain::LoadPackage() {
 
   std::string manifest, entry;
   if (Error e = FindEntry(s_.files, extracted_, kManifestName, &entry)) return e;
-  if (Error e = ReadWholeFile(s_.files, ExtractPath + entry, &manifest)) return e;
+  if (Error e = ReadFileStart(s_.files, ExtractPath + entry, kManifestLimit, &manifest)) return e;
   FieldReader fields(manifest);
   std::string tag;
   if (Error e = fields.Next(&tag)) return e;
   if (tag != kManifestTag) return MakeError(codes::kDamagedPackage, "Not a font package");
   for (std::string* field : {&ReadmeFile, &LicenseFile, &PackageTitle, &URL, &URLTitle})
     if (Error e = fields.Next(field)) return e;
+  // Newer tools write these after the six; a package without them has none.
+  std::string id;
+  for (std::string* field : {&Publisher, &PackageVersion, &id})
+    if (fields.Next(field)) break;
+  PackageId = PackageIdOf(Publisher, PackageTitle, id);
 
   if (PackageTitle.size() > kMaxTitle) PackageTitle.resize(kMaxTitle);
 
@@ -90,6 +101,19 @@ Error FrmMain::LoadPackage() {
   if (LicenseFile != kNoLicense) {
     if (Error e = FindEntry(s_.files, extracted_, LicenseFile, &entry)) return e;
     if (Error e = LoadText(s_.files, ExtractPath + entry, &license)) return e;
+  }
+  // A kept uninstaller: no fonts, the names of those it removes.
+  if (!FindEntry(s_.files, extracted_, kRemovalListName, &entry) && fontBytes_ == 0) {
+    std::string list;
+    if (Error e = ReadFileStart(s_.files, ExtractPath + entry, kMaxText, &list)) return e;
+    // One name a line: names may hold commas and quotes.
+    for (size_t at = 0, end; at < list.size(); at = end + 1) {
+      end = std::min(list.find('\n', at), list.size());
+      std::string name = list.substr(at, end - at);
+      if (!name.empty() && name.back() == '\r') name.pop_back();
+      if (!name.empty()) removalNames_.push_back(std::move(name));
+    }
+    keptUninstaller_ = removing_ = true;
   }
   s_.windows.SetText(Control::txtReadme, readme);
   s_.windows.SetText(Control::txtLicense, license);

@@ -15,11 +15,15 @@ Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::
   if (Error e = files.Open(path, &file)) return e;
   const uint64_t length = std::min(file->Length(), limit);
   if (length > bytes->max_size()) return MakeError(codes::kOutOfMemory, "Out of memory");
+#if defined(__cpp_exceptions)
   try {
     bytes->resize(static_cast<size_t>(length));
   } catch (const std::bad_alloc&) {
     return MakeError(codes::kOutOfMemory, "Out of memory");
   }
+#else
+  bytes->resize(static_cast<size_t>(length));
+#endif
   return file->ReadAt(0, bytes->data(), bytes->size());
 }
 
@@ -96,6 +100,23 @@ std::string TextBoxLines(std::string_view text) {
     if (pos < text.size() && text[pos] == '\n') ++pos;
   }
   return out;
+}
+
+}  // namespace sorvela
+
+namespace sorvela {
+
+std::string PackageIdOf(const std::string& publisher, const std::string& title,
+                        const std::string& id) {
+  const std::string source = !id.empty() ? id : publisher.empty() ? title : publisher + " " + title;
+  std::string key;
+  for (char c : source) {
+    const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == ' ' || c == '.' || c == '_' || c == '-';
+    if (kept && key.size() < 64 && !(c == ' ' && (key.empty() || key.back() == ' '))) key += c;
+  }
+  while (!key.empty() && (key.back() == ' ' || key.back() == '.')) key.pop_back();
+  return "Sorvela." + (key.empty() ? std::string("Fonts") : key);
 }
 
 }  // namespace sorvela

@@ -33,6 +33,19 @@ constexpr char kManifestName[] = "kestrel.dat";
 constexpr char kManifestTag[] = "KESTREL DATAFILE 1";
 constexpr char kNoReadme[] = "NOREADME";
 constexpr char kNoLicense[] = "NOLICENSE";
+// How much of the manifest is read: its fields lie far inside, and a larger
+// one is cut, not held whole.
+constexpr uint64_t kManifestLimit = 4 << 20;
+// The entry a kept uninstaller carries instead of fonts: their value names, a line each.
+constexpr char kRemovalListName[] = "removal.dat";
+
+// The name of a package's own entry in the system's list of programs and of
+// its uninstaller's folder: the manifest's id field, or the publisher and the
+// title, kept to letters, digits, blanks and "._-", behind "Sorvela." so
+// that no package can take over another program's entry. The same from one
+// version of a package to the next.
+std::string PackageIdOf(const std::string& publisher, const std::string& title,
+                        const std::string& id);
 
 // Fields separated by a comma or a line break (CR LF, CR or LF). Leading
 // spaces are skipped; a quoted field runs to the next quote and whatever

@@ -2,6 +2,8 @@
 // signed package's trailer ends.
 #include "package/trailer.h"
 
+#include "package/memory_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -213,6 +215,16 @@ bool ReadSecurityDirectory(ReadFile& file, SecurityDirectory* directory) {
   return true;
 }
 
+void ClearSecurityDirectory(std::string* pe) {
+  MemoryFile file(*pe);
+  SecurityDirectory directory;
+  if (!ReadSecurityDirectory(file, &directory)) return;
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(pe->data());
+  const uint64_t optional = uint64_t{Le32(bytes + 0x3C)} + 4 + 20;
+  const size_t entry = (Le16(bytes + optional) == 0x10b ? 96 : 112) + 4 * 8;
+  pe->replace(static_cast<size_t>(optional + entry), 8, 8, '\0');
+}
+
 uint64_t LogicalEnd(ReadFile& file) {
   const uint64_t length = file.Length();
   SecurityDirectory directory;
@@ -250,20 +262,20 @@ std::string Field(std::string text, size_t width, char pad) {
 std::string NameField(std::string_view name, char pad) {
   return Field(std::string(name.substr(0, kNameField)), kNameField, pad);
 }
-std::string SizeField(uint64_t size, char pad) {
+std::string SizeField(uint32_t size, char pad) {
   return Field(std::to_string(size), kSizeField, pad);
 }
-std::string CountField(int64_t count, char pad) {
+std::string CountField(int32_t count, char pad) {
   return Field(std::to_string(count), kCountField, pad);
 }
 
 void AppendEntry(std::string* out, std::string_view name, std::string_view data, char pad) {
   out->append(data);
   out->append(NameField(name, pad));
-  out->append(SizeField(data.size(), pad));
+  out->append(SizeField(static_cast<uint32_t>(data.size()), pad));
 }
 
-void AppendEnd(std::string* out, int64_t count, char pad) {
+void AppendEnd(std::string* out, int32_t count, char pad) {
   out->append(CountField(count, pad));
   out->append(kTailBlock, '\0');
 }

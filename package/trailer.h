@@ -96,6 +96,10 @@ struct SecurityDirectory {
 };
 bool ReadSecurityDirectory(ReadFile& file, SecurityDirectory* directory);
 
+// Empties the security directory of a PE file's headers in memory: a copy of
+// a signed program without its certificate table must not name one.
+void ClearSecurityDirectory(std::string* pe);
+
 // Where the trailer ends: before the certificate table and its alignment
 // padding when a table lies past the headers and ends the file; else the
 // file's length, whatever the directory says.
@@ -107,9 +111,9 @@ std::unique_ptr<ReadFile> CutAtLogicalEnd(std::unique_ptr<ReadFile> file);
 // Builders, shared by the package tool and the tests. pad is the byte that
 // fills the rest of a field (space or NUL).
 std::string NameField(std::string_view name, char pad = ' ');
-std::string SizeField(uint64_t size, char pad = ' ');
-std::string CountField(int64_t count, char pad = ' ');
+std::string SizeField(uint32_t size, char pad = ' ');
+std::string CountField(int32_t count, char pad = ' ');
 void AppendEntry(std::string* out, std::string_view name, std::string_view data, char pad = ' ');
-void AppendEnd(std::string* out, int64_t count, char pad = ' ');
+void AppendEnd(std::string* out, int32_t count, char pad = ' ');
 
 }  // namespace sorvela::trailer

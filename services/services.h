@@ -89,7 +89,8 @@ struct RegValue {
 };
 
 // One value at a time under a key path of a root. Failures carry the
-// system's code: a missing key or value is code 2.
+// system's code: a missing key or value is code 2. A 32-bit program on 64-bit
+// Windows reaches the keys the system itself reads (its 64-bit view).
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -100,7 +101,11 @@ class Registry {
   // made when missing.
   virtual Error WriteString(RegRoot root, const std::string& key, const std::string& name,
                             const std::string& text) = 0;
+  virtual Error WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                           uint32_t value) = 0;
   virtual Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
+  // Deletes a key that has no subkeys, with its values.
+  virtual Error DeleteKey(RegRoot root, const std::string& key) = 0;
   // The names of the key's values; a missing key has none.
   virtual Error ValueNames(RegRoot root, const std::string& key,
                            std::vector<std::string>* names) = 0;
@@ -164,6 +169,8 @@ class System {
   virtual bool IsElevated() = 0;
   // The system's true version, which the compatibility layer does not change.
   virtual bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) = 0;
+  // Today's date as "YYYYMMDD", by the local clock.
+  virtual std::string Today() = 0;
   // Ends the process at once with this exit code: no unload handler runs.
   // Fakes may return, so callers return right after it.
   virtual void Terminate(uint32_t exitCode) = 0;
@@ -196,6 +203,7 @@ constexpr int kMbOk = 0;
 constexpr int kMbStop = 16;
 constexpr int kMbExclamation = 48;
 constexpr int kMbInformation = 64;
+constexpr int kMbYesNoQuestion = 36;
 constexpr int kMbYesNoInformation = 68;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;

@@ -12,6 +12,22 @@ const char kPublisherAddress[] = "https://www.marrowby.example/fonts/";
 
 void FrmMain::Form_Initialize() { s_.system.InitCommonControls(); }
 
+namespace {
+
+// A whole word of the upper-cased text: "/CURRENTUSERS" or "X/CURRENTUSER"
+// asks for nothing.
+bool HasWord(const std::string& text, const std::string& word) {
+  for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+    const size_t end = at + word.size();
+    if ((at == 0 || text[at - 1] == ' ' || text[at - 1] == '\t') &&
+        (end == text.size() || text[end] == ' ' || text[end] == '\t'))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 Switches ParseSwitches(const std::string& args) {
   Switches switches;
   const std::string c = UpperAscii(Trim(args));
@@ -21,29 +37,32 @@ Switches ParseSwitches(const std::string& args) {
   if (last == "/I") switches.mode = Mode::kInstall;
   if (last == "/Q") switches.mode = Mode::kQuiet;
   if (last == "/?") switches.mode = Mode::kUsage;
-  // A whole word: "/CURRENTUSERS" or "X/CURRENTUSER" asks for nothing.
-  constexpr char kWord[] = "/CURRENTUSER";
-  for (size_t at = c.find(kWord); at != std::string::npos && !switches.currentUser;
-       at = c.find(kWord, at + 1)) {
-    const size_t end = at + sizeof kWord - 1;
-    switches.currentUser = (at == 0 || c[at - 1] == ' ' || c[at - 1] == '\t') &&
-                           (end == c.size() || c[end] == ' ' || c[end] == '\t');
-  }
+  // Removal wins over every install switch, wherever it stands.
+  if (HasWord(c, "/U") || HasWord(c, "/UNINSTALL"))
+    switches.mode = HasWord(c, "/Q") ? Mode::kQuietRemove : Mode::kRemove;
+  switches.currentUser = HasWord(c, "/CURRENTUSER");
   return switches;
 }
 
-void FrmMain::Form_Load() try {
+void FrmMain::Load() {
   s_.windows.SetVisible(Control::frmMain, false);
   AppPath = WithBackslash(s_.system.AppFolder());
   const Switches switches = ParseSwitches(s_.system.CommandLine());
-  Quiet = switches.mode == Switches::Mode::kQuiet;
-  listOnly_ = switches.mode == Switches::Mode::kUsage;
+  using Mode = Switches::Mode;
+  Quiet = switches.mode == Mode::kQuiet || switches.mode == Mode::kQuietRemove;
+  listOnly_ = switches.mode == Mode::kUsage;
+  removing_ = switches.mode == Mode::kRemove || switches.mode == Mode::kQuietRemove;
   ChooseScope(switches.currentUser);
   Start();
   for (Control page :
        {Control::picLicense, Control::picReadme, Control::picInstall, Control::picReady})
     s_.windows.SetVisible(page, false);
 
+  // A kept uninstaller removes, whatever it is asked.
+  if (removing_) {
+    UninstallFonts();
+    return;
+  }
   switch (switches.mode) {
     case Switches::Mode::kExtract:
       ExtractFonts();
@@ -58,16 +77,31 @@ void FrmMain::Form_Load() try {
     case Switches::Mode::kUsage:
       s_.windows.MessageBox(
           "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n"
-          "/Q -- Quiet install",
+          "/Q -- Quiet install\r\n/U -- Uninstall (/U /Q: quietly)",
           "Sorvela Install", kMbOk + kMbInformation);
       End(exit_codes::kSuccess);
       return;
     case Switches::Mode::kWizard:
+    case Switches::Mode::kRemove:
+    case Switches::Mode::kQuietRemove:
       break;
   }
   ShowFirstPage();
-} catch (const std::exception&) {
-  StartFailed();
+}
+
+// The stub is built without exceptions: there memory running out ends the
+// run through OutOfMemory. Where the library throws (the host build), what it
+// throws here is, in practice, that.
+void FrmMain::Form_Load() {
+#if defined(__cpp_exceptions)
+  try {
+    Load();
+  } catch (const std::exception&) {
+    StartFailed();
+  }
+#else
+  Load();
+#endif
 }
 
 void FrmMain::ShowFirstPage() {
@@ -94,7 +128,7 @@ void FrmMain::Form_Unload(int16_t& Cancel) {
   KillFiles();
 }
 
-void FrmMain::cmdNext_Click() try {
+void FrmMain::Next() {
   switch (CurrentPage) {
     case Control::picReadme:
       if (!s_.windows.GetText(Control::txtLicense).empty()) {
@@ -113,12 +147,26 @@ void FrmMain::cmdNext_Click() try {
     default:
       return;
   }
-} catch (const std::exception&) {
-  // What the library throws here is, in practice, memory running out.
-  installOutcome_ = Outcome::kFailed;
-  if (CurrentPage != Control::picInstall) MoveTo(Control::picInstall);
-  s_.windows.SetEnabled(Control::cmdCancel, false);
-  ShowFailure(MakeError(codes::kOutOfMemory, "Out of memory"), 0);
+}
+
+void FrmMain::cmdNext_Click() {
+#if defined(__cpp_exceptions)
+  try {
+    Next();
+  } catch (const std::exception&) {
+    installOutcome_ = Outcome::kFailed;
+    if (CurrentPage != Control::picInstall) MoveTo(Control::picInstall);
+    s_.windows.SetEnabled(Control::cmdCancel, false);
+    ShowFailure(MakeError(codes::kOutOfMemory, "Out of memory"), 0);
+  }
+#else
+  Next();
+#endif
+}
+
+void FrmMain::OutOfMemory() {
+  if (!Quiet) s_.windows.MessageBox("Out of memory", "Sorvela Error", kMbOk + kMbStop);
+  End(started_ ? exit_codes::kFailed : exit_codes::kBadPackage);
 }
 
 void FrmMain::cmdCancel_Click() { End(exit_codes::kCancelled); }

@@ -23,10 +23,11 @@ constexpr uint32_t kBadPackage = 1620;
 constexpr uint32_t kRestartNeeded = 3010;
 }  // namespace exit_codes
 
-// What the argument text asks for: the mode by its last two characters, and
-// whether the word "/CURRENTUSER" stands anywhere in it.
+// What the argument text asks for: the mode by its last two characters, or
+// removal by the word "/U" or "/UNINSTALL" anywhere (quiet with the word
+// "/Q"), and whether the word "/CURRENTUSER" stands anywhere in it.
 struct Switches {
-  enum class Mode { kWizard, kExtract, kInstall, kQuiet, kUsage };
+  enum class Mode { kWizard, kExtract, kInstall, kQuiet, kUsage, kRemove, kQuietRemove };
   Mode mode = Mode::kWizard;
   bool currentUser = false;
 };
@@ -49,6 +50,9 @@ class FrmMain {
   void Form_Unload(int16_t& Cancel);
   void cmdNext_Click();
   void cmdCancel_Click();
+  // Memory ran out where nothing can go on: the run ends as failed, as a
+  // package that can't be read while it starts, with a box unless quiet.
+  void OutOfMemory();
   // The exit code of a close by the window's close box, now.
   uint32_t ExitCode() const;
   void Label9_Click();
@@ -63,6 +67,9 @@ class FrmMain {
 
   // Font installation (fonts/).
   void InstallFonts(const bool& Silent);
+  // Removes what this package installs, asking first unless quiet; ends the
+  // program with the removal's exit code.
+  void UninstallFonts();
   // Fails only when the destination does not end up holding the font.
   Error CopyFont(const std::string& InName, const std::string& OutName);
   void NeedRestart();
@@ -74,6 +81,11 @@ class FrmMain {
   std::string PackageTitle;
   std::string AppPath;
   bool RestartNeeded = false;
+  // The manifest's optional fields after its six, and the key the package's
+  // entry in the system's list of programs goes under.
+  std::string Publisher;
+  std::string PackageVersion;
+  std::string PackageId;
   // "/Q": nothing on the screen, no question, no message.
   bool Quiet = false;
   FontScope Scope = FontScope::kAllUsers;
@@ -85,6 +97,8 @@ class FrmMain {
   std::vector<std::string> lstFonts;
 
  private:
+  void Load();
+  void Next();
   void ShowFirstPage();
   // Every end but the close command: nothing of the run is left behind.
   void End(uint32_t exitCode);
@@ -108,8 +122,27 @@ class FrmMain {
   enum class Outcome { kNotRun, kSucceeded, kFailed };
   Outcome installOutcome_ = Outcome::kNotRun;
   bool unloaded_ = false;
+  // Start-up is over: the package was read.
+  bool started_ = false;
   // "/?" reads the package's entries but writes none of them.
   bool listOnly_ = false;
+  // A removal run: the main window is never shown.
+  bool removing_ = false;
+  // A kept uninstaller carries the value names of the fonts it removes
+  // instead of the fonts.
+  bool keptUninstaller_ = false;
+  std::vector<std::string> removalNames_;
+  // Where the package's entries begin in the program's file, and the bytes
+  // of its fonts.
+  uint64_t stubEnd_ = 0;
+  uint64_t fontBytes_ = 0;
+
+  // Removal (fonts/remove.cpp) and the kept uninstaller with the program's
+  // entry (package/uninstaller.cpp).
+  Error RemoveFonts(std::vector<std::string>* removed);
+  Error WriteUninstallEntry();
+  void RemoveUninstallEntry();
+  Error RemovalNames(std::vector<std::string>* names);
   // The entries written into ExtractPath, as named there, and whether the run
   // made that folder.
   std::vector<std::string> extracted_;

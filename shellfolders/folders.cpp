@@ -1,6 +1,10 @@
 // Special folders and web-link files.
 #include "shellfolders/folders.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/text.h"
 
@@ -48,6 +52,28 @@ void CreateWebLink(Shell& shell, const std::string& title, const std::string& ad
     if (GetSpecialFolder(shell, csidl, &folder) || folder.empty()) return;
     WriteIniValue(shell, "InternetShortcut", "URL", address,
                   WithBackslash(folder) + title + ".url");
+  }
+}
+
+void RemoveWebLink(Shell& shell, Files& files, const std::string& title,
+                   const std::string& address) {
+  if (!IsLinkTitle(title)) return;
+  for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
+    std::string folder, text;
+    if (GetSpecialFolder(shell, csidl, &folder) || folder.empty()) continue;
+    const std::string path = WithBackslash(folder) + title + ".url";
+    // A link is a few lines; one far larger is no link this program wrote.
+    if (ReadFileStart(files, path, 64 * 1024, &text)) continue;
+    const std::string line = "URL=" + address;
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+      end = std::min(text.find('\n', at), text.size());
+      std::string_view l(text.data() + at, end - at);
+      if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+      if (l == line) {
+        (void)files.Remove(path);
+        break;
+      }
+    }
   }
 }
 

@@ -26,4 +26,9 @@ void WriteIniValue(Shell& shell, const std::string& section, const std::string& 
 // writes nothing. Reports nothing.
 void CreateWebLink(Shell& shell, const std::string& title, const std::string& address);
 
+// Removes the web links of that title on the Desktop and in Favorites that
+// still point at the address; others of that name stay.
+void RemoveWebLink(Shell& shell, Files& files, const std::string& title,
+                   const std::string& address);
+
 }  // namespace sorvela

@@ -30,6 +30,7 @@ using namespace sorvela;
 
 constexpr char kUsage[] =
     "usage: sorvela-pack create --out PACKAGE [--title T] [--url U] [--url-title T]\n"
+    "                           [--publisher P] [--version X.Y.Z] [--id ID]\n"
     "                           [--readme FILE] [--license FILE] [--manifest FILE]\n"
     "                           [--stub STUB] FONT...\n"
     "       sorvela-pack list PACKAGE        entries, sizes and each font's Fonts value\n"
@@ -124,7 +125,7 @@ bool Append(pack::OutputFile& to, const std::string& toName, std::string_view by
 }
 
 int Create(int argc, char** argv) {
-  std::string stub, out, title, url, urlTitle, readme, license, manifest;
+  std::string stub, out, title, url, urlTitle, readme, license, manifest, publisher, version, id;
   std::vector<std::string> fonts;
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -144,6 +145,12 @@ int Create(int argc, char** argv) {
       ok = value(&url);
     else if (arg == "--url-title")
       ok = value(&urlTitle);
+    else if (arg == "--publisher")
+      ok = value(&publisher);
+    else if (arg == "--version")
+      ok = value(&version);
+    else if (arg == "--id")
+      ok = value(&id);
     else if (arg == "--readme")
       ok = value(&readme);
     else if (arg == "--license")
@@ -157,9 +164,11 @@ int Create(int argc, char** argv) {
     if (!ok) return UsageError(arg + " needs a value");
   }
   if (out.empty()) return UsageError("create needs --out");
-  for (const std::string* field : {&title, &url, &urlTitle})
+  for (const std::string* field : {&title, &url, &urlTitle, &publisher, &version, &id})
     if (field->find('"') != std::string::npos || HasControlCharacter(*field))
-      return Fail("a title or address can't hold quotes, line breaks or other control characters");
+      return Fail(
+          "a title, address, publisher, version or id can't hold quotes, line breaks or other "
+          "control characters");
 
   std::string why;
   MemoryFile embedded(pack::EmbeddedStub());
@@ -187,7 +196,11 @@ int Create(int argc, char** argv) {
     const std::string text =
         Quoted(kManifestTag) + "\r\n" + Quoted(readme.empty() ? kNoReadme : BaseName(readme)) +
         "\r\n" + Quoted(license.empty() ? kNoLicense : BaseName(license)) + "\r\n" + Quoted(title) +
-        "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) + "\r\n";
+        "\r\n" + Quoted(url) + "\r\n" + Quoted(urlTitle) + "\r\n" +
+        // After the six, where a stub that doesn't know them never looks.
+        (publisher.empty() && version.empty() && id.empty()
+             ? ""
+             : Quoted(publisher) + "\r\n" + Quoted(version) + "\r\n" + Quoted(id) + "\r\n");
     entries.push_back({kManifestName, "", text, text.size()});
   }
   for (auto font = fonts.rbegin(); font != fonts.rend(); ++font)
@@ -226,11 +239,11 @@ int Create(int argc, char** argv) {
     // calls with its padding.
     if (!Copy(data, entry.path, 0, entry.size, *package, out, &why) ||
         !Append(*package, out,
-                trailer::NameField(entry.name, '\0') + trailer::SizeField(entry.size, '\0'), &why))
+                trailer::NameField(entry.name, '\0') + trailer::SizeField(static_cast<uint32_t>(entry.size), '\0'), &why))
       return Fail(why);
   }
   std::string end;
-  trailer::AppendEnd(&end, static_cast<int64_t>(entries.size()), '\0');
+  trailer::AppendEnd(&end, static_cast<int32_t>(entries.size()), '\0');
   if (!Append(*package, out, end, &why)) return Fail(why);
   if (Error e = package->Close()) return Fail(out + ": " + e.description);
   return 0;
@@ -280,6 +293,23 @@ int List(const std::string& path) {
     }
     std::printf("\n");
   }
+  // The last namesake of the manifest is the one the stub reads.
+  std::string text, field, title, publisher, version, id;
+  for (const trailer::Entry& entry : entries) {
+    if (Files::PlainNameKey(entry.name) != Files::PlainNameKey(kManifestName)) continue;
+    FilePart data(*package, entry.dataOffset, entry.size);
+    text.assign(static_cast<size_t>(std::min<uint64_t>(data.Length(), kManifestLimit)), '\0');
+    if (data.ReadAt(0, text.data(), text.size())) text.clear();
+  }
+  FieldReader fields(text);
+  bool complete = true;
+  for (std::string* f : {&field, &field, &field, &title, &field, &field})
+    complete = complete && !fields.Next(f);
+  for (std::string* f : {&publisher, &version, &id})
+    if (!complete || fields.Next(f)) break;
+  if (complete)
+    std::printf("entry %s: publisher \"%s\", version \"%s\"\n",
+                PackageIdOf(publisher, title, id).c_str(), publisher.c_str(), version.c_str());
   return 0;
 }
 
@@ -308,6 +338,9 @@ int Check(const std::string& path) {
   std::string why;
   if (!pack::InputFile::Open(path, &package, &why)) return Fail(why);
   const pack::CheckReport report = pack::CheckPackage(*package);
+  if (!report.entry.empty())
+    std::printf("entry %s: publisher \"%s\", version \"%s\"\n", report.entry.c_str(),
+                report.publisher.c_str(), report.version.c_str());
   for (const pack::CheckedFont& font : report.fonts)
     std::printf("font %s -> %s\n", font.file.c_str(), font.valueName.c_str());
   for (const std::string& problem : report.problems) std::printf("problem: %s\n", problem.c_str());

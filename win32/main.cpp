@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "shell/frm_main.h"
+#include "win32/runtime.h"
 #include "win32/system_services.h"
 #include "win32/ui.h"
 
@@ -52,11 +53,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   form.Form_Initialize();
   windows.Attach(&form);
   if (!windows.Create(instance)) return sorvela::exit_codes::kFailed;
-  try {
-    form.Form_Load();
-  } catch (...) {
-    return sorvela::exit_codes::kFailed;
-  }
+  sorvela::win32::OnOutOfMemory([] { form.OutOfMemory(); });
+  form.Form_Load();
 
   MSG msg{};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -1,21 +1,58 @@
-// Slimmer stand-ins for two pieces of the C++ runtime that a static link
-// would otherwise bring in whole. The library's throw helpers build their
-// exceptions from reference-counted strings (a second string implementation)
-// and its default terminate handler carries a demangler and printf, all for a
-// console this GUI program does not have. Every definition of each group is
-// here, so the library's own object is never linked beside ours.
+// Slimmer stand-ins for pieces of the C++ runtime that a static link would
+// otherwise bring in whole. Built without exceptions, the stub needs neither
+// the library's unwinder nor its throwing allocator (together some 45 KB):
+// allocation goes to the C library, and its failure, like every other
+// failure of the library, to the program's handler. The default terminate
+// handler carries a demangler and printf, for a console this GUI program
+// does not have. Every definition of each group is here, so the library's
+// own object is never linked beside ours.
+#include "win32/runtime.h"
+
 #include <cstdlib>
 #include <new>
+
+#include "win32/win32.h"
+
+namespace sorvela::win32 {
+namespace {
+
+void (*g_handler)() = nullptr;
+
+}  // namespace
+
+void OnOutOfMemory(void (*handler)()) { g_handler = handler; }
+
+}  // namespace sorvela::win32
+
+namespace {
+
+[[noreturn]] void Fail() {
+  // The handler allocates a little itself; failing again, it ends here.
+  void (*handler)() = sorvela::win32::g_handler;
+  sorvela::win32::g_handler = nullptr;
+  if (handler) handler();
+  ExitProcess(1603);
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  Fail();
+}
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
-// The only failure the program handles is "can't hold it"; the other library
-// failures are bugs, and reaching the same handlers is all that is wanted.
+// The only failure the program expects is "can't hold it"; the other library
+// failures are bugs, and reaching the same handler is all that is wanted.
 namespace std {
-[[noreturn]] static void Fail() { throw std::bad_alloc(); }
-
 void __throw_bad_exception() { Fail(); }
 void __throw_bad_alloc() { Fail(); }
 void __throw_bad_array_new_length() { Fail(); }

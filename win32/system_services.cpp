@@ -278,10 +278,25 @@ std::string Win32Files::NameKey(const std::string& name) {
 
 // Registry
 
+namespace {
+
+// The 64-bit view: on 64-bit Windows a 32-bit program would otherwise write
+// the uninstall entry where the system's list of programs never looks. The
+// Fonts keys are one key in both views; 32-bit Windows ignores the flag.
+LONG OpenKey(RegRoot root, const std::string& key, REGSAM access, bool create, HKEY* h) {
+  access |= KEY_WOW64_64KEY;
+  if (create)
+    return RegCreateKeyExA(ToHkey(root), key.c_str(), 0, nullptr, 0, access, nullptr, h, nullptr);
+  return RegOpenKeyExA(ToHkey(root), key.c_str(), 0, access, h);
+}
+
+}  // namespace
+
 Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::string& name,
                                RegValue* value) {
   RegistryKey h;
-  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.put())) return SystemError(result);
+  if (LONG result = OpenKey(root, key, KEY_QUERY_VALUE, false, h.put()))
+    return SystemError(result);
   // The size first, then the data into a buffer of that size, all zero: a
   // string stored without its NUL still ends where the data does.
   DWORD type = 0, size = 0;
@@ -297,26 +312,51 @@ Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::
   return Error::Ok();
 }
 
+namespace {
+
+Error SetValue(RegRoot root, const std::string& key, const std::string& name, DWORD type,
+               const void* data, size_t size) {
+  RegistryKey h;
+  if (LONG result = OpenKey(root, key, KEY_SET_VALUE, true, h.put())) return SystemError(result);
+  return Result(RegSetValueExA(h.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                               static_cast<DWORD>(size)));
+}
+
+}  // namespace
+
 Error Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
                                  const std::string& text) {
-  RegistryKey h;
-  if (LONG result = RegCreateKeyA(ToHkey(root), key.c_str(), h.put())) return SystemError(result);
-  return Result(RegSetValueExA(h.get(), name.c_str(), 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(text.data()),
-                               static_cast<DWORD>(text.size())));
+  return SetValue(root, key, name, REG_SZ, text.data(), text.size());
+}
+
+Error Win32Registry::WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                                uint32_t value) {
+  return SetValue(root, key, name, REG_DWORD, &value, sizeof value);
 }
 
 Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   RegistryKey h;
-  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.put())) return SystemError(result);
+  if (LONG result = OpenKey(root, key, KEY_SET_VALUE, false, h.put())) return SystemError(result);
   return Result(RegDeleteValueA(h.get(), name.c_str()));
+}
+
+// By the parent and the name, which is how the call that takes a view wants
+// it; systems before it have one view only.
+Error Win32Registry::DeleteKey(RegRoot root, const std::string& key) {
+  using Fn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+  HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  auto fn = advapi ? reinterpret_cast<Fn>(
+                         reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExA")))
+                   : nullptr;
+  return Result(fn ? fn(ToHkey(root), key.c_str(), KEY_WOW64_64KEY, 0)
+                   : RegDeleteKeyA(ToHkey(root), key.c_str()));
 }
 
 Error Win32Registry::ValueNames(RegRoot root, const std::string& key,
                                std::vector<std::string>* names) {
   names->clear();
   RegistryKey h;
-  if (LONG result = RegOpenKeyA(ToHkey(root), key.c_str(), h.put()))
+  if (LONG result = OpenKey(root, key, KEY_QUERY_VALUE, false, h.put()))
     return result == ERROR_FILE_NOT_FOUND ? Error::Ok() : SystemError(result);
   char name[16384];
   for (DWORD i = 0;; ++i) {
@@ -481,6 +521,14 @@ bool Win32System::GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) 
   *minor = info.dwMinorVersion;
   *build = info.dwBuildNumber;
   return true;
+}
+
+std::string Win32System::Today() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[12];
+  wsprintfA(text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
 }
 
 void Win32System::Terminate(uint32_t exitCode) { ExitProcess(exitCode); }

@@ -27,7 +27,10 @@ class Win32Registry final : public Registry {
                   RegValue* value) override;
   Error WriteString(RegRoot root, const std::string& key, const std::string& name,
                     const std::string& text) override;
+  Error WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                   uint32_t value) override;
   Error DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+  Error DeleteKey(RegRoot root, const std::string& key) override;
   Error ValueNames(RegRoot root, const std::string& key, std::vector<std::string>* names) override;
 };
 
@@ -60,6 +63,7 @@ class Win32System final : public System {
   void InitCommonControls() override;
   std::string DescribeError(int32_t code) override;
   bool IsElevated() override;
+  std::string Today() override;
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override;
   void Terminate(uint32_t exitCode) override;
 };

@@ -173,13 +173,18 @@ RECT PlaceOf(HWND hwnd) {
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-// No exception may unwind through the system's frames.
+// No exception may unwind through the system's frames (the stub itself is
+// built without them).
 template <class F>
 void Guarded(F&& f) {
+#if defined(__cpp_exceptions)
   try {
     f();
   } catch (...) {
   }
+#else
+  f();
+#endif
 }
 
 bool OwnVisible(HWND hwnd) { return hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }

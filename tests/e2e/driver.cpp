@@ -41,7 +41,9 @@
 //   suspend | resume          stops or restarts the selected window's thread
 //   paint                     has the selected window and its controls repainted,
 //                             and waits for it
-//   hold PATH | release PATH  opens a file without sharing / closes it
+//   hold PATH [readable] | release PATH
+//                             opens a file without sharing (or letting others
+//                             only read it) / closes it
 //   face FONTFILE             the face name the system's font resource carries
 //   memory                    the started process's peak working set and peak
 //                             pagefile use in KiB, as the system tells them
@@ -1003,12 +1005,17 @@ void Driver::Run(const std::vector<std::string>& w) {
     WaitExit(Ms(w, 1), true);
   } else if (c == "hold") {
     const std::string& path = Arg(w, 1);
-    const HANDLE file = CreateFileA(WindowsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // "readable": as the system holds a font it has loaded, which others may
+    // read but not rename or delete.
+    const bool readable = w.size() > 2 && w[2] == "readable";
+    const HANDLE file = CreateFileA(WindowsPath(path).c_str(),
+                                    readable ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                    readable ? FILE_SHARE_READ : 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
       throw Failure{"hold " + path + ": error " + std::to_string(GetLastError())};
     held_[path] = file;
-    Say("hold " + Quote(path));
+    Say("hold " + Quote(path) + (readable ? " readable" : ""));
   } else if (c == "release") {
     auto it = held_.find(Arg(w, 1));
     if (it == held_.end()) throw Failure{"release: " + w[1] + " is not held"};

@@ -44,6 +44,7 @@ same() {
 }
 
 create=(create --title "Tool Fonts" --url https://fonts.example/ --url-title "Tool Fonts"
+  --publisher "Tool Type" --version 1.2.3
   --readme readme.txt --license licence.txt Sans.ttf Serif.ttf)
 for tool in linux windows; do
   run $tool "$tool-create" "${create[@]}" --out "$tool.exe"
@@ -65,14 +66,17 @@ check_true "the stub the tools carry is the one built" cmp linux.exe stub.exe
 same "create" create
 same "list" list
 same "check of a sound package" check
-check "check of a sound package: each font and its value, no problem" "$(cat linux-check.out)" \
-"font Sans.ttf -> DejaVu Sans (TrueType)
+check "check of a sound package: its entry, each font and its value, no problem" \
+  "$(cat linux-check.out)" \
+"entry Sorvela.Tool Type Tool Fonts: publisher \"Tool Type\", version \"1.2.3\"
+font Sans.ttf -> DejaVu Sans (TrueType)
 font Serif.ttf -> DejaVu Serif (TrueType)
 2 fonts, 0 problems"
 check "check of a sound package exits with 0" "$(cat windows-check.rc)" 0
 same "check of a package with problems" bad-check
 check "check names each problem once" "$(cat linux-bad-check.out)" \
-"font Sans.ttf -> DejaVu Sans (TrueType)
+"entry Sorvela.Fonts: publisher \"\", version \"\"
+font Sans.ttf -> DejaVu Sans (TrueType)
 font Copy.ttf -> DejaVu Sans (TrueType)
 problem: \"Sans.ttf\" and \"Copy.ttf\" would both be registered as \"DejaVu Sans (TrueType)\"
 problem: \"Broken.ttf\" is not a usable font: it is not a TrueType or OpenType font
@@ -113,7 +117,8 @@ done
 same "list of a package past 2 GiB" vast-list
 same "check of a package past 2 GiB" vast-check
 check "the Windows tool reads the font behind 2 GiB" "$(cat windows-vast-check.out)" \
-"font Serif.ttf -> DejaVu Serif (TrueType)
+"entry Sorvela.Fonts: publisher \"\", version \"\"
+font Serif.ttf -> DejaVu Serif (TrueType)
 font Vast.ttf -> DejaVu Sans (TrueType)
 2 fonts, 0 problems"
 for run in windows-vast windows-vast-list windows-vast-check linux-vast-list linux-vast-check \

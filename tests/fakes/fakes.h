@@ -204,6 +204,19 @@ class FakeRegistry final : public Registry {
     if (!IsRoot(root) || values == keys.end() || !values->second.erase(name)) return Code(2);
     return Error::Ok();
   }
+  Error WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                   uint32_t value) override {
+    if (failCreate) return Code(failCreate);
+    if (!IsRoot(root)) return Code(2);
+    std::string data(4, '\0');
+    for (int i = 0; i < 4; ++i) data[i] = static_cast<char>(value >> (8 * i));
+    keys[Path(root, key)][name] = Value{kRegDword, data};
+    return Error::Ok();
+  }
+  Error DeleteKey(RegRoot root, const std::string& key) override {
+    if (!IsRoot(root) || !keys.erase(Path(root, key))) return Code(2);
+    return Error::Ok();
+  }
   Error ValueNames(RegRoot root, const std::string& key, std::vector<std::string>* names) override {
     names->clear();
     const auto values = keys.find(Path(root, key));
@@ -326,6 +339,7 @@ class FakeSystem final : public System {
     return "system error " + std::to_string(code);
   }
   bool IsElevated() override { return elevated; }
+  std::string Today() override { return "20261209"; }
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override {
     if (version[0] == 0) return false;
     *major = version[0], *minor = version[1], *build = version[2];

@@ -20,7 +20,7 @@ inline std::string MakePackage(const std::vector<TestEntry>& entries, char pad =
                                const std::string& stub = std::string(1000, 'M')) {
   std::string bytes = stub;
   for (const TestEntry& e : entries) trailer::AppendEntry(&bytes, e.name, e.data, pad);
-  trailer::AppendEnd(&bytes, static_cast<int64_t>(entries.size()), pad);
+  trailer::AppendEnd(&bytes, static_cast<int32_t>(entries.size()), pad);
   return bytes;
 }
 

@@ -394,7 +394,7 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
        FontProblem::kNameTooLong, ""},
   };
   for (const auto& c : cases) {
-    FontIdentity id{FontKind::kUnknown, "unset", "unset"};
+    FontIdentity id{FontKind::kUnknown, "unset", "unset", "unset"};
     const std::vector<char> exact(c.bytes.begin(), c.bytes.end());  // ASan sees the true end
     EXPECT_EQ(ReadFontIdentity({exact.data(), exact.size()}, &id), c.problem) << c.what;
     EXPECT_EQ(id.fullName == "unset" ? "" : id.ValueName(), c.value) << c.what;

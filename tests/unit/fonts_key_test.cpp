@@ -186,20 +186,20 @@ TEST_F(FontsKeyTest, InstalledMeansTheValueIsRegistered) {
 }
 
 TEST_F(FontsKeyTest, RegisterLoadsThenWritesTheValue) {
-  FontIdentity bold{FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"};
+  FontIdentity bold{FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans", ""};
   ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, bold, "ab.ttf"));
   const auto& value = m.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"];
   EXPECT_EQ(value.type, kRegSz);
   EXPECT_EQ(value.data, "ab.ttf");  // no NUL counted
   EXPECT_EQ(m.fonts.added, std::vector<std::string>{"C:\\Windows\\Fonts\\ab.ttf"});
 
-  FontIdentity cff{FontKind::kCff, "Alpha-Italic", ""};
+  FontIdentity cff{FontKind::kCff, "Alpha-Italic", "", ""};
   ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, cff, "ai.otf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha-Italic (OpenType)"].data, "ai.otf");
 
   m.system.platformId = 3;  // no Fonts key on this platform: nothing at all
   ASSERT_FALSE(
-      RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", ""}, "o.ttf"));
+      RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", "", ""}, "o.ttf"));
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
   EXPECT_EQ(m.fonts.added.size(), 2u);
 }
@@ -223,19 +223,19 @@ TEST_F(FontsKeyTest, FamilyValueOfAnEarlierInstall) {
     fm.shell.folders[20] = "C:\\Windows\\Fonts";
     fm.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, c.familyData};
     ASSERT_FALSE(RegisterFont(fm.services, FontScope::kAllUsers,
-                              {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans"}, c.file));
+                              {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans", ""}, c.file));
     EXPECT_EQ(fm.registry.keys[kNtKey].count("Alpha Sans (TrueType)"), c.kept ? 1u : 0u) << c.what;
     EXPECT_EQ(fm.registry.keys[kNtKey]["Alpha Sans Bold (TrueType)"].data, c.file) << c.what;
   }
   // The Regular style's value is the family's own: it is written, not removed.
   m.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, "a.ttf"};
   ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers,
-                            {FontKind::kTrueType, "Alpha Sans", "Alpha Sans"}, "a.ttf"));
+                            {FontKind::kTrueType, "Alpha Sans", "Alpha Sans", ""}, "a.ttf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha Sans (TrueType)"].data, "a.ttf");
 }
 
 TEST_F(FontsKeyTest, RegisterReportsWhatTheSystemRefuses) {
-  const FontIdentity alpha{FontKind::kTrueType, "Alpha", ""};
+  const FontIdentity alpha{FontKind::kTrueType, "Alpha", "", ""};
   // A font the system won't load is never written to the key.
   m.fonts.failAdd.insert("C:\\Windows\\Fonts\\a.ttf");
   const Error refused = RegisterFont(m.services, FontScope::kAllUsers, alpha, "a.ttf");

@@ -1,6 +1,8 @@
 // sorvela-pack check: what each kind of package reports, fonts and problems.
 #include "tools/pack/check.h"
 
+#include "package/text_file.h"
+
 #include <gtest/gtest.h>
 
 #include "fakes/font_builder.h"
@@ -104,6 +106,38 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
     EXPECT_EQ(report.problems, c.problems) << c.what;
     EXPECT_EQ(report.Sound(), c.problems.empty()) << c.what;
   }
+}
+
+// The entry's key: the id, else publisher and title, kept to safe letters;
+// check shows it with the publisher and the version.
+TEST(PackCheck, TheEntryOfThePackage) {
+  const struct {
+    const char* publisher;
+    const char* title;
+    const char* id;
+    const char* key;
+  } cases[] = {
+      {"", "Sample Fonts", "", "Sorvela.Sample Fonts"},
+      {"Quillo Type", "Sample Fonts", "", "Sorvela.Quillo Type Sample Fonts"},
+      {"Quillo Type", "Sample Fonts", "quillo.sample", "Sorvela.quillo.sample"},
+      {"", "..\\Run\\  \xE9x", "", "Sorvela...Run x"},
+      {"", "", "", "Sorvela.Fonts"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PackageIdOf(c.publisher, c.title, c.id), c.key) << c.title;
+  EXPECT_EQ(PackageIdOf("", std::string(100, 'x'), "").size(), 8u + 64u);
+
+  const std::string sans = MakeFont("Quillo Sans");
+  const std::string describedBytes = MakePackage(
+      {{"kestrel.dat", Manifest() + "\"Quillo Type\"\r\n\"2.1.0\"\r\n\"quillo\"\r\n"},
+       {"Sans.ttf", sans}});
+  MemoryFile described(describedBytes);
+  const pack::CheckReport report = pack::CheckPackage(described);
+  EXPECT_EQ(report.entry, "Sorvela.quillo");
+  EXPECT_EQ(report.publisher, "Quillo Type");
+  EXPECT_EQ(report.version, "2.1.0");
+  const std::string plainBytes = MakePackage({{"kestrel.dat", Manifest()}, {"Sans.ttf", sans}});
+  MemoryFile plain(plainBytes);
+  EXPECT_EQ(pack::CheckPackage(plain).entry, "Sorvela.Sample Fonts");
 }
 
 }  // namespace

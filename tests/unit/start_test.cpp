@@ -463,7 +463,7 @@ TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
       ASSERT_EQ(fm.windows.boxes.size(), 1u);
       EXPECT_EQ(fm.windows.boxes[0].text,
                 "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n"
-                "/Q -- Quiet install");
+                "/Q -- Quiet install\r\n/U -- Uninstall (/U /Q: quietly)");
       EXPECT_EQ(fm.windows.boxes[0].title, "Sorvela Install");
       EXPECT_EQ(fm.windows.boxes[0].style, 64);
     }

@@ -18,7 +18,6 @@ namespace {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // How much of the manifest is read.
-constexpr uint64_t kManifestRead = 1 << 20;
 
 // Names the stub's file system takes for one file.
 std::string NameKey(const std::string& name) { return Files::PlainNameKey(name); }
@@ -85,13 +84,12 @@ CheckReport CheckPackage(ReadFile& package) {
   };
 
   const size_t manifest = find(kManifestName);
-  std::string tag, readme, license, other;
+  std::string tag, readme, license, title, url, urlTitle, id;
   if (manifest == entries.size()) {
     problems.push_back(std::string("the package has no manifest (") + kManifestName + ")");
   } else {
-    // The six fields of any sound manifest lie far inside its first MiB.
-    FilePart part = data(manifest);
-    std::string text(static_cast<size_t>(std::min<uint64_t>(part.Length(), kManifestRead)), '\0');
+        FilePart part = data(manifest);
+    std::string text(static_cast<size_t>(std::min<uint64_t>(part.Length(), kManifestLimit)), '\0');
     if (Error e = part.ReadAt(0, text.data(), text.size()))
       problems.push_back(Quoted(name(manifest)) + " can't be read: " + e.description);
     FieldReader fields(text);
@@ -99,8 +97,11 @@ CheckReport CheckPackage(ReadFile& package) {
     if (complete && tag != kManifestTag) {
       problems.push_back(std::string("the manifest does not begin with \"") + kManifestTag + "\"");
     } else {
-      for (std::string* field : {&readme, &license, &other, &other, &other})
+      for (std::string* field : {&readme, &license, &title, &url, &urlTitle})
         complete = complete && !fields.Next(field);
+      for (std::string* field : {&report.publisher, &report.version, &id})
+        if (!complete || fields.Next(field)) break;
+      report.entry = PackageIdOf(report.publisher, title, id);
       if (!complete) {
         problems.push_back("the manifest has fewer than six fields");
       } else {

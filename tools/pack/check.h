@@ -17,6 +17,9 @@ struct CheckedFont {
 struct CheckReport {
   std::vector<CheckedFont> fonts;     // in the order the install takes them
   std::vector<std::string> problems;  // one sentence each
+  // The manifest's optional fields, and the key of the package's entry in
+  // the system's list of programs ("" when the manifest can't be read).
+  std::string publisher, version, entry;
   bool Sound() const { return problems.empty(); }
 };
 

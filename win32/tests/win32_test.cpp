@@ -347,7 +347,7 @@ void TestRegisteredFontIsFoundAndLoaded() {
   CHECK(!fonts.empty() && fonts.back() == '\\');
   const std::string file = "sorvela-test.ttf";
   CHECK(CopyFileA(kSans, (fonts + file).c_str(), FALSE));
-  const FontIdentity font{FontKind::kTrueType, "Sorvela Test Face", ""};
+  const FontIdentity font{FontKind::kTrueType, "Sorvela Test Face", "", ""};
   CHECK(!RegisterFont(r.s, FontScope::kAllUsers, font, file));
   const std::string key = GetFontsKey(r.system);
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Test Face (TrueType)") ==
@@ -360,7 +360,7 @@ void TestRegisteredFontIsFoundAndLoaded() {
   // The system's refusal to load a file keeps it out of the key.
   const std::string junk = "sorvela-junk.ttf";
   CHECK(!WriteAll(r.files, fonts + junk, "plain text, no tables"));
-  CHECK(RegisterFont(r.s, FontScope::kAllUsers, {FontKind::kTrueType, "Sorvela Junk", ""}, junk)
+  CHECK(RegisterFont(r.s, FontScope::kAllUsers, {FontKind::kTrueType, "Sorvela Junk", "", ""}, junk)
             .failed());
   CHECK(GetRegistryString(r.registry, kHkeyLocalMachine, key, "Sorvela Junk (TrueType)").empty());
   DeleteFileA((fonts + junk).c_str());

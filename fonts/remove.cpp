@@ -1,0 +1,88 @@
+// Removal: the fonts this package installs go, in the scope the install would
+// use, with the web links it wrote; a font installed otherwise stays.
+#include "fonts/font_swap.h"
+#include "fonts/get_font_filename.h"
+#include "shell/frm_main.h"
+#include "shell/text.h"
+#include "shellfolders/folders.h"
+
+namespace sorvela {
+namespace {
+
+constexpr char kRemovalTitle[] = "Sorvela Uninstall";
+constexpr size_t kNamesShown = 10;
+
+}  // namespace
+
+Error FrmMain::RemovalNames(std::vector<std::string>* names) {
+  if (keptUninstaller_) {
+    *names = removalNames_;
+    return Error::Ok();
+  }
+  for (const std::string& file : lstFonts) {
+    FontIdentity font;
+    if (Error e = GetFontIdentity(s_, ExtractPath + file, &font)) return e;
+    names->push_back(font.ValueName());
+  }
+  return Error::Ok();
+}
+
+Error FrmMain::RemoveFonts(std::vector<std::string>* removed) {
+  std::string folder;
+  if (Error e = GetFontsFolder(s_, Scope, &folder)) return e;
+  std::vector<std::string> names;
+  if (Error e = RemovalNames(&names)) return e;
+  const bool perUser = Scope == FontScope::kCurrentUser;
+  const bool maySchedule = !perUser && s_.system.IsElevated();
+  for (const std::string& name : names) {
+    // Only the install's own: a file of this Fonts folder that holds the very
+    // font the value is named after, and none the system guards.
+    std::string file;
+    if (Error e = GetRegisteredFontFile(s_, Scope, name, &file)) return e;
+    FontIdentity there;
+    if (file.empty() || UpperAscii(FolderOf(file)) + '\\' != UpperAscii(folder) ||
+        s_.files.IsProtected(file) || GetFontIdentity(s_, file, &there) ||
+        UpperAscii(there.ValueName()) != UpperAscii(name))
+      continue;
+    if (Error e = SetFontValue(s_, Scope, name, "")) return e;
+    removed->push_back(there.fullName);
+    if (FileIsRegistered(s_, Scope, file, name)) continue;
+    UnloadFont(s_.fonts, file);
+    if (RemoveSoon(s_, file, maySchedule, perUser)) RestartNeeded = true;
+  }
+  if (!URL.empty() && !URLTitle.empty()) RemoveWebLink(s_.shell, s_.files, URLTitle, URL);
+  s_.fonts.BroadcastFontChange();
+  return Error::Ok();
+}
+
+void FrmMain::UninstallFonts() {
+  Windows& w = s_.windows;
+  if (!Quiet && w.MessageBox("Remove the fonts of " + PackageTitle + "?", kRemovalTitle,
+                             kMbYesNoQuestion) == kIdNo) {
+    End(exit_codes::kCancelled);
+    return;
+  }
+  std::vector<std::string> removed;
+  const Error failure = RemoveFonts(&removed);
+  if (!failure) RemoveUninstallEntry();
+  if (!Quiet) {
+    std::string text;
+    if (failure) {
+      text = "The fonts of " + PackageTitle + " could not be removed: " + failure.description;
+    } else if (removed.empty()) {
+      text = "None of the fonts of " + PackageTitle + " was installed.";
+    } else {
+      text = "Removed the fonts of " + PackageTitle + ":";
+      for (size_t i = 0; i < removed.size() && i < kNamesShown; ++i) text += "\r\n" + removed[i];
+      if (removed.size() > kNamesShown)
+        text += "\r\nand " + std::to_string(removed.size() - kNamesShown) + " more";
+      if (RestartNeeded) text += "\r\nSome of their files go when the computer restarts.";
+    }
+    w.MessageBox(text, kRemovalTitle, kMbOk + (failure ? kMbStop : kMbInformation));
+  }
+  End(failure        ? exit_codes::kFailed
+      : RestartNeeded ? exit_codes::kRestartNeeded
+                      : exit_codes::kSuccess);
+}
+
+}  // namespace sorvela
