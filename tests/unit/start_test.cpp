@@ -575,6 +575,21 @@ TEST_F(StartTest, ExtractOnlyWritesNoCodeBesideThePackage) {
   EXPECT_EQ(m.files.files["C:\\Fonts Setup\\a.ttf"], "font");
 }
 
+// The stub has no exceptions: memory running out ends the run at once, as a
+// package that can't be read while starting, else as a failed install, with
+// nothing of the run left behind.
+TEST_F(StartTest, MemoryRunningOutEndsTheRun) {
+  FrmMain early(m.services);
+  EXPECT_THROW(early.OutOfMemory(), Terminated);
+  EXPECT_EQ(m.system.exitCode, 1620u);
+  Pack({{"kestrel.dat", Manifest()}, {"a.ttf", "A"}});
+  ASSERT_FALSE(Load());
+  EXPECT_THROW(form.OutOfMemory(), Terminated);
+  EXPECT_EQ(m.system.exitCode, 1603u);
+  EXPECT_EQ(m.windows.boxes.back().text, "Out of memory");
+  EXPECT_FALSE(m.files.files.count(std::string(kWork) + "a.ttf"));
+}
+
 TEST_F(StartTest, DriveRootGetsOneBackslash) {
   m.system.appFolder = "C:\\";
   m.files.files["C:\\setup.exe"] = MakePackage({{"kestrel.dat", Manifest()}});
