@@ -43,6 +43,7 @@ class BenchSystem final : public System {
   std::string DescribeError(int32_t code) override { return std::to_string(code); }
   bool IsElevated() override { return true; }
   std::string Today() override { return "20260101"; }
+  uint32_t Milliseconds() override { return 0; }
   bool GetVersion(uint32_t*, uint32_t*, uint32_t*) override { return false; }
   void Terminate(uint32_t) override { std::exit(1); }
 

@@ -83,12 +83,14 @@ Error FontSwap::Place() {
   return Error::Ok();
 }
 
-Error FontSwap::Register(bool* restartNeeded) {
+Error FontSwap::Register(bool* restartNeeded, StepCounter* counter) {
+  size_t done = 0;
   for (FontPlan& p : plans_) {
     if (p.kept) continue;
     if (Error e = RegisterFont(s_, scope_, p.font, p.target, p.way != FontPlan::Way::kAtRestart))
       return e;
     p.written = true;
+    if (counter) counter->Done(++done);
   }
   for (FontPlan& p : plans_) {
     if (p.kept || p.way != FontPlan::Way::kAtRestart) continue;

@@ -30,6 +30,13 @@ struct FontPlan {
   bool written = false;
 };
 
+// Told of each font a step has done.
+class StepCounter {
+ public:
+  virtual ~StepCounter() = default;
+  virtual void Done(size_t done) = 0;
+};
+
 class FontSwap {
  public:
   // maySchedule: the run may have the system replace files at its restart.
@@ -42,7 +49,7 @@ class FontSwap {
   // file in; a file still held decides the font's way, or fails the run.
   Error Place();
   // Loads the fonts and writes their values; schedules what waits for the restart.
-  Error Register(bool* restartNeeded);
+  Error Register(bool* restartNeeded, StepCounter* counter = nullptr);
   // After a failure: every installed file, load and value as it was before.
   void Undo();
   // After success: the set-aside files and the files no value names any

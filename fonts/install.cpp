@@ -34,9 +34,52 @@ constexpr size_t kNamesAsked = 10;
 
 }  // namespace
 
+// How often a step's count may change on the screen: often enough to be
+// seen moving, seldom enough not to slow a run of many small fonts.
+constexpr uint32_t kCountEvery = 50;
+
+// A step's label counts the fonts done ("Register font (3 of 200)") where
+// there is more than one; the windows answer while a font is copied.
+class StepProgress final : public CopyProgress, public StepCounter {
+ public:
+  StepProgress(Windows& windows, System& system, Control label, const char* text, size_t total)
+      : windows_(windows), system_(system), label_(label), text_(text), total_(total) {}
+  void Copied(uint64_t) override { windows_.DoEvents(); }
+  void Done(size_t done) override {
+    const uint32_t now = system_.Milliseconds();
+    if (total_ > 1 && (done == total_ || done == 1 || now - shown_ >= kCountEvery)) {
+      std::string text = text_;
+      ((((text += " (") += std::to_string(done)) += " of ") += std::to_string(total_)) += ')';
+      windows_.SetText(label_, text);
+      shown_ = now;
+    }
+    windows_.DoEvents();
+  }
+
+ private:
+  Windows& windows_;
+  System& system_;
+  Control label_;
+  const char* text_;
+  size_t total_;
+  uint32_t shown_ = 0;
+};
+
+namespace {
+
+size_t FontsToInstall(const std::vector<FontPlan>& plans) {
+  size_t n = 0;
+  for (const FontPlan& p : plans) n += !p.kept;
+  return n;
+}
+
+}  // namespace
+
 void FrmMain::InstallFonts(const bool& Silent) {
   int stage = 0;
+  installing_ = true;
   const Error failure = RunInstall(Silent, &stage);
+  installing_ = false;
   installOutcome_ = failure ? Outcome::kFailed : Outcome::kSucceeded;
   Windows& w = s_.windows;
   // The fonts are in: an entry that can't be written leaves only the way to
@@ -117,7 +160,9 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   // until every font is staged.
   FontSwap swap(s_, Scope, fontsFolder, Scope == FontScope::kAllUsers && s_.system.IsElevated(),
                 plans);
-  Error e = StageFonts(plans, fontsFolder);
+  StepProgress copying(w, s_.system, Control::Label7, "Copy font to Font Folder",
+                       FontsToInstall(plans));
+  Error e = StageFonts(plans, fontsFolder, &copying);
   if (!e) e = swap.Place();
   if (e) {
     swap.Undo();
@@ -127,7 +172,8 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   w.Refresh(Control::frmMain);
 
   *stage = 2;
-  if (Error e = swap.Register(&RestartNeeded)) {
+  StepProgress registering(w, s_.system, Control::Label8, "Register font", FontsToInstall(plans));
+  if (Error e = swap.Register(&RestartNeeded, &registering)) {
     swap.Undo();
     RestartNeeded = false;
     return e;
@@ -144,12 +190,15 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   return Error::Ok();
 }
 
-Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folder) {
+Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folder,
+                         StepProgress* progress) {
+  size_t done = 0;
   for (FontPlan& p : plans) {
     if (p.kept) continue;
     std::string random;
     if (Error e = modSelfExtract::RandomName(s_.system, &random)) return e;
-    if (Error e = CopyFont(ExtractPath + p.file, folder + "~" + random + ".tmp")) return e;
+    if (Error e = CopyFont(ExtractPath + p.file, folder + "~" + random + ".tmp", progress))
+      return e;
     p.staged = folder + "~" + random + ".tmp";
     FontIdentity copied;
     if (Error e = GetFontIdentity(s_, p.staged, &copied)) return e;
@@ -157,6 +206,7 @@ Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folde
       return MakeError(codes::kInvalidFileFormat,
                        "The font file " + p.target + " changed while it was installed");
     if (Error e = TargetName(p.font, folder, &p.target)) return e;
+    progress->Done(++done);
   }
   return Error::Ok();
 }
@@ -189,9 +239,10 @@ bool FrmMain::AskToOverwrite(const std::vector<FontPlan>& plans) {
   return s_.windows.MessageBox(text, "Overwrite", kMbYesNoInformation) != kIdNo;
 }
 
-Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName) {
+Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName,
+                        CopyProgress* progress) {
   std::vector<char> buffer(1 << 20);
-  return CopyToNewFile(s_.files, InName, OutName, buffer);
+  return CopyToNewFile(s_.files, InName, OutName, buffer, progress);
 }
 
 Error FrmMain::TargetName(const FontIdentity& font, const std::string& folder,

@@ -105,6 +105,26 @@ Error ListPackage(System& system, std::vector<trailer::Entry>* entries) {
   return trailer::ReadEntries(*file, EntryCount, entries);
 }
 
+namespace {
+
+// The progress bar of the bytes written against all there are to write; the
+// message loop runs after each piece.
+class ExtractionProgress final : public CopyProgress {
+ public:
+  ExtractionProgress(Windows& windows, uint64_t total) : windows_(windows), total_(total) {}
+  void Copied(uint64_t bytes) override {
+    done_ += bytes;
+    windows_.SetProgress(Control::prgExtracting, done_, total_);
+    windows_.DoEvents();
+  }
+
+ private:
+  Windows& windows_;
+  uint64_t total_, done_ = 0;
+};
+
+}  // namespace
+
 Error ExtractPackage(Files& files, System& system, Windows& windows,
                      const std::vector<trailer::Entry>& entries, const std::string& folder,
                      std::vector<std::string>* written) {
@@ -114,6 +134,10 @@ Error ExtractPackage(Files& files, System& system, Windows& windows,
   std::vector<std::string> names;
   for (const trailer::Entry& entry : entries) names.push_back(entry.name);
   const std::vector<bool> kept = KeptNamesakes(files, names);
+  uint64_t total = 0;
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (kept[i]) total += entries[i].size;
+  ExtractionProgress progress(windows, total);
   // Entries are copied a piece at a time: fonts of any size need no more memory.
   std::vector<char> buffer(1 << 20);
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -123,10 +147,11 @@ Error ExtractPackage(Files& files, System& system, Windows& windows,
     std::unique_ptr<WriteFile> out;
     if (Error e = files.CreateNew(folder + entry.name, &out)) return e;
     written->push_back(entry.name);
-    if (Error e = CopyBytes(*package, entry.dataOffset, entry.size, *out, buffer)) return e;
+    if (Error e = CopyBytes(*package, entry.dataOffset, entry.size, *out, buffer, &progress))
+      return e;
     if (Error e = out->Close()) return e;
-    windows.DoEvents();
   }
+  windows.SetProgress(Control::prgExtracting, total, total);
   return Error::Ok();
 }
 

@@ -35,12 +35,12 @@ Error WriteWholeFile(Files& files, const std::string& path, const void* data, si
 }
 
 Error CopyToNewFile(Files& files, const std::string& from, const std::string& to,
-                    std::vector<char>& buffer) {
+                    std::vector<char>& buffer, CopyProgress* progress) {
   std::unique_ptr<ReadFile> source;
   if (Error e = files.Open(from, &source)) return e;
   std::unique_ptr<WriteFile> target;
   if (Error e = files.CreateNew(to, &target)) return e;
-  Error e = CopyBytes(*source, 0, source->Length(), *target, buffer);
+  Error e = CopyBytes(*source, 0, source->Length(), *target, buffer, progress);
   if (!e) e = target->Close();
   if (e) {
     target.reset();
@@ -50,13 +50,14 @@ Error CopyToNewFile(Files& files, const std::string& from, const std::string& to
 }
 
 Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,
-                std::vector<char>& buffer) {
+                std::vector<char>& buffer, CopyProgress* progress) {
   while (n > 0) {
     const size_t piece = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
     if (Error e = source.ReadAt(offset, buffer.data(), piece)) return e;
     if (Error e = target.Append(buffer.data(), piece)) return e;
     offset += piece;
     n -= piece;
+    if (progress) progress->Copied(piece);
   }
   return Error::Ok();
 }

@@ -19,14 +19,22 @@ Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::
 // Makes a new file that holds exactly these bytes.
 Error WriteWholeFile(Files& files, const std::string& path, const void* data, size_t n);
 
+// Told of each piece a copy has written: long copies show how far they are
+// and keep the windows answering.
+class CopyProgress {
+ public:
+  virtual ~CopyProgress() = default;
+  virtual void Copied(uint64_t bytes) = 0;
+};
+
 // Copies a file into a new file through buffer, a piece at a time; a copy
 // that fails half-way is removed.
 Error CopyToNewFile(Files& files, const std::string& from, const std::string& to,
-                    std::vector<char>& buffer);
+                    std::vector<char>& buffer, CopyProgress* progress = nullptr);
 
 // Copies n bytes at offset of source into target through buffer, a piece at a time.
 Error CopyBytes(ReadFile& source, uint64_t offset, uint64_t n, WriteFile& target,
-                std::vector<char>& buffer);
+                std::vector<char>& buffer, CopyProgress* progress = nullptr);
 
 // The manifest entry, its first field, and the fields that name no text.
 constexpr char kManifestName[] = "kestrel.dat";

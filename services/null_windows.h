@@ -20,6 +20,7 @@ class NullWindows final : public Windows {
   void AddItem(Control, const std::string&) override {}
   void Refresh(Control) override {}
   void DoEvents() override {}
+  void SetProgress(Control, uint64_t, uint64_t) override {}
   int MessageBox(const std::string&, const std::string&, int) override { return 1; }
 };
 

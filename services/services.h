@@ -169,6 +169,8 @@ class System {
   virtual bool IsElevated() = 0;
   // The system's true version, which the compatibility layer does not change.
   virtual bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) = 0;
+  // Milliseconds on a clock that only goes forward, from some start.
+  virtual uint32_t Milliseconds() = 0;
   // Today's date as "YYYYMMDD", by the local clock.
   virtual std::string Today() = 0;
   // Ends the process at once with this exit code: no unload handler runs.
@@ -197,6 +199,11 @@ enum class Control {
   imgFail,
   lstFiles,
   lstFonts,
+  // The copy and registration steps' labels, which count the fonts done, and
+  // the progress window's bar.
+  Label7,
+  Label8,
+  prgExtracting,
 };
 
 constexpr int kMbOk = 0;
@@ -227,6 +234,8 @@ class Windows {
   virtual void Refresh(Control form) = 0;
   // Lets the message loop handle what is waiting.
   virtual void DoEvents() = 0;
+  // A progress bar at done of total.
+  virtual void SetProgress(Control bar, uint64_t done, uint64_t total) = 0;
   // Modal; returns the number of the button pressed.
   virtual int MessageBox(const std::string& text, const std::string& title, int style) = 0;
 };

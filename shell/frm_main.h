@@ -37,6 +37,8 @@ Switches ParseSwitches(const std::string& args);
 enum class FontScope { kAllUsers, kCurrentUser };
 
 struct FontPlan;
+class CopyProgress;
+class StepProgress;
 
 class FrmMain {
  public:
@@ -53,6 +55,8 @@ class FrmMain {
   // Memory ran out where nothing can go on: the run ends as failed, as a
   // package that can't be read while it starts, with a box unless quiet.
   void OutOfMemory();
+  // The install run is at work: the windows answer, but nothing may end it.
+  bool Busy() const { return installing_; }
   // The exit code of a close by the window's close box, now.
   uint32_t ExitCode() const;
   void Label9_Click();
@@ -70,8 +74,9 @@ class FrmMain {
   // Removes what this package installs, asking first unless quiet; ends the
   // program with the removal's exit code.
   void UninstallFonts();
-  // Fails only when the destination does not end up holding the font.
-  Error CopyFont(const std::string& InName, const std::string& OutName);
+  // Copies the font into a new file; one that fails half-way goes.
+  Error CopyFont(const std::string& InName, const std::string& OutName,
+                 CopyProgress* progress = nullptr);
   void NeedRestart();
 
   // Run state, in declared order.
@@ -114,7 +119,8 @@ class FrmMain {
   Error TargetName(const FontIdentity& font, const std::string& folder, std::string* name);
   // Copies each font to be installed beside its place, checks the copy and
   // chooses its name.
-  Error StageFonts(std::vector<FontPlan>& plans, const std::string& folder);
+  Error StageFonts(std::vector<FontPlan>& plans, const std::string& folder,
+                   StepProgress* progress);
   // False when the user keeps the installed fonts.
   bool AskToOverwrite(const std::vector<FontPlan>& plans);
   void ChooseScope(bool currentUserAsked);
@@ -124,6 +130,7 @@ class FrmMain {
   bool unloaded_ = false;
   // Start-up is over: the package was read.
   bool started_ = false;
+  bool installing_ = false;
   // "/?" reads the package's entries but writes none of them.
   bool listOnly_ = false;
   // A removal run: the main window is never shown.

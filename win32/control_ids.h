@@ -48,6 +48,7 @@ enum : int {
   kImgFail = 1028,
   // On frmExtracting.
   kLabel1 = 1029,
+  kPrgExtracting = 1030,
 };
 
 }  // namespace sorvela::ids

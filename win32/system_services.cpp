@@ -523,6 +523,8 @@ bool Win32System::GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) 
   return true;
 }
 
+uint32_t Win32System::Milliseconds() { return GetTickCount(); }
+
 std::string Win32System::Today() {
   SYSTEMTIME now;
   GetLocalTime(&now);

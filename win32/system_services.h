@@ -64,6 +64,7 @@ class Win32System final : public System {
   std::string DescribeError(int32_t code) override;
   bool IsElevated() override;
   std::string Today() override;
+  uint32_t Milliseconds() override;
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override;
   void Terminate(uint32_t exitCode) override;
 };

@@ -9,10 +9,12 @@
 #include "win32/pictures.h"
 #include "win32/geometry.h"
 
+#include <commctrl.h>
+
 namespace sorvela::win32 {
 namespace {
 
-enum class Kind : uint8_t { Picture, Panel, Line, Label, Button, Edit, List };
+enum class Kind : uint8_t { Picture, Panel, Line, Label, Button, Edit, List, Progress };
 enum Face : uint8_t { kDefaultFont, kArial14, kArial8, kTahoma8 };
 
 constexpr int kOnMain = 0;
@@ -103,8 +105,13 @@ const Layout kLayout[] = {
 
     {ids::kLabel1, kOnExtracting, Kind::Label, kTahoma8, 120, 120, 2760, 300, "Extracting fonts...",
      SS_CENTER, kSystemColor, Art::kNone, false},
+    {ids::kPrgExtracting, kOnExtracting, Kind::Progress, kDefaultFont, 120, 480, 2760, 210, "", 0,
+     kSystemColor, Art::kNone, false},
 };
-constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - 1;
+constexpr int kExtractingControls = 2;
+constexpr int kMainControls = sizeof kLayout / sizeof kLayout[0] - kExtractingControls;
+// The progress bar's range: fine enough for a smooth bar.
+constexpr int kProgressSteps = 1000;
 
 // One-line headings and step labels grow to their text, so a wider font or a
 // long package title is not cut off: wider up to their panel's margin, then
@@ -154,8 +161,11 @@ constexpr int kControlIds[] = {
     ids::kImgFail,
     ids::kLstFiles,
     ids::kLstFonts,
+    ids::kLabel7,
+    ids::kLabel8,
+    ids::kPrgExtracting,
 };
-static_assert(sizeof kControlIds / sizeof kControlIds[0] == int(Control::lstFonts) + 1,
+static_assert(sizeof kControlIds / sizeof kControlIds[0] == int(Control::prgExtracting) + 1,
               "one id per Control");
 
 // One copy: the 64-bit division, inlined at each of a dozen conversions, cost
@@ -298,8 +308,8 @@ bool Win32Windows::Create(HINSTANCE instance) noexcept {
 }
 
 void Win32Windows::CreateExtracting() {
-  extracting_ = CreateCentred(ids::kExtractingClass, "Extracting", X(3000), Y(450));
-  if (extracting_) CreateControls(kMainControls, kMainControls + 1);
+  extracting_ = CreateCentred(ids::kExtractingClass, "Extracting", X(3000), Y(810));
+  if (extracting_) CreateControls(kMainControls, kMainControls + kExtractingControls);
 }
 
 void Win32Windows::CreateControls(int first, int last) {
@@ -343,6 +353,9 @@ void Win32Windows::CreateControls(int first, int last) {
         className = "LISTBOX";
         style |= WS_VSCROLL | LBS_NOINTEGRALHEIGHT;  // exactly the size laid out
         exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case Kind::Progress:
+        className = "msctls_progress32";  // PROGRESS_CLASS of the common controls
         break;
     }
     // Both edges are converted, so boxes that meet in twips meet in pixels.
@@ -391,6 +404,9 @@ void Win32Windows::CreateControls(int first, int last) {
       case Kind::Edit:
         // Texts of any size; the default cap is small.
         SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+        break;
+      case Kind::Progress:
+        SendMessageA(hwnd, PBM_SETRANGE32, 0, kProgressSteps);
         break;
       default:
         break;
@@ -524,6 +540,9 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       }
       return 0;
     case WM_CLOSE:
+      // The install run lets the window answer while it works; it is not
+      // ended half-way.
+      if (form_ && form_->Busy()) return 0;
       OnUnload();
       DestroyWindow(hwnd);
       return 0;
@@ -575,6 +594,7 @@ LRESULT CALLBACK Win32Windows::ExtractingProc(HWND hwnd, UINT message, WPARAM wP
     if (message == WM_NCDESTROY && self->extracting_ == hwnd) {
       self->extracting_ = nullptr;
       self->items_[ids::kLabel1 - kIdBase] = Item{};
+      self->items_[ids::kPrgExtracting - kIdBase] = Item{};
     }
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -736,6 +756,12 @@ void Win32Windows::DoEvents() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+void Win32Windows::SetProgress(Control bar, uint64_t done, uint64_t total) {
+  if (HWND hwnd = Hwnd(bar))
+    SendMessageA(hwnd, PBM_SETPOS,
+                 total ? static_cast<WPARAM>(done * kProgressSteps / total) : kProgressSteps, 0);
 }
 
 int Win32Windows::MessageBox(const std::string& text, const std::string& title, int style) {

@@ -2,6 +2,7 @@
 // from the layout tables, and the Windows service the core drives them by.
 #pragma once
 
+#include "win32/control_ids.h"
 #include "win32/owned.h"
 #include "win32/pictures.h"
 #include "win32/win32.h"
@@ -41,6 +42,7 @@ class Win32Windows final : public Windows {
   void AddItem(Control list, const std::string& text) override;
   void Refresh(Control form) override;
   void DoEvents() override;
+  void SetProgress(Control bar, uint64_t done, uint64_t total) override;
   int MessageBox(const std::string& text, const std::string& title, int style) override;
 
  private:
@@ -88,6 +90,8 @@ class Win32Windows final : public Windows {
   GdiObject<HFONT> fonts_[4];
   GdiObject<HBRUSH> lineBrush_;  // the grey line's; the other backgrounds are the system's
   Item items_[32];
+  static_assert(sizeof(items_) / sizeof(Item) > ids::kPrgExtracting - 1000,
+                "an item for the highest control id");
 };
 
 }  // namespace sorvela::win32

@@ -208,7 +208,8 @@ which-visible imgCopy Label7 imgRegister Label8 lblInstall
 click cmdNext
 exit"
 
-  # The progress window; its thread held still while its size is read.
+  # The progress window, its text above the bar; its thread held still
+  # while its size is read.
   out=$(drive <<EOF
 start $WIN_DIR\\many.exe
 wait-window "Extracting" 30000
@@ -216,6 +217,7 @@ texts-fit
 suspend
 client
 caption Label1
+visible prgExtracting
 resume
 wait-window "Many - Velloway" 30000
 click cmdCancel
@@ -227,8 +229,9 @@ EOF
 window \"Extracting\"
 texts-fit 1 measured
 suspend
-client $(px 3000) $(px 450)
+client $(px 3000) $(px 810)
 caption Label1 \"Extracting fonts...\"
+visible prgExtracting 1
 resume
 window \"Many - Velloway\"
 click cmdCancel

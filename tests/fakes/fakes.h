@@ -340,6 +340,9 @@ class FakeSystem final : public System {
   }
   bool IsElevated() override { return elevated; }
   std::string Today() override { return "20261209"; }
+  // Each look at the clock is a tick later.
+  uint32_t Milliseconds() override { return clock += tick; }
+  uint32_t clock = 0, tick = 1;
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override {
     if (version[0] == 0) return false;
     *major = version[0], *minor = version[1], *build = version[2];
@@ -415,6 +418,14 @@ class FakeWindows final : public Windows {
     ++refreshes;
   }
   void DoEvents() override { ++doEvents; }
+  void SetProgress(Control bar, uint64_t done, uint64_t total) override {
+    progress.push_back({bar, done, total});
+  }
+  struct Progress {
+    Control bar;
+    uint64_t done, total;
+  };
+  std::vector<Progress> progress;
   int MessageBox(const std::string& text, const std::string& title, int style) override {
     log.push_back("box " + title);
     boxes.push_back({text, title, style});
@@ -429,7 +440,8 @@ class FakeWindows final : public Windows {
                                         "picLicense", "picInstall",    "lblReady", "txtReadme",
                                         "txtLicense", "lblInstall",    "cmdNext",  "cmdCancel",
                                         "imgCopy",    "imgRegister",   "imgLinks", "imgPass",
-                                        "imgFail",    "lstFiles",      "lstFonts"};
+                                        "imgFail",    "lstFiles",      "lstFonts", "Label7",
+                                        "Label8",     "prgExtracting"};
     return names[static_cast<int>(c)];
   }
 };

@@ -590,6 +590,37 @@ TEST_F(StartTest, MemoryRunningOutEndsTheRun) {
   EXPECT_FALSE(m.files.files.count(std::string(kWork) + "a.ttf"));
 }
 
+// Long work shows how far it is: the progress bar of the bytes written, in
+// order, ending at their sum; the copy and registration steps count the
+// fonts done; the windows answer while a font is copied.
+TEST_F(StartTest, ProgressMovesInOrderToTheEnd) {
+  const std::string big(3 * (1 << 20) + 5, 'x');
+  Pack({{"kestrel.dat", Manifest()},
+        {"big.bin", big},
+        {"a.ttf", fakes::MakeFont("Alpha")},
+        {"b.ttf", fakes::MakeFont("Beta")},
+        {"c.ttf", fakes::MakeFont("Gamma")}});
+  m.shell.folders[20] = "C:\\Windows\\Fonts";
+  ASSERT_FALSE(Load());
+  uint64_t total = 0, last = 0;
+  for (const std::string& name : form.lstFiles) total += m.files.files[std::string(kWork) + name].size();
+  ASSERT_GT(m.windows.progress.size(), 4u);  // a piece at a time
+  for (const auto& p : m.windows.progress) {
+    EXPECT_EQ(p.bar, Control::prgExtracting);
+    EXPECT_EQ(p.total, total);
+    EXPECT_GE(p.done, last);
+    last = p.done;
+  }
+  EXPECT_EQ(last, total);
+
+  const int pumped = m.windows.doEvents;
+  form.cmdNext_Click();
+  EXPECT_EQ(m.windows[Control::cmdNext].text, "&Finish");
+  EXPECT_EQ(m.windows[Control::Label7].text, "Copy font to Font Folder (3 of 3)");
+  EXPECT_EQ(m.windows[Control::Label8].text, "Register font (3 of 3)");
+  EXPECT_GE(m.windows.doEvents - pumped, 6);
+}
+
 TEST_F(StartTest, DriveRootGetsOneBackslash) {
   m.system.appFolder = "C:\\";
   m.files.files["C:\\setup.exe"] = MakePackage({{"kestrel.dat", Manifest()}});
