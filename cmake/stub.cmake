@@ -25,7 +25,15 @@ target_link_libraries(sorvela_win32 PUBLIC sorvela_core shell32 gdi32 user32 adv
 add_executable(sorvela WIN32 win32/main.cpp resources/sorvela.rc)
 target_compile_options(sorvela PRIVATE -Os -ffunction-sections -fdata-sections)
 target_link_libraries(sorvela PRIVATE sorvela_win32)
-target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections)
+target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections
+  -Wl,-Map=${CMAKE_BINARY_DIR}/sorvela.map)
+# This linker leaves the load configuration directory empty; the map tells
+# where the record went.
+find_program(PYTHON3 python3 REQUIRED)
+add_custom_command(TARGET sorvela POST_BUILD
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/cmake/load_config.py $<TARGET_FILE:sorvela>
+    ${CMAKE_BINARY_DIR}/sorvela.map
+  VERBATIM)
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
 # The version resource takes its number from the generated version.h.
 target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)

@@ -17,6 +17,7 @@
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/text.h"
+#include "shellfolders/folders.h"
 #include "tools/pack/check.h"
 #include "tools/pack/embedded_stub.h"
 #include "tools/pack/whole_files.h"
@@ -133,6 +134,9 @@ int Create(int argc, char** argv) {
   for (const std::string* field : {&title, &url, &urlTitle})
     if (field->find('"') != std::string::npos || HasControlCharacter(*field))
       return Fail("a title or address can't hold quotes, line breaks or other control characters");
+  if (!url.empty() && !IsWebAddress(url))
+    return Fail("--url takes an http:// or https:// address of at most 2,048 characters, "
+                "with no blanks and nothing an address must encode");
 
   std::string why;
   std::string package(pack::EmbeddedStub());

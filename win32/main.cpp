@@ -6,6 +6,25 @@
 #include "win32/system_services.h"
 #include "win32/ui.h"
 
+// The loader reads this record before any of the program runs: its DLL flags
+// take the DLLs the executable imports from the system folder only, where a
+// call at the start of WinMain would come too late for them (Windows 10
+// version 1607 on; older systems ignore the field). The record ends after the
+// security cookie, 64 bytes, the size every loader knows for a 32-bit image.
+struct LoadConfiguration {
+  DWORD size;
+  DWORD unusedBefore[12];
+  WORD csdVersion;
+  WORD dependentLoadFlags;
+  DWORD editList;
+  DWORD securityCookie;
+};
+static_assert(sizeof(LoadConfiguration) == 64 &&
+                  offsetof(LoadConfiguration, dependentLoadFlags) == 54,
+              "the 32-bit load configuration's layout");
+extern "C" __attribute__((used)) const LoadConfiguration _load_config_used = {
+    sizeof(LoadConfiguration), {}, 0, LOAD_LIBRARY_SEARCH_SYSTEM32, 0, 0};
+
 namespace {
 
 // Laid out from twips at the real resolution, the windows need no scaling by

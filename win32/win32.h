@@ -9,4 +9,3 @@
 #undef CreateScalableFontResource
 #undef GetTempPath
 #undef MessageBox
-#undef WritePrivateProfileString

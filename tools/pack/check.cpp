@@ -10,11 +10,21 @@
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/text.h"
+#include "shellfolders/folders.h"
 
 namespace sorvela::pack {
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A field as the report can show it on one line: its start, control
+// characters as "?".
+std::string Shown(std::string text) {
+  if (text.size() > 64) text = text.substr(0, 60) + "...";
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 32) c = '?';
+  return Quoted(text);
+}
 
 // Names the stub's file system takes for one file.
 std::string NameKey(const std::string& name) { return Files::PlainNameKey(name); }
@@ -79,7 +89,7 @@ CheckReport CheckPackage(std::string_view package) {
   };
 
   const size_t manifest = find(kManifestName);
-  std::string tag, readme, license, other;
+  std::string tag, readme, license, title, url, urlTitle;
   if (manifest == entries.size()) {
     problems.push_back(std::string("the package has no manifest (") + kManifestName + ")");
   } else {
@@ -88,7 +98,7 @@ CheckReport CheckPackage(std::string_view package) {
     if (complete && tag != kManifestTag) {
       problems.push_back(std::string("the manifest does not begin with \"") + kManifestTag + "\"");
     } else {
-      for (std::string* field : {&readme, &license, &other, &other, &other})
+      for (std::string* field : {&readme, &license, &title, &url, &urlTitle})
         complete = complete && !fields.Next(field);
       if (!complete) {
         problems.push_back("the manifest has fewer than six fields");
@@ -99,6 +109,10 @@ CheckReport CheckPackage(std::string_view package) {
         if (license != kNoLicense && find(license) == entries.size())
           problems.push_back("the manifest names the licence " + Quoted(license) +
                              ", which the package does not hold");
+        if (!url.empty() && !IsWebAddress(url))
+          problems.push_back("the web address " + Shown(url) +
+                             " is no http:// or https:// address of at most 2,048 characters "
+                             "a web link can take: the install writes no web links");
       }
     }
   }

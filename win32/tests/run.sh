@@ -11,4 +11,17 @@ trap cleanup EXIT
 start_display
 # No Mono or Gecko installers: they would wait for someone to answer.
 [ -d "$WINEPREFIX" ] || WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+# Wine links Desktop and the other user folders to the Linux home, outside
+# the profile: folders of the prefix take their place.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+done
+# Links that only Linux can make under this Wine, for the web-link test.
+links=$WINEPREFIX/drive_c/sorvela-links
+rm -rf "$links"
+mkdir -p "$links/profile/Desktop" "$links/outside"
+printf victim >"$links/outside/victim.url"
+ln -s ../../outside/victim.url "$links/profile/Desktop/Planted.url"
+ln -s ../../outside/absent.url "$links/profile/Desktop/Dangling.url"
+ln -s ../outside "$links/profile/Linked"
 wine "$exe"
