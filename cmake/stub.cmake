@@ -32,7 +32,15 @@ target_compile_options(sorvela PRIVATE -Os ${NO_EXCEPTIONS} -ffunction-sections 
 target_link_libraries(sorvela PRIVATE sorvela_win32)
 # Large-address-aware: the process may use 3 GB of address space on a 32-bit
 # system started so, and 4 GB on a 64-bit one.
-target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections -Wl,--large-address-aware)
+target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections -Wl,--large-address-aware
+  -Wl,-Map=${CMAKE_BINARY_DIR}/sorvela.map)
+# This linker leaves the load configuration directory empty; the map tells
+# where the record went.
+find_program(PYTHON3 python3 REQUIRED)
+add_custom_command(TARGET sorvela POST_BUILD
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/cmake/load_config.py $<TARGET_FILE:sorvela>
+    ${CMAKE_BINARY_DIR}/sorvela.map
+  VERBATIM)
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
 # The version resource takes its number from the generated version.h.
 target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)

@@ -184,7 +184,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   w.Refresh(Control::frmMain);
 
   *stage = 3;
-  if (!URL.empty() && !URLTitle.empty()) CreateWebLink(s_.shell, URLTitle, URL);
+  if (!URL.empty() && !URLTitle.empty()) CreateWebLink(s_, URLTitle, URL);
   w.CopyPicture(Control::imgPass, Control::imgLinks);
   w.Refresh(Control::frmMain);
   return Error::Ok();

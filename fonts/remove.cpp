@@ -50,7 +50,7 @@ Error FrmMain::RemoveFonts(std::vector<std::string>* removed) {
     UnloadFont(s_.fonts, file);
     if (RemoveSoon(s_, file, maySchedule, perUser)) RestartNeeded = true;
   }
-  if (!URL.empty() && !URLTitle.empty()) RemoveWebLink(s_.shell, s_.files, URLTitle, URL);
+  if (!URL.empty() && !URLTitle.empty()) RemoveWebLink(s_.shell, URLTitle, URL);
   s_.fonts.BroadcastFontChange();
   return Error::Ok();
 }

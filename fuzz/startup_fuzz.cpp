@@ -18,6 +18,7 @@
 #include "package/trailer.h"
 #include "shell/frm_main.h"
 #include "shell/text.h"
+#include "shellfolders/folders.h"
 
 using namespace sorvela;
 
@@ -87,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   m.shell.folders[20] = "C:\\Windows\\Fonts";
   m.shell.folders[16] = "C:\\Users\\u\\Desktop";
   m.shell.folders[6] = "C:\\Users\\u\\Favorites";
+  m.shell.folders[40] = "C:\\Users\\u";
   // One face counts as installed already, so the overwrite question comes up.
   m.registry.keys[kFontsKey][kInstalledValue] = {kRegSz, "DejaVuSans.ttf"};
   // The system's font resource files carry what the name table says.
@@ -157,10 +159,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(font.empty() || font.back() != ' ');
   }
   // A web link is a file of its own whose lines are the program's.
-  for (const auto& [path, sections] : m.shell.ini) {
+  for (const auto& [path, address] : m.shell.shortcuts) {
     const std::string name = path.substr(path.rfind('\\') + 1);
     FUZZ_CHECK(trailer::IsSafeName(name) && name.find_first_not_of(" .") < name.size() - 4);
-    for (unsigned char c : sections.at("InternetShortcut").at("URL")) FUZZ_CHECK(c >= 32);
+    FUZZ_CHECK(IsWebAddress(address));
   }
   // The Fonts key gains values for listed fonts only.
   for (const auto& [value, entry] : m.registry.keys[kFontsKey]) {

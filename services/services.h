@@ -135,8 +135,19 @@ class Shell {
   // Opens a file or an address with what the user has chosen for it; whether
   // that worked is of no use to the caller.
   virtual void Open(const std::string& file) = 0;
-  virtual bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                                         const std::string& value, const std::string& path) = 0;
+  // Opens it as Open does, but through the shell of the user signed in at
+  // the desktop, so that what starts runs with that user's rights; false when
+  // there is no such shell or it refused.
+  virtual bool OpenAsDesktopUser(const std::string& file) = 0;
+  // Makes path an Internet shortcut to address: a new file, or the address
+  // set in an existing one, its other lines kept. Writes through no link: an
+  // existing path that is a link, a folder or a file of more names than one
+  // fails, and so does a path whose folder really lies (links followed)
+  // outside the folder within, unless within is "".
+  virtual Error WriteInternetShortcut(const std::string& path, const std::string& address,
+                                      const std::string& within) = 0;
+  // Deletes the Internet shortcut at path when it points at address.
+  virtual void RemoveInternetShortcut(const std::string& path, const std::string& address) = 0;
 };
 
 class System {

@@ -190,7 +190,12 @@ uint32_t FrmMain::ExitCode() const {
 
 void FrmMain::Label9_Click() { GoWeb(kPublisherAddress); }
 
-void FrmMain::GoWeb(const std::string& WebAddress) { s_.shell.Open(WebAddress); }
+void FrmMain::GoWeb(const std::string& WebAddress) {
+  // Started by an elevated program, the browser would run with its rights,
+  // and after another account's password was typed, as that account.
+  if (s_.system.IsElevated() && s_.shell.OpenAsDesktopUser(WebAddress)) return;
+  s_.shell.Open(WebAddress);
+}
 
 void FrmMain::AddListItem(Control list, std::vector<std::string>& items, const std::string& text) {
   items.push_back(text);

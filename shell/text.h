@@ -56,6 +56,36 @@ inline std::string ArgumentsOf(std::string_view commandLine) {
   return std::string(commandLine.substr(i));
 }
 
+// Equal but for the case of ASCII letters.
+inline bool EqualNoCase(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 'a' + 'A') : a[i];
+    const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 'a' + 'A') : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Whether path is folder itself or lies inside it, as the file system tells
+// names apart (ASCII case aside); a path that climbs back out through ".." is
+// taken for lying outside.
+inline bool IsInFolder(std::string_view path, std::string_view folder) noexcept {
+  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  if (folder.empty() || path.size() < folder.size() ||
+      !EqualNoCase(path.substr(0, folder.size()), folder))
+    return false;
+  const std::string_view rest = path.substr(folder.size());
+  if (!rest.empty() && rest[0] != '\\') return false;
+  for (size_t at = 0; at < rest.size();) {
+    size_t end = rest.find('\\', at + 1);
+    if (end == std::string_view::npos) end = rest.size();
+    if (rest.substr(at + 1, end - at - 1) == "..") return false;
+    at = end;
+  }
+  return true;
+}
+
 // The folder of a file's path, without a trailing backslash unless it is a
 // drive root, which keeps its one backslash.
 inline std::string FolderOf(std::string_view path) {

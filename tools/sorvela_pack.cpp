@@ -19,6 +19,7 @@
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/text.h"
+#include "shellfolders/folders.h"
 #include "tools/pack/check.h"
 #include "tools/pack/embedded_stub.h"
 #include "tools/pack/stdio_files.h"
@@ -169,6 +170,9 @@ int Create(int argc, char** argv) {
       return Fail(
           "a title, address, publisher, version or id can't hold quotes, line breaks or other "
           "control characters");
+  if (!url.empty() && !IsWebAddress(url))
+    return Fail("--url takes an http:// or https:// address of at most 2,048 characters, "
+                "with no blanks and nothing an address must encode");
 
   std::string why;
   MemoryFile embedded(pack::EmbeddedStub());

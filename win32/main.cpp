@@ -7,6 +7,25 @@
 #include "win32/system_services.h"
 #include "win32/ui.h"
 
+// The loader reads this record before any of the program runs: its DLL flags
+// take the DLLs the executable imports from the system folder only, where a
+// call at the start of WinMain would come too late for them (Windows 10
+// version 1607 on; older systems ignore the field). The record ends after the
+// security cookie, 64 bytes, the size every loader knows for a 32-bit image.
+struct LoadConfiguration {
+  DWORD size;
+  DWORD unusedBefore[12];
+  WORD csdVersion;
+  WORD dependentLoadFlags;
+  DWORD editList;
+  DWORD securityCookie;
+};
+static_assert(sizeof(LoadConfiguration) == 64 &&
+                  offsetof(LoadConfiguration, dependentLoadFlags) == 54,
+              "the 32-bit load configuration's layout");
+extern "C" __attribute__((used)) const LoadConfiguration _load_config_used = {
+    sizeof(LoadConfiguration), {}, 0, LOAD_LIBRARY_SEARCH_SYSTEM32, 0, 0};
+
 namespace {
 
 // Laid out from twips at the real resolution, the windows need no scaling by
@@ -30,6 +49,12 @@ void RestrictDllSearch() {
                          GetProcAddress(kernel, "SetDefaultDllDirectories")))
                    : nullptr;
   if (!fn || !fn(kSearchSystem32)) SetDllDirectoryA("");
+  // The visual styles delay-load this when they first draw a bar or a scroll
+  // arrow, and a delay load may search the program's folder (Wine's does):
+  // loaded now by its full path, that load finds it loaded already.
+  char path[MAX_PATH + 16];
+  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) LoadLibraryA(lstrcatA(path, "\\msimg32.dll"));
 }
 
 // Namespace scope, not function statics: a guarded static would pull the

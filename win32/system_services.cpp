@@ -3,9 +3,11 @@
 #include "win32/system_services.h"
 
 #include "win32/win32.h"
+#include <exdisp.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <sddl.h>
+#include <shldisp.h>
 #include <shlobj.h>
 #include <ntsecapi.h>
 
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "shell/text.h"
+#include "shellfolders/folders.h"
 #include "win32/owned.h"
 
 namespace sorvela::win32 {
@@ -415,9 +418,150 @@ void Win32Shell::Open(const std::string& file) {
   ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, "", SW_SHOWNORMAL);
 }
 
-bool Win32Shell::WritePrivateProfileString(const std::string& section, const std::string& key,
-                                           const std::string& value, const std::string& path) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+// The documented way for an elevated program: the desktop's shell window, the
+// automation object of its view, and that shell's own ShellExecute, which
+// runs in the signed-in user's process with that user's rights.
+bool Win32Shell::OpenAsDesktopUser(const std::string& file) noexcept {
+  // No shell has the desktop (Wine has none): nothing to ask, and asking
+  // would wait long for a shell that never comes.
+  if (!GetShellWindow()) return false;
+  ComPtr<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                              reinterpret_cast<void**>(windows.put()))))
+    return false;
+  VARIANT none{};
+  long window = 0;
+  ComPtr<IDispatch> desktop;
+  ComPtr<IServiceProvider> provider;
+  ComPtr<IShellBrowser> browser;
+  ComPtr<IShellView> view;
+  ComPtr<IDispatch> background, application;
+  ComPtr<IShellFolderViewDual> folderView;
+  ComPtr<IShellDispatch2> shell;
+  // No desktop window answers S_FALSE.
+  if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                            desktop.put()) != S_OK ||
+      FAILED(desktop->QueryInterface(IID_IServiceProvider,
+                                     reinterpret_cast<void**>(provider.put()))) ||
+      FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
+                                    reinterpret_cast<void**>(browser.put()))) ||
+      FAILED(browser->QueryActiveShellView(view.put())) ||
+      FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch,
+                                 reinterpret_cast<void**>(background.put()))) ||
+      FAILED(background->QueryInterface(IID_IShellFolderViewDual,
+                                        reinterpret_cast<void**>(folderView.put()))) ||
+      FAILED(folderView->get_Application(application.put())) ||
+      FAILED(application->QueryInterface(IID_IShellDispatch2,
+                                         reinterpret_cast<void**>(shell.put()))))
+    return false;
+  const int n = MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, nullptr, 0);
+  BSTR target = n > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(n - 1)) : nullptr;
+  if (!target) return false;
+  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, target, n);
+  VARIANT show{};
+  show.vt = VT_I4;
+  show.lVal = SW_SHOWNORMAL;
+  const HRESULT opened = shell->ShellExecute(target, none, none, none, show);
+  SysFreeString(target);
+  return SUCCEEDED(opened);
+}
+
+namespace {
+
+// Paths the shell gives fit with room to spare; longer ones get no shortcut.
+using PathBuffer = char[1024];
+
+// Where an open file or folder really lies, links followed, as the system
+// names it ("\\?\C:\..."). Systems without the call know no elevation
+// either: there it is the path it was opened by.
+bool RealPath(HANDLE h, const char* openedAs, PathBuffer& real) noexcept {
+  using Fn = DWORD(WINAPI*)(HANDLE, char*, DWORD, DWORD);
+  const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+  if (fn) {
+    const DWORD n = fn(h, real, sizeof real, 0);
+    return n > 0 && n < sizeof real;
+  }
+  return lstrlenA(openedAs) < static_cast<int>(sizeof real) && lstrcpyA(real, openedAs);
+}
+
+// The file name in the folder, opened for reading and writing where it is
+// new or a plain file that really lies there, and the folder inside within
+// when within is not empty.
+Handle OpenShortcut(const char* folderPath, const char* name, const char* within) noexcept {
+  // Held without delete sharing, the folder can't be renamed or removed, and
+  // so not put behind a link, until the file is written: the file is reached
+  // by the folder's real path, through no link at all.
+  const Handle folder(CreateFileA(folderPath, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  PathBuffer real, bound, file, found;
+  if (!folder || !RealPath(folder.get(), folderPath, real)) return Handle();
+  if (*within) {
+    const Handle profile(CreateFileA(within, FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!profile || !RealPath(profile.get(), within, bound) || !IsInFolder(real, bound))
+      return Handle();
+  }
+  const int length = lstrlenA(real);
+  const bool root = length > 0 && real[length - 1] == '\\';
+  if (length + 1 + lstrlenA(name) >= static_cast<int>(sizeof file)) return Handle();
+  lstrcatA(lstrcatA(lstrcpyA(file, real), root ? "" : "\\"), name);
+  // Made new where nothing is: a dangling link is something. What is there is
+  // opened as it stands, a link itself rather than what it leads to (Wine
+  // follows file links all the same; the real path tells).
+  Handle h(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h && (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS))
+    h.reset(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  // A second name would let the write reach a file elsewhere.
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!h || !GetFileInformationByHandle(h.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+      info.nNumberOfLinks != 1 || !RealPath(h.get(), file, found) || !EqualNoCase(found, file))
+    return Handle();
+  return h;
+}
+
+}  // namespace
+
+Error Win32Shell::WriteInternetShortcut(const std::string& path, const std::string& address,
+                                        const std::string& within) {
+  const Handle h = OpenShortcut(FolderOf(path).c_str(), path.c_str() + path.rfind('\\') + 1,
+                                within.c_str());
+  // A shortcut is a few lines; a bigger file of its name is none.
+  LARGE_INTEGER size{};
+  if (!h || !GetFileSizeEx(h.get(), &size) || size.QuadPart > 0x10000)
+    return SystemError(ERROR_ACCESS_DENIED);
+  std::string text(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD done = 0;
+  const bool written =
+      (text.empty() || (::ReadFile(h.get(), &text[0], static_cast<DWORD>(text.size()), &done,
+                                   nullptr) &&
+                        done == text.size())) &&
+      SetShortcutAddress(&text, address) && SetFilePointer(h.get(), 0, nullptr, FILE_BEGIN) == 0 &&
+      ::WriteFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+      done == text.size() && SetEndOfFile(h.get());
+  return written ? Error::Ok() : LastError(ERROR_WRITE_FAULT);
+}
+
+void Win32Shell::RemoveInternetShortcut(const std::string& path, const std::string& address) {
+  std::string text;
+  {
+    const Handle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    DWORD done = 0;
+    // A shortcut is a few lines; a bigger file of its name is none.
+    if (!h || !GetFileSizeEx(h.get(), &size) || size.QuadPart > 0x10000) return;
+    text.resize(static_cast<size_t>(size.QuadPart));
+    if (!text.empty() &&
+        (!::ReadFile(h.get(), &text[0], static_cast<DWORD>(text.size()), &done, nullptr) ||
+         done != text.size()))
+      return;
+  }
+  if (ShortcutPointsAt(text, address)) DeleteFileA(path.c_str());
 }
 
 // System

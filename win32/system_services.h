@@ -47,8 +47,10 @@ class Win32Shell final : public Shell {
  public:
   Error SpecialFolderPath(int32_t csidl, std::string* path) override;
   void Open(const std::string& file) override;
-  bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                                 const std::string& value, const std::string& path) override;
+  bool OpenAsDesktopUser(const std::string& file) noexcept override;
+  Error WriteInternetShortcut(const std::string& path, const std::string& address,
+                              const std::string& within) override;
+  void RemoveInternetShortcut(const std::string& path, const std::string& address) override;
 };
 
 class Win32System final : public System {

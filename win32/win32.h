@@ -10,4 +10,3 @@
 #undef CreateScalableFontResource
 #undef GetTempPath
 #undef MessageBox
-#undef WritePrivateProfileString

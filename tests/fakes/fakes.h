@@ -274,9 +274,13 @@ class FakeShell final : public Shell {
  public:
   std::map<int32_t, std::string> folders;  // csidl -> path
   std::set<int32_t> pathless;              // folders the shell knows but gives no path
-  std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> ini;
-  std::set<std::string> failIni;
-  std::vector<std::string> opened;
+  std::map<std::string, std::string> shortcuts;  // path -> address
+  // Where a folder really lies when a link leads elsewhere; others lie where they are.
+  std::map<std::string, std::string> realFolders;
+  // Paths that hold a link, a folder or a file of several names, or can't be written.
+  std::set<std::string> notPlain;
+  bool desktopShell = true;  // a signed-in user's shell that opens what it is given
+  std::vector<std::string> opened;  // "desktop FILE", "desktop FILE refused" or FILE
 
   Error SpecialFolderPath(int32_t csidl, std::string* path) override {
     if (pathless.count(csidl)) return MakeError(5, "Invalid procedure call or argument");
@@ -285,11 +289,27 @@ class FakeShell final : public Shell {
     return Error::Ok();
   }
   void Open(const std::string& file) override { opened.push_back(file); }
-  bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                                 const std::string& value, const std::string& path) override {
-    if (failIni.count(path)) return false;
-    ini[path][section][key] = value;
-    return true;
+  bool OpenAsDesktopUser(const std::string& file) override {
+    opened.push_back("desktop " + file + (desktopShell ? "" : " refused"));
+    return desktopShell;
+  }
+  Error WriteInternetShortcut(const std::string& path, const std::string& address,
+                              const std::string& within) override {
+    if (notPlain.count(path)) return MakeError(5, "Access is denied");
+    if (!within.empty() && !IsInFolder(Real(FolderOf(path)), Real(within)))
+      return MakeError(5, "Access is denied");
+    shortcuts[path] = address;
+    return Error::Ok();
+  }
+  void RemoveInternetShortcut(const std::string& path, const std::string& address) override {
+    const auto it = shortcuts.find(path);
+    if (it != shortcuts.end() && it->second == address) shortcuts.erase(it);
+  }
+
+ private:
+  std::string Real(const std::string& folder) const {
+    const auto it = realFolders.find(folder);
+    return it == realFolders.end() ? folder : it->second;
   }
 };
 

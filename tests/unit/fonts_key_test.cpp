@@ -1,5 +1,5 @@
-// Face names through the font resource file, the Fonts key services, special
-// folders and web-link files, against fakes.
+// Face names through the font resource file, the Fonts key services and
+// special folders, against fakes.
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
@@ -263,71 +263,6 @@ TEST_F(FontsKeyTest, FoldersAndBackslashes) {
   m.shell.pathless.insert(20);
   EXPECT_TRUE(GetSpecialFolder(m.shell, 20, &folder));
   EXPECT_TRUE(GetFontsFolder(m.services, &folder));
-}
-
-TEST_F(FontsKeyTest, WebLinksGoToDesktopThenFavorites) {
-  m.shell.folders[16] = "C:\\Users\\me\\Desktop";
-  m.shell.folders[6] = "C:\\Users\\me\\Favorites\\";
-  CreateWebLink(m.shell, "Example", "http://a.example/");
-  EXPECT_EQ(m.shell.ini["C:\\Users\\me\\Desktop\\Example.url"]["InternetShortcut"]["URL"],
-            "http://a.example/");
-  EXPECT_EQ(m.shell.ini["C:\\Users\\me\\Favorites\\Example.url"]["InternetShortcut"]["URL"],
-            "http://a.example/");
-
-  // No Favorites: the Desktop only. No Desktop: neither.
-  fakes::FakeShell noFavorites;
-  noFavorites.folders[16] = "D:\\Desk";
-  CreateWebLink(noFavorites, "T", "u");
-  EXPECT_EQ(noFavorites.ini.size(), 1u);
-  fakes::FakeShell noDesktop;
-  noDesktop.folders[6] = "D:\\Fav";
-  CreateWebLink(noDesktop, "T", "u");
-  EXPECT_TRUE(noDesktop.ini.empty());
-
-  // A title that is no file name of its own, or an address that could add
-  // lines to the file, writes nothing anywhere.
-  const struct {
-    std::string title, address;
-  } refused[] = {
-      {"..\\..\\Startup\\x", "u"},
-      {"a/b", "u"},
-      {"C:evil", "u"},
-      {"Home", "http://a.example/\r\nIconFile=\\\\evil\\share\\i.ico"},
-      {"Home", "http://a.example/\nIconIndex=1"},
-      {"Home", std::string("http://a.example/\0x", 19)},
-      {"Home", "http://a.\texample/"},
-      {"Ho\r\nme", "u"},
-      {".", "u"},
-      {"...", "u"},
-      {"   ", "u"},
-      {" . ", "u"},
-      {"CON", "u"},
-      {"aux", "u"},
-      {"com1 ", "u"},
-      {"LPT1.x", "u"},
-      {"a|b", "u"},
-  };
-  for (const auto& c : refused) {
-    fakes::FakeShell shell;
-    shell.folders = m.shell.folders;
-    CreateWebLink(shell, c.title, c.address);
-    EXPECT_TRUE(shell.ini.empty()) << c.title << " " << c.address;
-  }
-  // Dots and blanks beside other characters are a name.
-  for (const char* title : {"My Fonts.", " .Fonts", "Fonts 2.0", "CONSOLE"}) {
-    fakes::FakeShell shell;
-    shell.folders = m.shell.folders;
-    CreateWebLink(shell, title, "http://a.example/");
-    EXPECT_EQ(shell.ini.size(), 2u) << title;
-  }
-
-  // A Desktop lookup that errs counts as no Desktop.
-  fakes::FakeShell badDesktop;
-  badDesktop.folders[16] = "D:\\Desk";
-  badDesktop.folders[6] = "D:\\Fav";
-  badDesktop.pathless.insert(16);
-  CreateWebLink(badDesktop, "T", "u");
-  EXPECT_TRUE(badDesktop.ini.empty());
 }
 
 }  // namespace

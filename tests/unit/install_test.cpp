@@ -23,8 +23,9 @@ class InstallTest : public ::testing::Test {
  protected:
   InstallTest() {
     m.shell.folders[20] = "C:\\Windows\\Fonts";
-    m.shell.folders[16] = "C:\\Desk";
-    m.shell.folders[6] = "C:\\Fav";
+    m.shell.folders[40] = "C:\\Users\\me";
+    m.shell.folders[16] = "C:\\Users\\me\\Desktop";
+    m.shell.folders[6] = "C:\\Users\\me\\Favorites";
     form.ExtractPath = "C:\\Temp\\";
     form.AppPath = "C:\\Setup\\";
     form.URL = "http://fonts.example/";
@@ -72,9 +73,10 @@ TEST_F(InstallTest, WizardRunCopiesRegistersBroadcastsAndLinks) {
   EXPECT_EQ(m.fonts.added,
             (std::vector<std::string>{"C:\\Windows\\Fonts\\a.ttf", "C:\\Windows\\Fonts\\b.ttf"}));
   EXPECT_EQ(m.fonts.broadcasts, 1);
-  EXPECT_EQ(m.shell.ini["C:\\Desk\\Fonts Home.url"]["InternetShortcut"]["URL"],
-            "http://fonts.example/");
-  EXPECT_TRUE(m.shell.ini.count("C:\\Fav\\Fonts Home.url"));
+  EXPECT_EQ(m.shell.shortcuts,
+            (std::map<std::string, std::string>{
+                {"C:\\Users\\me\\Desktop\\Fonts Home.url", "http://fonts.example/"},
+                {"C:\\Users\\me\\Favorites\\Fonts Home.url", "http://fonts.example/"}}));
   for (Control step : {Control::imgCopy, Control::imgRegister, Control::imgLinks})
     EXPECT_EQ(Picture(step), "pass");
   EXPECT_EQ(m.windows[Control::lblInstall].text, kDone);
@@ -101,7 +103,7 @@ TEST_F(InstallTest, EmptyFontListStillBroadcastsAndLinks) {
   form.lstFonts.clear();
   EXPECT_FALSE(Run(false));
   EXPECT_EQ(m.fonts.broadcasts, 1);
-  EXPECT_EQ(m.shell.ini.size(), 2u);
+  EXPECT_EQ(m.shell.shortcuts.size(), 2u);
   EXPECT_EQ(Picture(Control::imgLinks), "pass");
   EXPECT_EQ(m.windows[Control::lblInstall].text, kDone);
 }
@@ -114,7 +116,7 @@ TEST_F(InstallTest, WebLinksNeedBothTexts) {
     f.URL = missing == 0 ? "" : "http://x/";
     f.URLTitle = missing == 1 ? "" : "Title";
     f.InstallFonts(false);
-    EXPECT_TRUE(fm.shell.ini.empty());
+    EXPECT_TRUE(fm.shell.shortcuts.empty());
     EXPECT_EQ(fm.windows[Control::imgLinks].picture, "pass");
   }
 }
@@ -481,11 +483,25 @@ TEST_F(InstallTest, NextBeforeTheFirstPageDoesNothingAndCancelEnds) {
   EXPECT_THROW(form.cmdCancel_Click(), Terminated);
 }
 
-TEST_F(InstallTest, LabelOpensThePublisherAndChangesNothingElse) {
-  m.windows.log.clear();
-  form.Label9_Click();
-  EXPECT_EQ(m.shell.opened, std::vector<std::string>{kPublisherAddress});
-  EXPECT_TRUE(m.windows.log.empty());
+TEST_F(InstallTest, LabelOpensThePublisherAsTheDesktopUserAndChangesNothingElse) {
+  const std::string address = kPublisherAddress;
+  const struct {
+    bool elevated, desktopShell;
+    std::vector<std::string> opened;
+  } cases[] = {
+      {true, true, {"desktop " + address}},
+      {true, false, {"desktop " + address + " refused", address}},
+      {false, true, {address}},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fm;
+    fm.system.elevated = c.elevated;
+    fm.shell.desktopShell = c.desktopShell;
+    FrmMain f(fm.services);
+    f.Label9_Click();
+    EXPECT_EQ(fm.shell.opened, c.opened) << c.elevated << c.desktopShell;
+    EXPECT_TRUE(fm.windows.log.empty());
+  }
 }
 
 // A fault nobody foresaw, during the install or on the way to it, ends in

@@ -90,6 +90,19 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
         "signature is broken; sign the package again",
         "the package's entries can't be read (Type mismatch): it shows \"This Sorvela contains "
         "no fonts.\""}},
+      {"a web address of another scheme",
+       MakePackage({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "T", "file:///C:/x.exe")}}),
+       {},
+       {"the web address \"file:///C:/x.exe\" is no http:// or https:// address of at most "
+        "2,048 characters a web link can take: the install writes no web links"}},
+      {"a web address too long, shown by its start",
+       MakePackage(
+           {{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "T", "http://a.example/" +
+                                                                  std::string(2032, 'x'))}}),
+       {},
+       {"the web address \"http://a.example/" + std::string(43, 'x') +
+        "...\" is no http:// or https:// address of at most 2,048 characters a web link can "
+        "take: the install writes no web links"}},
       {"a stub without a package",
        std::string(4000, 'M'),
        {},

@@ -94,9 +94,8 @@ TEST(Remove, OnlyWhatThisPackageInstalls) {
     fm.registry.keys[kKey]["Alpha (TrueType)"] = {kRegSz, "a.ttf"};
     fm.registry.keys[kKey]["Beta (TrueType)"] = {kRegSz, "b.ttf"};
     (void)fm.fonts.AddFontResource(alpha);
-    fm.shell.ini["C:\\Desk\\Quillo.url"]["InternetShortcut"]["URL"] = "https://fonts.example/";
-    fm.files.files["C:\\Desk\\Quillo.url"] = "[InternetShortcut]\r\nURL=https://fonts.example/\r\n";
-    fm.files.files["C:\\Fav\\Quillo.url"] = "[InternetShortcut]\r\nURL=https://other.example/\r\n";
+    fm.shell.shortcuts["C:\\Desk\\Quillo.url"] = "https://fonts.example/";
+    fm.shell.shortcuts["C:\\Fav\\Quillo.url"] = "https://other.example/";
     if (c.set) c.set(fm);
     EXPECT_EQ(RunOn(fm), c.code) << c.what;
     EXPECT_EQ(!fm.registry.keys[kKey].count("Alpha (TrueType)"), c.alphaValueGoes) << c.what;
@@ -107,8 +106,8 @@ TEST(Remove, OnlyWhatThisPackageInstalls) {
     EXPECT_EQ(fm.registry.keys[kKey].count("Beta (TrueType)"), removing ? 0u : 1u) << c.what;
     if (c.alphaValueGoes) EXPECT_EQ(fm.fonts.loads[alpha], 0) << c.what;
     // The link to the package's address goes; one to another address stays.
-    EXPECT_EQ(fm.files.files.count("C:\\Desk\\Quillo.url"), removing ? 0u : 1u) << c.what;
-    EXPECT_EQ(fm.files.files.count("C:\\Fav\\Quillo.url"), 1u) << c.what;
+    EXPECT_EQ(fm.shell.shortcuts.count("C:\\Desk\\Quillo.url"), removing ? 0u : 1u) << c.what;
+    EXPECT_EQ(fm.shell.shortcuts.count("C:\\Fav\\Quillo.url"), 1u) << c.what;
     EXPECT_EQ(fm.fonts.broadcasts, removing ? 1 : 0) << c.what;
     const bool asked = std::string(c.args) == "/U";
     EXPECT_EQ(fm.windows.boxes.size(), asked ? 1u : 0u) << c.what;

@@ -84,6 +84,30 @@ TEST(TextRoutines, CommandLinesPathsAndDescriptions) {
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
 }
 
+TEST(TextRoutines, APathLiesInAFolderOnlyBelowItsOwnName) {
+  const struct {
+    const char* path;
+    const char* folder;
+    bool in;
+  } cases[] = {
+      {"C:\\Users\\me\\Desktop", "C:\\Users\\me", true},
+      {"C:\\Users\\me", "C:\\Users\\me", true},
+      {"C:\\Users\\me\\", "C:\\Users\\me\\", true},
+      {"c:\\users\\ME\\Favorites", "C:\\Users\\me", true},
+      {"\\\\?\\C:\\Users\\me\\Desktop", "\\\\?\\C:\\Users\\me", true},
+      {"C:\\x", "C:\\", true},
+      {"C:\\Users\\meX\\Desktop", "C:\\Users\\me", false},
+      {"C:\\Users", "C:\\Users\\me", false},
+      {"C:\\Windows\\System32", "C:\\Users\\me", false},
+      {"C:\\Users\\me\\..\\..\\Windows", "C:\\Users\\me", false},
+      {"C:\\Users\\me\\Desktop\\..", "C:\\Users\\me", false},
+      {"C:\\Users\\me\\..x\\Desktop", "C:\\Users\\me", true},
+      {"C:\\Users\\me", "", false},
+      {"\\\\?\\Z:\\root", "\\\\?\\C:\\users\\root", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsInFolder(c.path, c.folder), c.in) << c.path;
+}
+
 TEST(TextRoutines, TwipsFollowTheResolution) {
   using win32::FontHeight;
   using win32::TwipsToPixels;

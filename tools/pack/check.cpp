@@ -11,13 +11,21 @@
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/text.h"
+#include "shellfolders/folders.h"
 
 namespace sorvela::pack {
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// How much of the manifest is read.
+// A field as the report can show it on one line: its start, control
+// characters as "?".
+std::string Shown(std::string text) {
+  if (text.size() > 64) text = text.substr(0, 60) + "...";
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 32) c = '?';
+  return Quoted(text);
+}
 
 // Names the stub's file system takes for one file.
 std::string NameKey(const std::string& name) { return Files::PlainNameKey(name); }
@@ -111,6 +119,10 @@ CheckReport CheckPackage(ReadFile& package) {
         if (license != kNoLicense && find(license) == entries.size())
           problems.push_back("the manifest names the licence " + Quoted(license) +
                              ", which the package does not hold");
+        if (!url.empty() && !IsWebAddress(url))
+          problems.push_back("the web address " + Shown(url) +
+                             " is no http:// or https:// address of at most 2,048 characters "
+                             "a web link can take: the install writes no web links");
       }
     }
   }

@@ -385,21 +385,50 @@ void TestWebLinksAreRewrittenKeepingOtherLines() {
     CreateDirectoryA(folder.c_str(), nullptr);
     paths.push_back(folder + "\\" + title + ".url");
   }
-  CreateWebLink(r.shell, title, "http://one.example/");
+  // Wine runs every program elevated: the links go where the profile is.
+  CHECK(r.system.IsElevated());
+  CreateWebLink(r.s, title, "http://one.example/");
   for (const std::string& path : paths) {
     CHECK(ReadAll(r.files, path) == "[InternetShortcut]\r\nURL=http://one.example/\r\n");
     const std::string text = ReadAll(r.files, path);
     DeleteFileA(path.c_str());
     CHECK(!WriteAll(r.files, path, text + "IconIndex=3\r\n"));
   }
-  CreateWebLink(r.shell, title, "http://two.example/");
+  CreateWebLink(r.s, title, "http://two.example/");
   for (const std::string& path : paths) {
-    const std::string text = ReadAll(r.files, path);
-    CHECK(text.find("URL=http://two.example/") != std::string::npos);
-    CHECK(text.find("one.example") == std::string::npos);
-    CHECK(text.find("IconIndex=3") != std::string::npos);
+    CHECK(ReadAll(r.files, path) ==
+          "[InternetShortcut]\r\nURL=http://two.example/\r\nIconIndex=3\r\n");
     DeleteFileA(path.c_str());
   }
+}
+
+void TestShortcutsAreWrittenThroughNoLink() {
+  // run.sh makes the links that only Linux can make under this Wine, whose
+  // CreateSymbolicLink makes none: in the Desktop, Planted.url leads to
+  // outside\victim.url and Dangling.url to a file that isn't there; Linked
+  // is a folder link to outside. Wine tells file links by their real path
+  // only, folder links by their attributes too.
+  Win32Shell shell;
+  Win32Files files;
+  const std::string root = "C:\\sorvela-links\\", profile = root + "profile";
+  const std::string desktop = profile + "\\Desktop\\", victim = root + "outside\\victim.url";
+  const char address[] = "http://a.example/";
+  const std::string hardVictim = root + "outside\\hard.url";
+  CHECK(ReadAll(files, victim) == "victim");
+  CHECK(!WriteAll(files, hardVictim, "hard"));
+  CHECK(CreateHardLinkA((desktop + "Hard.url").c_str(), hardVictim.c_str(), nullptr));
+  CHECK(CreateDirectoryA((desktop + "Folder.url").c_str(), nullptr));
+  for (const char* name : {"Planted.url", "Dangling.url", "Hard.url", "Folder.url"}) {
+    const bool refused = shell.WriteInternetShortcut(desktop + name, address, "").failed();
+    CHECK(refused);
+    if (!refused) std::printf("  written through %s\n", name);
+  }
+  CHECK(ReadAll(files, victim) == "victim" && ReadAll(files, hardVictim) == "hard");
+  CHECK(!FileExists(root + "outside\\absent.url"));
+  CHECK(shell.WriteInternetShortcut(profile + "\\Linked\\New.url", address, profile).failed());
+  CHECK(!FileExists(root + "outside\\New.url"));
+  CHECK(!shell.WriteInternetShortcut(desktop + "New.url", address, profile));
+  CHECK(ReadAll(files, desktop + "New.url") == "[InternetShortcut]\r\nURL=http://a.example/\r\n");
 }
 
 // Windows
@@ -605,6 +634,7 @@ const Case kCases[] = {
     {"FaceNamesComeFromTheSystemAndLeaveNothing", TestFaceNamesComeFromTheSystemAndLeaveNothing},
     {"RegisteredFontIsFoundAndLoaded", TestRegisteredFontIsFoundAndLoaded},
     {"WebLinksAreRewrittenKeepingOtherLines", TestWebLinksAreRewrittenKeepingOtherLines},
+    {"ShortcutsAreWrittenThroughNoLink", TestShortcutsAreWrittenThroughNoLink},
     {"EveryControlIsFoundByItsId", TestEveryControlIsFoundByItsId},
     {"VisibilityIsTheControlsOwn", TestVisibilityIsTheControlsOwn},
     {"TextsOfAnySizeRoundTrip", TestTextsOfAnySizeRoundTrip},
