@@ -759,9 +759,17 @@ void Win32Windows::DoEvents() {
 }
 
 void Win32Windows::SetProgress(Control bar, uint64_t done, uint64_t total) {
-  if (HWND hwnd = Hwnd(bar))
-    SendMessageA(hwnd, PBM_SETPOS,
-                 total ? static_cast<WPARAM>(done * kProgressSteps / total) : kProgressSteps, 0);
+  // Each move repaints the bar, which under the visual styles costs
+  // milliseconds: it moves when it shows more, a few dozen times a second.
+  HWND hwnd = Hwnd(bar);
+  const int position = total ? static_cast<int>(done * kProgressSteps / total) : kProgressSteps;
+  const DWORD now = GetTickCount();
+  if (!hwnd || position == shownProgress_ ||
+      (position < kProgressSteps && now - progressShownAt_ < 30))
+    return;
+  shownProgress_ = position;
+  progressShownAt_ = now;
+  SendMessageA(hwnd, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 int Win32Windows::MessageBox(const std::string& text, const std::string& title, int style) {

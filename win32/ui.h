@@ -86,6 +86,8 @@ class Win32Windows final : public Windows {
   HWND extracting_ = nullptr;
   HWND focus_ = nullptr;
   DWORD pumped_ = 0;  // GetTickCount when DoEvents last looked at the queue
+  int shownProgress_ = -1;     // where the progress bar stands
+  DWORD progressShownAt_ = 0;  // and since when
   int dpiX_ = 96, dpiY_ = 96;
   GdiObject<HFONT> fonts_[4];
   GdiObject<HBRUSH> lineBrush_;  // the grey line's; the other backgrounds are the system's
