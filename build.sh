@@ -24,7 +24,9 @@ need_packages() {
   echo "Installing: ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A mirror caught mid-sync fails one index; the others may still hold every
+  # package needed, and the install below says when they don't.
+  apt-get update -qq || echo "apt-get update failed in part; installing from what it fetched" >&2
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
