@@ -35,6 +35,11 @@ own_xvfb=
 say() { printf '%s\n' "$*"; }
 skip() { say "SKIP: $*"; exit 77; }
 
+# Wine runs the 32-bit stub only on a kernel that runs 32-bit programs; some
+# are started with that off (ia32_emulation=off).
+runs_32bit_programs() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+no_32bit_reason="this machine's kernel runs no 32-bit programs (ia32_emulation is off), so Wine can't run the stub"
+
 # Makes the prefix template once; later calls, also from parallel tests, wait
 # for it. A template made by another Wine version is made again.
 e2e_template() {
@@ -124,6 +129,7 @@ e2e_begin() {
   for tool in wine wineserver winepath Xvfb; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
   done
+  runs_32bit_programs || skip "$no_32bit_reason"
   for file in "$STUB" "$DRIVER" "$PACK"; do
     [ -x "$file" ] || [ -f "$file" ] || skip "$file is not built"
   done

@@ -1,5 +1,11 @@
 # Sourced by the Win32 test scripts: a private virtual X server when no
 # display is set. Sets xvfb to its pid (empty when none was started).
+
+# Wine runs the 32-bit programs under test only on a kernel that runs 32-bit
+# programs; some are started with that off (ia32_emulation=off).
+runs_32bit_programs() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+no_32bit_reason="this machine's kernel runs no 32-bit programs (ia32_emulation is off), so Wine can't run the stub"
+
 xvfb=
 start_display() {
   [ -z "${DISPLAY:-}" ] || return 0

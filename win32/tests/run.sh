@@ -6,6 +6,7 @@ exe=$1
 export WINEPREFIX=${WINEPREFIX:-${TMPDIR:-/tmp}/sorvela-win32-tests}
 export WINEDEBUG=${WINEDEBUG:--all}
 source "$(dirname "$0")/display.sh"
+if ! runs_32bit_programs; then echo "SKIP: $no_32bit_reason"; exit 77; fi
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true; }
 trap cleanup EXIT
 start_display

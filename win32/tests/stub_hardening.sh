@@ -64,6 +64,7 @@ fi
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 source "$(dirname "$0")/display.sh"
+if ! runs_32bit_programs; then echo "SKIP: planting: $no_32bit_reason"; exit 77; fi
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
