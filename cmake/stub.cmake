@@ -17,7 +17,7 @@ target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti ${NO_EXCEPTIONS}
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)
-list(FILTER WIN32_SOURCES EXCLUDE REGEX "/(main|ansi)\\.cpp$")
+list(FILTER WIN32_SOURCES EXCLUDE REGEX "/(main|code_page)\\.cpp$")
 add_library(sorvela_win32 STATIC ${WIN32_SOURCES})
 target_compile_options(sorvela_win32 PRIVATE -Os ${NO_EXCEPTIONS} -ffunction-sections -fdata-sections)
 # Drawing throws nothing and allocates nothing; without unwinding tables it is smaller.

@@ -1,8 +1,9 @@
 // Reads names straight from the sfnt `name` table. The face name is rendered
 // as the system's font resource file would: in the ANSI code page, at most
-// LF_FACESIZE - 1 characters. Only the directories, the head table's magic
-// and the name table are read, each checked against the file's real length
-// first; a damaged font, or one with no usable record, gives no name.
+// LF_FACESIZE - 1 characters; the full names in UTF-8, as the records hold
+// them. Only the directories, the head table's magic and the name table are
+// read, each checked against the file's real length first; a damaged font,
+// or one with no usable record, gives no name.
 #include "fonts/face_name.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "fonts/ansi.h"
+#include "base/code_page.h"
 #include "package/memory_file.h"
 #include "shell/text.h"
 
@@ -82,8 +83,8 @@ constexpr uint16_t kMacRomanHigh[128] = {
 // clang-format on
 
 // At most maxChars code units, stopping at a NUL because the resource
-// file's reader would stop there too; then in the ANSI code page.
-std::string Utf16BeToAnsi(std::string_view s, size_t maxChars) {
+// file's reader would stop there too.
+std::u16string FromUtf16Be(std::string_view s, size_t maxChars) {
   std::u16string text;
   for (size_t i = 0; i + 1 < s.size() && text.size() < maxChars; i += 2) {
     const auto unit = static_cast<char16_t>(static_cast<unsigned char>(s[i]) << 8 |
@@ -91,17 +92,17 @@ std::string Utf16BeToAnsi(std::string_view s, size_t maxChars) {
     if (unit == 0) break;
     text.push_back(unit);
   }
-  return AnsiFromUtf16(text);
+  return text;
 }
 
-std::string MacRomanToAnsi(std::string_view s, size_t maxChars) {
+std::u16string FromMacRoman(std::string_view s, size_t maxChars) {
   std::u16string text;
   for (size_t i = 0; i < s.size() && text.size() < maxChars; ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (c == 0) break;
     text.push_back(c < 0x80 ? c : kMacRomanHigh[c - 0x80]);
   }
-  return AnsiFromUtf16(text);
+  return text;
 }
 
 // How well a family-name record suits a US English system; 0 means unusable.
@@ -230,9 +231,10 @@ bool ReadNameTable(FontFile& font, const Tables& tables, std::string* names) {
   return font.Read(tables.name.offset, std::min(tables.name.length, kNameReach), names);
 }
 
-// The best record of one name ID, converted, or "" when there is none.
-// False when the table itself is damaged.
-bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, std::string* out) {
+// The best record of one name ID, or "" when there is none. False when the
+// table itself is damaged.
+bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars,
+              std::u16string* out) {
   out->clear();
   const Reader name(nameBytes);
   uint16_t format, count, storageOffset;
@@ -264,7 +266,15 @@ bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, st
     }
   }
   if (bestScore > 0)
-    *out = bestIsMac ? MacRomanToAnsi(bestText, maxChars) : Utf16BeToAnsi(bestText, maxChars);
+    *out = bestIsMac ? FromMacRoman(bestText, maxChars) : FromUtf16Be(bestText, maxChars);
+  return true;
+}
+
+bool ReadUtf8Name(std::string_view nameBytes, uint16_t wantedId, size_t maxChars,
+                  std::string* out) {
+  std::u16string text;
+  if (!ReadName(nameBytes, wantedId, maxChars, &text)) return false;
+  *out = Utf8FromUtf16(text);
   return true;
 }
 
@@ -273,32 +283,37 @@ bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, st
 constexpr size_t kNameLimit = kMaxValueNameChars + 1;
 
 // The checks and the full name of the one font whose directory is at `directory`.
-// For a TrueType font also the face name, as a font resource file gives it.
+// For a TrueType font also the family name an install that named values by
+// family gave it.
 FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullName,
                         std::string* face = nullptr, std::string* version = nullptr) {
   Tables tables;
   if (!ReadDirectory(font, directory, true, &tables)) return FontProblem::kDamaged;
   // What every font needs to be drawn at all; the system's parser is not
-  // handed a file that lacks it.
-  const unsigned outlines =
-      tables.version == kTagOtto ? unsigned{Tables::kCff} : Tables::kGlyf | Tables::kLoca;
+  // handed a file that lacks it. A font of bitmaps alone is sound, but the
+  // system installs none.
+  const bool cff = tables.version == kTagOtto;
+  const unsigned outlines = cff ? unsigned{Tables::kCff} : Tables::kGlyf | Tables::kLoca;
   const unsigned needed = Tables::kCmap | Tables::kHead | Tables::kHhea | Tables::kHmtx |
-                          Tables::kMaxp | Tables::kName | outlines;
+                          Tables::kMaxp | Tables::kName;
   uint32_t magic;
   if ((tables.present & needed) != needed || tables.head.length < 16 ||
       !font.U32(uint64_t{tables.head.offset} + 12, &magic) || magic != 0x5F0F3CF5)
     return FontProblem::kDamaged;
+  constexpr unsigned kAnyOutlines = Tables::kGlyf | Tables::kLoca | Tables::kCff;
+  if ((tables.present & outlines) != outlines)
+    return tables.present & kAnyOutlines ? FontProblem::kDamaged : FontProblem::kNoOutlines;
 
   std::string names;
   if (!ReadNameTable(font, tables, &names)) return FontProblem::kDamaged;
+  // As the record holds it, blanks and all: the system registers it so.
   std::string full;
-  if (!ReadName(names, kFullNameId, kNameLimit, &full)) return FontProblem::kDamaged;
-  full = Trim(full);
-  if (full.empty()) {
+  if (!ReadUtf8Name(names, kFullNameId, kNameLimit, &full)) return FontProblem::kDamaged;
+  if (Trim(full).empty()) {
     // The conventional full name: the family, and the style unless Regular.
     std::string family, style;
-    if (!ReadName(names, kFamilyNameId, kNameLimit, &family) ||
-        !ReadName(names, kSubfamilyNameId, kNameLimit, &style))
+    if (!ReadUtf8Name(names, kFamilyNameId, kNameLimit, &family) ||
+        !ReadUtf8Name(names, kSubfamilyNameId, kNameLimit, &style))
       return FontProblem::kDamaged;
     family = Trim(family);
     style = Trim(style);
@@ -306,9 +321,10 @@ FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullNam
     full = style.empty() || style == "Regular" ? family : family + " " + style;
   }
   *fullName = std::move(full);
-  if (face && tables.version != kTagOtto && ReadName(names, kFamilyNameId, kMaxFaceChars, face))
+  if (face && !cff && ReadUtf8Name(names, kFamilyNameId, kMaxFaceChars, face))
     *face = Trim(*face);
-  if (version && ReadName(names, kVersionId, kMaxVersionChars, version)) *version = Trim(*version);
+  if (version && ReadUtf8Name(names, kVersionId, kMaxVersionChars, version))
+    *version = Trim(*version);
   return FontProblem::kNone;
 }
 
@@ -318,11 +334,12 @@ std::string ReadFaceName(std::string_view fontBytes) {
   MemoryFile file(fontBytes);
   FontFile font(file);
   Tables tables;
-  std::string names, face;
+  std::string names;
+  std::u16string face;
   if (!ReadDirectory(font, 0, false, &tables) || !(tables.present & Tables::kName) ||
       !ReadNameTable(font, tables, &names) || !ReadName(names, kFamilyNameId, kMaxFaceChars, &face))
     return "";
-  return face;
+  return AnsiFromUtf16(face);
 }
 
 FontKind FontKindOf(std::string_view fontBytes) {
@@ -356,6 +373,7 @@ FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
     if (!font.U32(8, &numFonts) || numFonts == 0 ||
         12 + 4 * static_cast<uint64_t>(numFonts) > font.size())
       return FontProblem::kDamaged;
+    size_t units = 0;
     for (uint32_t i = 0; i < numFonts; ++i) {
       uint32_t directory;
       std::string name;
@@ -364,10 +382,11 @@ FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
           p != FontProblem::kNone)
         return p;
       found.fullName += (i ? " & " : "") + name;
-      if (found.fullName.size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
+      units += Utf16FromUtf8(name).size() + (i ? 3 : 0);
+      if (units > kMaxValueNameChars) return FontProblem::kNameTooLong;
     }
   }
-  if (found.ValueName().size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
+  if (Utf16FromUtf8(found.ValueName()).size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
   *identity = std::move(found);
   return FontProblem::kNone;
 }
@@ -399,6 +418,8 @@ std::string DescribeFontProblem(FontProblem problem) {
       return "the font has no name";
     case FontProblem::kNameTooLong:
       return "its name is too long for the system";
+    case FontProblem::kNoOutlines:
+      return "it has no outlines";
   }
   return "";
 }

@@ -1,7 +1,8 @@
-// Names read from a font file's own `name` table, without the system, in the
-// ANSI code page: the face name that the system's font resource file carries
-// after "FONTRES:" (the family name as GDI's lfFaceName has it), and the full
-// name under which the system's font installer registers a font file.
+// Names read from a font file's own `name` table, without the system: the
+// face name that the system's font resource file carries after "FONTRES:"
+// (the family name as GDI's lfFaceName has it, in the ANSI code page), and
+// the full name under which the system's font installer registers a font
+// file (in UTF-8, for the registry's Unicode calls).
 #pragma once
 
 #include <string>
@@ -18,12 +19,12 @@ std::string ReadFaceName(std::string_view fontBytes);
 enum class FontKind { kUnknown, kTrueType, kCff, kCollection };
 FontKind FontKindOf(std::string_view fontBytes);
 
-enum class FontProblem { kNone, kNotAFont, kDamaged, kNoName, kNameTooLong };
+enum class FontProblem { kNone, kNotAFont, kDamaged, kNoName, kNameTooLong, kNoOutlines };
 
 struct FontIdentity {
   FontKind kind = FontKind::kUnknown;
-  // Name ID 4, or family and style when a font has none; a collection's
-  // fonts joined by " & ".
+  // Name ID 4 as its record holds it, or family and style when a font has
+  // none; a collection's fonts joined by " & ". UTF-8, as all names below.
   std::string fullName;
   // The face name an install that named values by family wrote; "" for a collection.
   std::string family;
@@ -34,7 +35,7 @@ struct FontIdentity {
   std::string ValueName() const;
 };
 
-// The registry holds value names of at most this many characters.
+// The registry holds value names of at most this many UTF-16 code units.
 constexpr size_t kMaxValueNameChars = 16383;
 
 // Checks the table directory of each font in the file against its bytes

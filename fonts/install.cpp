@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
@@ -140,6 +141,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
   // same name.
   std::vector<FontPlan> plans(lstFonts.size());
   for (size_t i = 0; i < plans.size(); ++i) {
+    w.DoEvents();
     FontPlan& p = plans[i];
     p.file = lstFonts[i];
     p.target = Trim(p.file);
@@ -147,9 +149,11 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
     if (Error e = GetRegisteredFontFile(s_, Scope, p.font.ValueName(), &p.registered)) return e;
     p.oldValue = GetFontValue(s_, Scope, p.font.ValueName());
     if (!p.registered.empty() && s_.files.IsProtected(p.registered))
-      return MakeError(5, p.font.fullName +
+      return MakeError(5, AnsiFromUtf8(p.font.fullName) +
                               " is one of the system's own fonts, which no package may replace");
   }
+  removalNames_.clear();
+  for (const FontPlan& p : plans) removalNames_.push_back(p.font.ValueName());
   // A quiet run is a re-deployment, meant to update what is there.
   if (!Quiet && !AskToOverwrite(plans))
     for (FontPlan& p : plans) p.kept = !p.registered.empty();
@@ -213,6 +217,7 @@ Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folde
 
 // One question for all the installed fonts: by its name alone for one, the
 // first ten names and how many more for many; both versions where they differ.
+// In Unicode, as the names are.
 bool FrmMain::AskToOverwrite(const std::vector<FontPlan>& plans) {
   std::string names;
   size_t installed = 0;
@@ -236,7 +241,7 @@ bool FrmMain::AskToOverwrite(const std::vector<FontPlan>& plans) {
                                           " more"
                                     : "") +
            "\r\nDo you want to overwrite them?";
-  return s_.windows.MessageBox(text, "Overwrite", kMbYesNoInformation) != kIdNo;
+  return s_.windows.MessageBox(text, "Overwrite", kMbYesNoInformation + kMbUtf8) != kIdNo;
 }
 
 Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName,
@@ -260,7 +265,7 @@ Error FrmMain::TargetName(const FontIdentity& font, const std::string& folder,
     // the replacement says so.
     FontIdentity there;
     if (GetFontIdentity(s_, path, &there) ||
-        UpperAscii(there.ValueName()) == UpperAscii(font.ValueName()))
+        FoldCaseUtf8(there.ValueName()) == FoldCaseUtf8(font.ValueName()))
       return Error::Ok();
   }
   return MakeError(80, s_.system.DescribeError(80));  // ERROR_FILE_EXISTS

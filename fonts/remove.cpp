@@ -1,5 +1,7 @@
 // Removal: the fonts this package installs go, in the scope the install would
 // use, with the web links it wrote; a font installed otherwise stays.
+#include "base/code_page.h"
+#include "base/code_page.h"
 #include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "shell/frm_main.h"
@@ -15,7 +17,7 @@ constexpr size_t kNamesShown = 10;
 }  // namespace
 
 Error FrmMain::RemovalNames(std::vector<std::string>* names) {
-  if (keptUninstaller_) {
+  if (keptUninstaller_ || !removalNames_.empty()) {
     *names = removalNames_;
     return Error::Ok();
   }
@@ -42,7 +44,7 @@ Error FrmMain::RemoveFonts(std::vector<std::string>* removed) {
     FontIdentity there;
     if (file.empty() || UpperAscii(FolderOf(file)) + '\\' != UpperAscii(folder) ||
         s_.files.IsProtected(file) || GetFontIdentity(s_, file, &there) ||
-        UpperAscii(there.ValueName()) != UpperAscii(name))
+        FoldCaseUtf8(there.ValueName()) != FoldCaseUtf8(name))
       continue;
     if (Error e = SetFontValue(s_, Scope, name, "")) return e;
     removed->push_back(there.fullName);
@@ -57,8 +59,10 @@ Error FrmMain::RemoveFonts(std::vector<std::string>* removed) {
 
 void FrmMain::UninstallFonts() {
   Windows& w = s_.windows;
-  if (!Quiet && w.MessageBox("Remove the fonts of " + PackageTitle + "?", kRemovalTitle,
-                             kMbYesNoQuestion) == kIdNo) {
+  // In Unicode, for the names of the fonts removed.
+  const std::string title = Utf8FromAnsi(PackageTitle);
+  if (!Quiet && w.MessageBox("Remove the fonts of " + title + "?", kRemovalTitle,
+                             kMbYesNoQuestion + kMbUtf8) == kIdNo) {
     End(exit_codes::kCancelled);
     return;
   }
@@ -68,17 +72,17 @@ void FrmMain::UninstallFonts() {
   if (!Quiet) {
     std::string text;
     if (failure) {
-      text = "The fonts of " + PackageTitle + " could not be removed: " + failure.description;
+      text = "The fonts of " + title + " could not be removed: " + Utf8FromAnsi(failure.description);
     } else if (removed.empty()) {
-      text = "None of the fonts of " + PackageTitle + " was installed.";
+      text = "None of the fonts of " + title + " was installed.";
     } else {
-      text = "Removed the fonts of " + PackageTitle + ":";
+      text = "Removed the fonts of " + title + ":";
       for (size_t i = 0; i < removed.size() && i < kNamesShown; ++i) text += "\r\n" + removed[i];
       if (removed.size() > kNamesShown)
         text += "\r\nand " + std::to_string(removed.size() - kNamesShown) + " more";
       if (RestartNeeded) text += "\r\nSome of their files go when the computer restarts.";
     }
-    w.MessageBox(text, kRemovalTitle, kMbOk + (failure ? kMbStop : kMbInformation));
+    w.MessageBox(text, kRemovalTitle, kMbOk + (failure ? kMbStop : kMbInformation) + kMbUtf8);
   }
   End(failure        ? exit_codes::kFailed
       : RestartNeeded ? exit_codes::kRestartNeeded

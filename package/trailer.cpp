@@ -2,6 +2,7 @@
 // signed package's trailer ends.
 #include "package/trailer.h"
 
+#include "base/code_page.h"
 #include "package/memory_file.h"
 
 #include <algorithm>
@@ -19,12 +20,15 @@ Error Damaged(const char* what) {
 
 }  // namespace
 
-Error ParseCount(std::string_view field, int16_t* count) {
+Error ParseCount(std::string_view raw, int16_t* count) {
+  // Line breaks go first, wherever they stand: "1\r\n2" is 12.
+  std::string text;
+  for (char c : raw)
+    if (c != '\r' && c != '\n') text += c;
+  const std::string_view field = text;
   size_t i = 0;
   auto skipBlanks = [&] {
-    while (i < field.size() &&
-           (field[i] == ' ' || field[i] == '\t' || field[i] == '\r' || field[i] == '\n'))
-      ++i;
+    while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
   };
   skipBlanks();
   bool negative = false;
@@ -73,32 +77,50 @@ std::string NameFromField(std::string_view field) {
   return name;
 }
 
-bool IsDeviceName(std::string_view name) {
+bool IsDeviceName(std::u16string_view name) {
   // The system takes the part before the first dot, without its trailing
   // spaces, for the device: "con .txt" is the console too.
-  std::string_view base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  std::string upper(base);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+  std::u16string_view base = name.substr(0, name.find(u'.'));
+  while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
+  std::u16string upper(base);
+  for (char16_t& c : upper)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
     if (upper == device) return true;
-  if (upper.size() != 4 || (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0))
+  if (upper.size() != 4 || (upper.compare(0, 3, u"COM") != 0 && upper.compare(0, 3, u"LPT") != 0))
     return false;
-  // The ANSI superscripts one, two and three count as digits here.
-  const unsigned char digit = static_cast<unsigned char>(upper[3]);
-  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+  // The superscripts one, two and three count as digits here.
+  const char16_t digit = upper[3];
+  return (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
+         digit == u'\u00B3';
 }
 
-bool IsSafeName(std::string_view name) {
-  for (char c : name)
-    if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:<>\"|?*", c)) return false;
+bool IsSafeName(std::u16string_view name) {
+  for (char16_t c : name)
+    if (c < 32 || (c < 0x80 && std::strchr("\\/:<>\"|?*", static_cast<char>(c)))) return false;
   // Trailing spaces are padding; a dot before them would be dropped by the
   // system, so "..  " would be the parent and "a.ttf." another file.
   size_t end = name.size();
-  while (end > 0 && name[end - 1] == ' ') --end;
-  if (end > 0 && name[end - 1] == '.') return false;
+  while (end > 0 && name[end - 1] == u' ') --end;
+  if (end > 0 && name[end - 1] == u'.') return false;
   return !IsDeviceName(name);
+}
+
+bool IsSafeNameIn(unsigned codePage, std::string_view name) {
+  std::u16string text;
+  return Utf16FromCodePage(codePage, name, &text) && IsSafeName(text);
+}
+
+bool IsSafeName(std::string_view name) {
+  std::u16string text;
+  return Utf16FromAnsi(name, &text) && IsSafeName(text);
+}
+
+std::string NameKeyIn(unsigned codePage, std::string_view name) {
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
+  std::u16string text;
+  if (!Utf16FromCodePage(codePage, name, &text)) return std::string(name);
+  return Utf8FromUtf16(FoldCase(text));
 }
 
 bool IsCodeFileName(std::string_view name) {

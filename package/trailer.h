@@ -8,8 +8,9 @@
 //
 // With L the file length and B the sum of (S + 50) over the entries before
 // entry k, entry k's size field is at L-529-B, its name field at L-569-B and
-// its S data bytes end right before the name field. Names are ANSI, padded
-// with spaces or NULs; sizes and the count are decimal text, padded likewise.
+// its S data bytes end right before the name field. Names are in the ANSI
+// code page, padded with spaces or NULs; sizes and the count are decimal
+// text, padded likewise.
 //
 // A package signed after packing carries a certificate table behind all that,
 // named by the security directory of the PE optional header:
@@ -55,12 +56,24 @@ std::string NameFromField(std::string_view field);
 // True for a name the system takes for a device (CON, PRN, AUX, NUL, CONIN$,
 // CONOUT$, COM or LPT with a digit 1-9 or a superscript 1-3), in any case
 // and with any extension.
-bool IsDeviceName(std::string_view name);
+bool IsDeviceName(std::u16string_view name);
 
 // False for names that would leave the folder they are written to, name a
 // device, hold what a file name can't (control characters, < > " | ? *) or
 // that the system would change (a dot at the end, before any padding spaces).
+bool IsSafeName(std::u16string_view name);
+
+// The same for a name's bytes as the system reads them, in its ANSI code page
+// or in the one given: bytes that are no text there are no safe name either
+// (a lead byte at the end names the file without it on one system, another
+// on the next).
 bool IsSafeName(std::string_view name);
+bool IsSafeNameIn(unsigned codePage, std::string_view name);
+
+// Equal for two names exactly when a system of the given code page takes
+// them for one file: trailing spaces and dots go, and case is folded as its
+// file system folds it.
+std::string NameKeyIn(unsigned codePage, std::string_view name);
 
 // True for a name the system would load or run as code (a program, a library,
 // a driver, a script, an installer or a shortcut), by its extension in any

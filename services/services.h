@@ -223,6 +223,8 @@ constexpr int kMbExclamation = 48;
 constexpr int kMbInformation = 64;
 constexpr int kMbYesNoQuestion = 36;
 constexpr int kMbYesNoInformation = 68;
+// Added to a style: the text and title are UTF-8 (they name fonts), not ANSI.
+constexpr int kMbUtf8 = 0x40000000;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 

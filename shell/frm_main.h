@@ -136,7 +136,7 @@ class FrmMain {
   // A removal run: the main window is never shown.
   bool removing_ = false;
   // A kept uninstaller carries the value names of the fonts it removes
-  // instead of the fonts.
+  // instead of the fonts; an install knows them once it has read the fonts.
   bool keptUninstaller_ = false;
   std::vector<std::string> removalNames_;
   // Where the package's entries begin in the program's file, and the bytes

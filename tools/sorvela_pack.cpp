@@ -14,6 +14,7 @@
 #include <io.h>
 #endif
 
+#include "base/code_page.h"
 #include "fonts/face_name.h"
 #include "package/memory_file.h"
 #include "package/text_file.h"
@@ -288,7 +289,7 @@ int List(const std::string& path) {
       } else {
         std::printf("\t%s", font.ValueName().c_str());
         // The registry does not tell value names apart by case.
-        const auto [owner, isNew] = valueOwners.emplace(UpperAscii(font.ValueName()), name);
+        const auto [owner, isNew] = valueOwners.emplace(FoldCaseUtf8(font.ValueName()), name);
         if (!isNew)
           std::fprintf(stderr,
                        "sorvela-pack: warning: %s and %s would both be registered as \"%s\"\n",

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/code_page.h"
+#include "package/trailer.h"
 #include "shell/text.h"
 #include "shellfolders/folders.h"
 #include "win32/owned.h"
@@ -209,20 +211,25 @@ bool Win32Files::Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Loaded when asked: the file protection library is no known DLL, and most
-// runs never need it.
+// Loaded when first asked, and kept: the file protection library is no known
+// DLL, most runs never need it, and an install asks once for every font.
 bool Win32Files::IsProtected(const std::string& path) {
   using Fn = BOOL(WINAPI*)(HANDLE, LPCWSTR);
-  HMODULE sfc = LoadLibraryA("sfc.dll");
-  auto fn = sfc ? reinterpret_cast<Fn>(
-                      reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected")))
-                : nullptr;
+  // Constant-initialised: a guarded static would bring in the unwinder.
+  static bool loaded = false;
+  static Fn fn = nullptr;
+  if (!loaded) {
+    loaded = true;
+    HMODULE sfc = LoadLibraryA("sfc.dll");
+    fn = sfc ? reinterpret_cast<Fn>(
+                   reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected")))
+             : nullptr;
+  }
   const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
   WidePath wide(n > 0 ? static_cast<size_t>(n) : 1);
   const bool guarded =
       fn && n > 0 && MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n) == n &&
       fn(nullptr, wide.data());
-  if (sfc) FreeLibrary(sfc);
   return guarded;
 }
 
@@ -263,20 +270,7 @@ Error Win32Files::RemoveFolder(const std::string& path) {
 }
 
 std::string Win32Files::NameKey(const std::string& name) {
-  // Folded as the file system folds Unicode names, not only ASCII letters;
-  // the key is the UTF-16 text's bytes.
-  size_t end = name.size();
-  while (end > 0 && (name[end - 1] == ' ' || name[end - 1] == '.')) --end;
-  if (end == 0) return "";
-  const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), nullptr, 0);
-  if (n <= 0) return Files::NameKey(name);
-  std::vector<wchar_t> wide(static_cast<size_t>(n)), upper(static_cast<size_t>(n));
-  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), wide.data(), n);
-  // Not the user's locale: in Turkish "i" would not become the "I" that the
-  // file system takes it for.
-  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), n, upper.data(), n) != n)
-    return Files::NameKey(name);
-  return std::string(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
+  return trailer::NameKeyIn(CP_ACP, name);
 }
 
 // Registry
@@ -286,11 +280,29 @@ namespace {
 // The 64-bit view: on 64-bit Windows a 32-bit program would otherwise write
 // the uninstall entry where the system's list of programs never looks. The
 // Fonts keys are one key in both views; 32-bit Windows ignores the flag.
+// Key and value names are UTF-8 here and reach the registry in Unicode: a
+// font named in Korean keeps its name on a Western system. String data is
+// ANSI, as the rest of the program's texts.
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string text = Utf16FromUtf8(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::wstring WideFromAnsi(const std::string& ansi) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                    nullptr, 0);
+  std::wstring text(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
+  if (n > 0)
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], n);
+  return text;
+}
+
 LONG OpenKey(RegRoot root, const std::string& key, REGSAM access, bool create, HKEY* h) {
   access |= KEY_WOW64_64KEY;
+  const std::wstring path = Wide(key);
   if (create)
-    return RegCreateKeyExA(ToHkey(root), key.c_str(), 0, nullptr, 0, access, nullptr, h, nullptr);
-  return RegOpenKeyExA(ToHkey(root), key.c_str(), 0, access, h);
+    return RegCreateKeyExW(ToHkey(root), path.c_str(), 0, nullptr, 0, access, nullptr, h, nullptr);
+  return RegOpenKeyExW(ToHkey(root), path.c_str(), 0, access, h);
 }
 
 }  // namespace
@@ -302,14 +314,20 @@ Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::
     return SystemError(result);
   // The size first, then the data into a buffer of that size, all zero: a
   // string stored without its NUL still ends where the data does.
+  const std::wstring wideName = Wide(name);
   DWORD type = 0, size = 0;
-  if (LONG result = RegQueryValueExA(h.get(), name.c_str(), nullptr, &type, nullptr, &size))
+  if (LONG result = RegQueryValueExW(h.get(), wideName.c_str(), nullptr, &type, nullptr, &size))
     return SystemError(result);
   std::string data(size, '\0');
-  if (LONG result = RegQueryValueExA(h.get(), name.c_str(), nullptr, nullptr,
+  if (LONG result = RegQueryValueExW(h.get(), wideName.c_str(), nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(&data[0]), &size))
     return SystemError(result);
   if (size < data.size()) data.resize(size);
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    std::u16string text(data.size() / 2, u'\0');
+    if (!text.empty()) std::memcpy(&text[0], data.data(), 2 * text.size());
+    data = AnsiFromUtf16(text);
+  }
   value->type = type;
   value->data = std::move(data);
   return Error::Ok();
@@ -321,15 +339,16 @@ Error SetValue(RegRoot root, const std::string& key, const std::string& name, DW
                const void* data, size_t size) {
   RegistryKey h;
   if (LONG result = OpenKey(root, key, KEY_SET_VALUE, true, h.put())) return SystemError(result);
-  return Result(RegSetValueExA(h.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                               static_cast<DWORD>(size)));
+  return Result(RegSetValueExW(h.get(), Wide(name).c_str(), 0, type,
+                               static_cast<const BYTE*>(data), static_cast<DWORD>(size)));
 }
 
 }  // namespace
 
 Error Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
                                  const std::string& text) {
-  return SetValue(root, key, name, REG_SZ, text.data(), text.size());
+  const std::wstring wide = WideFromAnsi(text);
+  return SetValue(root, key, name, REG_SZ, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
 }
 
 Error Win32Registry::WriteDword(RegRoot root, const std::string& key, const std::string& name,
@@ -340,7 +359,7 @@ Error Win32Registry::WriteDword(RegRoot root, const std::string& key, const std:
 Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   RegistryKey h;
   if (LONG result = OpenKey(root, key, KEY_SET_VALUE, false, h.put())) return SystemError(result);
-  return Result(RegDeleteValueA(h.get(), name.c_str()));
+  return Result(RegDeleteValueW(h.get(), Wide(name).c_str()));
 }
 
 // By the parent and the name, which is how the call that takes a view wants
@@ -361,14 +380,14 @@ Error Win32Registry::ValueNames(RegRoot root, const std::string& key,
   RegistryKey h;
   if (LONG result = OpenKey(root, key, KEY_QUERY_VALUE, false, h.put()))
     return result == ERROR_FILE_NOT_FOUND ? Error::Ok() : SystemError(result);
-  char name[16384];
+  std::vector<wchar_t> name(16384);
   for (DWORD i = 0;; ++i) {
-    DWORD length = sizeof name;
+    DWORD length = static_cast<DWORD>(name.size());
     const LONG result =
-        RegEnumValueA(h.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        RegEnumValueW(h.get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (result == ERROR_NO_MORE_ITEMS) return Error::Ok();
     if (result != ERROR_SUCCESS) return SystemError(result);
-    names->emplace_back(name, length);
+    names->push_back(Utf8FromUtf16(std::u16string(name.data(), name.data() + length)));
   }
 }
 

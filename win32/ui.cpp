@@ -1,4 +1,5 @@
 // The windows of the stub and the Windows service over them.
+#include "base/code_page.h"
 #include "win32/ui.h"
 
 #include <algorithm>
@@ -775,8 +776,11 @@ void Win32Windows::SetProgress(Control bar, uint64_t done, uint64_t total) {
 int Win32Windows::MessageBox(const std::string& text, const std::string& title, int style) {
   HWND owner = OwnVisible(main_) ? main_ : nullptr;
   // A box without an owner could open behind whatever window is in front.
-  const UINT flags = static_cast<UINT>(style) | (owner ? 0 : MB_SETFOREGROUND);
-  return MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+  const UINT flags = static_cast<UINT>(style & ~kMbUtf8) | (owner ? 0 : MB_SETFOREGROUND);
+  if (!(style & kMbUtf8)) return MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+  const std::u16string wideText = Utf16FromUtf8(text), wideTitle = Utf16FromUtf8(title);
+  return MessageBoxW(owner, reinterpret_cast<const wchar_t*>(wideText.c_str()),
+                     reinterpret_cast<const wchar_t*>(wideTitle.c_str()), flags);
 }
 
 }  // namespace sorvela::win32

@@ -340,6 +340,17 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
       hugeNameCount.find(fakes::NameTable({{1, "Alpha"}}).substr(0, 2) + fakes::BeU16(3)) + 2, 2,
       fakes::BeU16(0xFFFF));
   std::string noGlyphs = fakes::Sfnt(0x00010000, {{"name", fakes::NameTable({{4, "N"}})}});
+  // A colour font of bitmaps: every table a font needs but the outlines.
+  auto without = [&](const char* tag, const char* instead) {
+    std::string bytes = font;
+    bytes.replace(bytes.find(tag), 4, instead);
+    return bytes;
+  };
+  const std::string glyfOnly = without("loca", "CBLC");
+  const std::string bitmapsOnly = [&] {
+    std::string bytes = glyfOnly;
+    return bytes.replace(bytes.find("glyf"), 4, "CBDT");
+  }();
   const struct {
     const char* what;
     std::string bytes;
@@ -350,7 +361,13 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
       {"'true' header", "true" + font.substr(4), FontProblem::kNone, "Alpha Bold (TrueType)"},
       {"CFF outlines", MakeFont("Alpha-Bold", "Alpha", "Bold", true), FontProblem::kNone,
        "Alpha-Bold (OpenType)"},
-      {"spaces trimmed", MakeFont("  Alpha  "), FontProblem::kNone, "Alpha (TrueType)"},
+      // As the record holds it: the system's own installer keeps the blanks.
+      {"blanks kept", MakeFont("Noto Sans Thai Condensed SemiBold "), FontProblem::kNone,
+       "Noto Sans Thai Condensed SemiBold  (TrueType)"},
+      {"only a Korean name", FontWithNames(NameTableOf({Win(u"\uC740 \uBC14\uD0D5", 0x0412, 4)})),
+       FontProblem::kNone, "\xEC\x9D\x80 \xEB\xB0\x94\xED\x83\x95 (TrueType)"},
+      {"a Mac name beyond ASCII", FontWithNames(NameTableOf({{1, 0, 0, 4, "Caf\x8E"}})),
+       FontProblem::kNone, "Caf\xC3\xA9 (TrueType)"},
       {"no full name: family and style", FontWithNames(fakes::NameTable({{1, "Fam"}, {2, "Bold"}})),
        FontProblem::kNone, "Fam Bold (TrueType)"},
       {"no full name, Regular", FontWithNames(fakes::NameTable({{1, "Fam"}, {2, "Regular"}})),
@@ -373,6 +390,8 @@ TEST(FontIdentityTest, FallbacksAndProblems) {
       {"a table outside the file", tableOutside, FontProblem::kDamaged, ""},
       {"head without its magic", badMagic, FontProblem::kDamaged, ""},
       {"only a name table", noGlyphs, FontProblem::kDamaged, ""},
+      {"bitmaps only", bitmapsOnly, FontProblem::kNoOutlines, ""},
+      {"glyf without loca", glyfOnly, FontProblem::kDamaged, ""},
       {"TrueType header, CFF tables",
        fakes::BeU32(0x00010000) + MakeFont("X", "", "", true).substr(4), FontProblem::kDamaged, ""},
       {"WOFF", "wOFF" + font.substr(4), FontProblem::kNotAFont, ""},

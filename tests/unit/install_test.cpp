@@ -168,7 +168,7 @@ TEST_F(InstallTest, OneQuestionForTheInstalledFonts) {
       if (*c.question) {
         EXPECT_EQ(fm.windows.boxes[0].text, c.question) << c.what;
         EXPECT_EQ(fm.windows.boxes[0].title, "Overwrite");
-        EXPECT_EQ(fm.windows.boxes[0].style, 68);
+        EXPECT_EQ(fm.windows.boxes[0].style, kMbYesNoInformation + kMbUtf8);
       }
       // Kept fonts stay registered as they are, their new files never copied.
       const bool keep = answer == kIdNo;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "base/code_page.h"
 #include "fonts/face_name.h"
 #include "package/memory_file.h"
 #include "package/text_file.h"
@@ -18,6 +19,7 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+
 // A field as the report can show it on one line: its start, control
 // characters as "?".
 std::string Shown(std::string text) {
@@ -27,8 +29,40 @@ std::string Shown(std::string text) {
   return Quoted(text);
 }
 
-// Names the stub's file system takes for one file.
-std::string NameKey(const std::string& name) { return Files::PlainNameKey(name); }
+// The code pages under which the check reads names: the Western one, which
+// the stub's walk here reads as, first, then the Japanese, Simplified
+// Chinese, Korean and Traditional Chinese ones, where two bytes may make one
+// character.
+constexpr unsigned kWestern = 1252;
+constexpr unsigned kCodePages[] = {kWestern, 932, 936, 949, 950};
+
+// Names a Western system's file system takes for one file.
+std::string NameKey(const std::string& name) { return trailer::NameKeyIn(kWestern, name); }
+
+// Names that are unsafe, or one file with another entry, only on a system of
+// another code page: such a system reads the package otherwise.
+void CheckNamesElsewhere(const std::vector<trailer::Entry>& entries,
+                         std::vector<std::string>* problems) {
+  for (unsigned codePage : kCodePages) {
+    if (codePage == kWestern) continue;
+    const std::string where = " on a system of code page " + std::to_string(codePage);
+    std::map<std::string, size_t> first;
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const std::string& name = entries[i].name;
+      if (!trailer::IsSafeName(name)) continue;  // reported as damaged already
+      if (!trailer::IsSafeNameIn(codePage, name)) {
+        problems->push_back(Quoted(Trim(name)) + " is not a name the package can hold" + where +
+                            ": the package reads as damaged there");
+        continue;
+      }
+      const auto [other, isNew] = first.emplace(trailer::NameKeyIn(codePage, name), i);
+      if (!isNew && NameKey(entries[other->second].name) != NameKey(name))
+        problems->push_back(Quoted(Trim(entries[other->second].name)) + " and " +
+                            Quoted(Trim(name)) + " are one file" + where +
+                            ": only one of them is kept there");
+    }
+  }
+}
 
 // The listing pass, going on past names the stub refuses, to name them all.
 bool ReadAllEntries(ReadFile& file, std::vector<trailer::Entry>* entries,
@@ -86,6 +120,7 @@ CheckReport CheckPackage(ReadFile& package) {
       problems.push_back(Quoted(name(i)) + " and " + Quoted(name(kept)) +
                          " are one file to the system: only " + Quoted(name(kept)) + " is kept");
   }
+  CheckNamesElsewhere(entries, &problems);
   auto find = [&](const std::string& field) {
     const auto it = extracted.find(NameKey(field));
     return it == extracted.end() ? entries.size() : it->second;
@@ -142,7 +177,7 @@ CheckReport CheckPackage(ReadFile& package) {
       continue;
     }
     report.fonts.push_back({name(i), font.ValueName()});
-    const auto [owner, isNew] = valueOwners.emplace(UpperAscii(font.ValueName()), name(i));
+    const auto [owner, isNew] = valueOwners.emplace(FoldCaseUtf8(font.ValueName()), name(i));
     if (!isNew)
       problems.push_back(Quoted(owner->second) + " and " + Quoted(name(i)) +
                          " would both be registered as " + Quoted(font.ValueName()));

@@ -1,10 +1,15 @@
-// UTF-16 to Windows-1252 as the system converts it, for builds without the
-// system: one byte per code unit, with its best-fit look-alikes.
+// The conversions of a Windows-1252 system, for builds without the system:
+// one byte per code unit, with its best-fit look-alikes; other code pages
+// through the C library's converters, and case as Unicode folds it.
+#include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 
-#include "fonts/ansi.h"
+#include "base/code_page.h"
 
 namespace sorvela {
 namespace {
@@ -91,6 +96,51 @@ std::string AnsiFromUtf16(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char16_t unit : text) out.push_back(ToCp1252(unit));
+  return out;
+}
+
+bool Utf16FromAnsi(std::string_view ansi, std::u16string* text) {
+  return Utf16FromCodePage(1252, ansi, text);
+}
+
+bool Utf16FromCodePage(unsigned codePage, std::string_view bytes, std::u16string* text) {
+  text->clear();
+  if (codePage == 1252) {
+    // Every byte is a character here, the five unassigned ones C1 controls.
+    for (char c : bytes) {
+      const auto b = static_cast<unsigned char>(c);
+      text->push_back(b >= 0x80 && b < 0xA0 ? kCp1252C1[b - 0x80] : b);
+    }
+    return true;
+  }
+  const std::string name = "CP" + std::to_string(codePage);
+  iconv_t convert = iconv_open("UTF-16LE", name.c_str());
+  if (convert == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in(bytes), out(4 * bytes.size() + 4, '\0');
+  char* from = in.data();
+  char* to = out.data();
+  size_t left = in.size(), room = out.size();
+  // A byte sequence cut short is no text either.
+  const bool ok = iconv(convert, &from, &left, &to, &room) != static_cast<size_t>(-1) &&
+                  left == 0 && iconv(convert, nullptr, nullptr, &to, &room) == 0;
+  iconv_close(convert);
+  if (!ok) return false;
+  const size_t units = (out.size() - room) / 2;
+  for (size_t i = 0; i < units; ++i)
+    text->push_back(static_cast<char16_t>(static_cast<unsigned char>(out[2 * i]) |
+                                          static_cast<unsigned char>(out[2 * i + 1]) << 8));
+  return true;
+}
+
+std::u16string FoldCase(std::u16string_view text) {
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  std::u16string out(text);
+  for (char16_t& unit : out) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    const wint_t upper = unicode ? towupper_l(unit, unicode) : unit < 0x80 ? towupper(unit) : unit;
+    // One code unit for one, as the file system's table maps them.
+    if (upper <= 0xFFFF && !(upper >= 0xD800 && upper <= 0xDFFF)) unit = static_cast<char16_t>(upper);
+  }
   return out;
 }
 
