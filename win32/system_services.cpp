@@ -348,7 +348,7 @@ Error SetValue(RegRoot root, const std::string& key, const std::string& name, DW
 Error Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
                                  const std::string& text) {
   const std::wstring wide = WideFromAnsi(text);
-  return SetValue(root, key, name, REG_SZ, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  return SetValue(root, key, name, REG_SZ, wide.c_str(), wide.size() * sizeof(wchar_t));
 }
 
 Error Win32Registry::WriteDword(RegRoot root, const std::string& key, const std::string& name,

@@ -103,3 +103,33 @@ press ok
 exit'
 check_true "nothing copied" test ! -e "$fonts/Noise.ttf"
 check "nothing registered" "$(wine reg query "$fonts_key" 2>/dev/null | grep -c Noise)" 0
+
+# Two fonts named only in Korean: each gets its own value, named in Unicode
+# as its record has it, with the trailing blank of one of them kept.
+mkdir -p "$T/korean"
+/usr/bin/python3 - "$font_sans" "$T/korean" <<'PY' || skip "python3-fonttools is missing"
+import sys
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables._n_a_m_e import NameRecord
+for file, family in (("UnBatang.ttf", "\uc740 \ubc14\ud0d5"), ("UnDotum.ttf", "\uc740 \ub3cb\uc6c0 ")):
+    font = TTFont(sys.argv[1])
+    names = font["name"]
+    names.names = []
+    for name_id, text in ((1, family), (2, "Regular"), (4, family)):
+        record = NameRecord()
+        record.nameID, record.platformID, record.platEncID, record.langID = name_id, 3, 1, 0x0412
+        record.string = text
+        names.names.append(record)
+    font.save(sys.argv[2] + "/" + file)
+PY
+pack korean.exe --title "Korean" "$T/korean/UnBatang.ttf" "$T/korean/UnDotum.ttf"
+drive >/dev/null <<EOF
+start $WIN_DIR\\korean.exe /Q
+wait-exit 60000
+EOF
+# The registry file, written when the server ends, spells such names out.
+wineserver -w
+check "two values, named in Unicode" \
+  "$(grep -E '="Un(Batang|Dotum)\.ttf"' "$WINEPREFIX/system.reg" | sort)" \
+  '"\x{c740} \x{b3cb}\x{c6c0}  (TrueType)"="UnDotum.ttf"
+"\x{c740} \x{bc14}\x{d0d5} (TrueType)"="UnBatang.ttf"'

@@ -53,6 +53,29 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
        MakePackage(With({{"a.TTF", bold}, {"A.ttf", sans}})),
        {"a.TTF=Quillo Sans Bold (TrueType)"},
        {"\"A.ttf\" and \"a.TTF\" are one file to the system: only \"a.TTF\" is kept"}},
+      // On a system where two bytes may make one character, a Western letter
+      // before a dot is no character at all.
+      {"namesakes by a letter beyond ASCII",
+       MakePackage(With({{"\xC9.ttf", bold}, {"\xE9.ttf", sans}})),
+       {"\xC9.ttf=Quillo Sans Bold (TrueType)"},
+       {"\"\xE9.ttf\" and \"\xC9.ttf\" are one file to the system: only \"\xC9.ttf\" is kept",
+        "\"\xE9.ttf\" is not a name the package can hold on a system of code page 932, 936, 949, "
+        "950: the package reads as damaged there",
+        "\"\xC9.ttf\" is not a name the package can hold on a system of code page 936, 949, 950: "
+        "the package reads as damaged there"}},
+      // Fullwidth A and a under code page 932, two other names under 1252;
+      // a lead byte at the end is no character where two bytes make one.
+      {"names another code page reads otherwise",
+       MakePackage(With({{"\x82\x81.ttf", bold}, {"\x82\x60.ttf", sans}, {"x.ttf\x81", "x"}})),
+       {"\x82\x60.ttf=Quillo Sans (TrueType)", "\x82\x81.ttf=Quillo Sans Bold (TrueType)"},
+       {"\"\x82\x60.ttf\" and \"\x82\x81.ttf\" are one file on a system of code page 932: only "
+        "one of them is kept there",
+        "\"x.ttf\x81\" is not a name the package can hold on a system of code page 932, 936, 949, "
+        "950: the package reads as damaged there",
+        "\"\x82\x60.ttf\" is not a name the package can hold on a system of code page 949, 950: "
+        "the package reads as damaged there",
+        "\"\x82\x81.ttf\" is not a name the package can hold on a system of code page 950: the "
+        "package reads as damaged there"}},
       {"readme and licence missing",
        MakePackage({{"kestrel.dat", Manifest("readme.txt", "licence.txt")}, {"Sans.ttf", sans}}),
        {"Sans.ttf=Quillo Sans (TrueType)"},

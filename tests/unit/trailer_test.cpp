@@ -29,6 +29,9 @@ TEST(TrailerFields, CountTakesTheLeadingNumber) {
       {"3    ", 3},
       {"  12 ", 12},
       {"\r\n7\r\n", 7},
+      // Line breaks go before the number is read, wherever they stand.
+      {"1\r\n2 ", 12},
+      {"3\n2\n1", 321},
       {"abc", 0},
       {"", 0},
       {"-2", -2},
@@ -133,6 +136,38 @@ TEST(TrailerFields, UnsafeNamesAreRecognised) {
       {"\x1F.ttf", false},
   };
   for (const auto& c : cases) EXPECT_EQ(trailer::IsSafeName(c.name), c.safe) << c.name;
+}
+
+// The rules hold for a name as each system reads its bytes: where two bytes
+// make one character, a trail byte is no separator and a lead byte at the end
+// is no text at all.
+TEST(TrailerNames, SafeUnderEachCodePage) {
+  const struct {
+    const char* what;
+    std::string name;
+    bool western, japanese, chinese, korean, taiwanese;  // 1252, 932, 936, 949, 950
+  } cases[] = {
+      {"plain", "Quillo-Bold.ttf", true, true, true, true, true},
+      // A lead byte elsewhere: with '.' after it, no character.
+      {"Western letters", "Caf\xE9.ttf", true, false, false, false, false},
+      // 表 in code page 932: its trail byte is the backslash elsewhere.
+      {"a trail byte 0x5C", "\x95\x5C.ttf", false, true, true, false, false},
+      {"a lead byte at the end", "font.ttf\x81", true, false, false, false, false},
+      {"a lead byte before the padding", "font.ttf\x81   ", true, false, false, false, false},
+      // Superscript one in code page 949: a second way to write COM1.
+      {"COM and a Korean superscript", "COM\xA9\xF7.ttf", true, false, false, false, true},
+      {"COM and a Western superscript", "COM\xB9.ttf", false, true, false, false, false},
+  };
+  for (const auto& c : cases) {
+    const bool expected[] = {c.western, c.japanese, c.chinese, c.korean, c.taiwanese};
+    const unsigned codePages[] = {1252, 932, 936, 949, 950};
+    for (size_t i = 0; i < 5; ++i)
+      EXPECT_EQ(trailer::IsSafeNameIn(codePages[i], c.name), expected[i])
+          << c.what << " under " << codePages[i];
+  }
+  // Case folds beyond ASCII, as the file system folds it.
+  EXPECT_EQ(trailer::NameKeyIn(1252, "caf\xE9.ttf. "), trailer::NameKeyIn(1252, "CAF\xC9.TTF"));
+  EXPECT_NE(trailer::NameKeyIn(1252, "\xE9"), trailer::NameKeyIn(1252, "e"));
 }
 
 TEST(TrailerWalk, FindsEntriesFromTheEnd) {

@@ -43,25 +43,30 @@ std::string NameKey(const std::string& name) { return trailer::NameKeyIn(kWester
 // another code page: such a system reads the package otherwise.
 void CheckNamesElsewhere(const std::vector<trailer::Entry>& entries,
                          std::vector<std::string>* problems) {
+  std::vector<std::string> unsafeWhere(entries.size());
   for (unsigned codePage : kCodePages) {
     if (codePage == kWestern) continue;
-    const std::string where = " on a system of code page " + std::to_string(codePage);
+    const std::string page = std::to_string(codePage);
     std::map<std::string, size_t> first;
     for (size_t i = 0; i < entries.size(); ++i) {
       const std::string& name = entries[i].name;
       if (!trailer::IsSafeName(name)) continue;  // reported as damaged already
       if (!trailer::IsSafeNameIn(codePage, name)) {
-        problems->push_back(Quoted(Trim(name)) + " is not a name the package can hold" + where +
-                            ": the package reads as damaged there");
+        unsafeWhere[i] += (unsafeWhere[i].empty() ? "" : ", ") + page;
         continue;
       }
       const auto [other, isNew] = first.emplace(trailer::NameKeyIn(codePage, name), i);
       if (!isNew && NameKey(entries[other->second].name) != NameKey(name))
         problems->push_back(Quoted(Trim(entries[other->second].name)) + " and " +
-                            Quoted(Trim(name)) + " are one file" + where +
-                            ": only one of them is kept there");
+                            Quoted(Trim(name)) + " are one file on a system of code page " +
+                            page + ": only one of them is kept there");
     }
   }
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (!unsafeWhere[i].empty())
+      problems->push_back(Quoted(Trim(entries[i].name)) +
+                          " is not a name the package can hold on a system of code page " +
+                          unsafeWhere[i] + ": the package reads as damaged there");
 }
 
 // The listing pass, going on past names the stub refuses, to name them all.

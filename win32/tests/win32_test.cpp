@@ -222,6 +222,26 @@ void TestRegistryValuesRoundTrip() {
   RegDeleteKeyA(HKEY_CURRENT_USER, key);
   CHECK(registry.ReadValue(kHkeyCurrentUser, key, "Face (TrueType)", &value).code == 2);
   CHECK(registry.DeleteValue(kHkeyCurrentUser, key, "Face (TrueType)").code == 2);
+
+  // Value names in Unicode (UTF-8 here), listed as written, data in ANSI.
+  const std::string korean = "\xEC\x9D\x80 \xEB\xB0\x94\xED\x83\x95 (TrueType)";
+  CHECK(!registry.WriteString(kHkeyCurrentUser, key, korean, "Caf\xE9.ttf"));
+  CHECK(!registry.WriteString(kHkeyCurrentUser, key, "\xEC\x9D\x80 (TrueType)", "b.ttf"));
+  std::vector<std::string> names;
+  CHECK(!registry.ValueNames(kHkeyCurrentUser, key, &names));
+  CHECK(names.size() == 2 && (names[0] == korean || names[1] == korean));
+  CHECK(!registry.ReadValue(kHkeyCurrentUser, key, korean, &value));
+  CHECK(ValueText(value) == "Caf\xE9.ttf");
+  wchar_t wide[] = {0xC740, L' ', 0xBC14, 0xD0D5, 0};
+  wchar_t data[32] = {};
+  DWORD size = sizeof data;
+  HKEY h = nullptr;
+  CHECK(!RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\SorvelaTest", 0, KEY_QUERY_VALUE, &h));
+  CHECK(!RegQueryValueExW(h, (std::wstring(wide) + L" (TrueType)").c_str(), nullptr, nullptr,
+                          reinterpret_cast<BYTE*>(data), &size));
+  RegCloseKey(h);
+  CHECK(std::wstring(data) == L"Caf\u00E9.ttf");
+  RegDeleteKeyA(HKEY_CURRENT_USER, key);
 }
 
 void TestSpecialFoldersArePathsOrNothing() {
