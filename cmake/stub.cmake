@@ -4,15 +4,29 @@ enable_language(RC)
 # Every program of this build takes it, since LTO and plain objects that share
 # inline functions don't link together with this toolchain.
 set(STRING_INSTANCES "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/win32/string_instances.h>")
-add_compile_options(-flto $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> ${STRING_INSTANCES})
+# The 64-bit build only runs the tests under 64-bit Wine where the kernel runs
+# no 32-bit programs; GCC 12 fails inside its x86-64 back end under LTO here,
+# and that build needs no small size.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(SHIPPED_BUILD OFF)
+  set(LTO)
+else()
+  set(SHIPPED_BUILD ON)
+  set(LTO -flto)
+endif()
+add_compile_options(${LTO} $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> ${STRING_INSTANCES})
 # One partition: GCC 12 fails inside its own symbol table on some splits.
-add_link_options(-flto -flto-partition=one -Os)
+if(LTO)
+  add_link_options(-flto -flto-partition=one -Os)
+else()
+  add_link_options(-Os)
+endif()
 # Without exceptions: the library's unwinder and its throwing allocator would
 # be a third of the stub. Memory running out reaches the program's handler
 # instead (win32/runtime.cpp). The package tool for Windows links this core
 # too; there memory running out ends the tool.
 set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
-target_compile_options(sorvela_core PRIVATE -Os -flto -fno-rtti ${NO_EXCEPTIONS} -ffunction-sections
+target_compile_options(sorvela_core PRIVATE -Os ${LTO} -fno-rtti ${NO_EXCEPTIONS} -ffunction-sections
   -fdata-sections ${STRING_INSTANCES})
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.
@@ -30,17 +44,20 @@ target_link_libraries(sorvela_win32 PUBLIC sorvela_core shell32 gdi32 user32 adv
 add_executable(sorvela WIN32 win32/main.cpp resources/sorvela.rc)
 target_compile_options(sorvela PRIVATE -Os ${NO_EXCEPTIONS} -ffunction-sections -fdata-sections)
 target_link_libraries(sorvela PRIVATE sorvela_win32)
-# Large-address-aware: the process may use 3 GB of address space on a 32-bit
-# system started so, and 4 GB on a 64-bit one.
-target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections -Wl,--large-address-aware
+target_link_options(sorvela PRIVATE -static -s -Wl,--gc-sections
   -Wl,-Map=${CMAKE_BINARY_DIR}/sorvela.map)
-# This linker leaves the load configuration directory empty; the map tells
-# where the record went.
-find_program(PYTHON3 python3 REQUIRED)
-add_custom_command(TARGET sorvela POST_BUILD
-  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/cmake/load_config.py $<TARGET_FILE:sorvela>
-    ${CMAKE_BINARY_DIR}/sorvela.map
-  VERBATIM)
+if(SHIPPED_BUILD)
+  # Large-address-aware: the process may use 3 GB of address space on a
+  # 32-bit system started so, and 4 GB on a 64-bit one.
+  target_link_options(sorvela PRIVATE -Wl,--large-address-aware)
+  # This linker leaves the load configuration directory empty; the map tells
+  # where the record went.
+  find_program(PYTHON3 python3 REQUIRED)
+  add_custom_command(TARGET sorvela POST_BUILD
+    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/cmake/load_config.py $<TARGET_FILE:sorvela>
+      ${CMAKE_BINARY_DIR}/sorvela.map
+    VERBATIM)
+endif()
 set_target_properties(sorvela PROPERTIES OUTPUT_NAME sorvela)
 # The version resource takes its number from the generated version.h.
 target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)
@@ -49,7 +66,7 @@ target_include_directories(sorvela PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # the stub just built.
 include(cmake/pack.cmake)
 sorvela_pack_tool($<TARGET_FILE:sorvela> sorvela)
-target_link_options(sorvela-pack PRIVATE -static -s -Wl,--large-address-aware)
+target_link_options(sorvela-pack PRIVATE -static -s $<$<BOOL:${SHIPPED_BUILD}>:-Wl,--large-address-aware>)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

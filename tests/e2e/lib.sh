@@ -6,6 +6,7 @@
 #
 # Paths can be overridden for a build elsewhere: E2E_STUB, E2E_DRIVER,
 # E2E_PACK, E2E_PACK_WIN, E2E_STATE. E2E_KEEP=1 keeps each test's prefix for a look after.
+# SORVELA_WINE64=1 runs a 64-bit build under 64-bit Wine (tests/wine64).
 set -euo pipefail
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -21,8 +22,12 @@ E2E_WORK=${E2E_WORK:-$E2E_STATE/tests}
 FONT_DIR=${E2E_FONT_DIR:-/usr/share/fonts/truetype}
 
 export WINEDEBUG=-all
-# Only 32-bit Wine may be installed; the stub is 32-bit anyway.
-export WINEARCH=win32
+if [ "${SORVELA_WINE64:-0}" = 1 ]; then
+  export PATH=$E2E_ROOT/tests/wine64:$PATH WINEARCH=win64
+else
+  # Only 32-bit Wine may be installed; the stub is 32-bit anyway.
+  export WINEARCH=win32
+fi
 # No downloads of Wine's .NET or HTML engines.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -37,7 +42,9 @@ skip() { say "SKIP: $*"; exit 77; }
 
 # Wine runs the 32-bit stub only on a kernel that runs 32-bit programs; some
 # are started with that off (ia32_emulation=off).
-runs_32bit_programs() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+runs_32bit_programs() {
+  [ "${SORVELA_WINE64:-0}" = 1 ] || /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
 no_32bit_reason="this machine's kernel runs no 32-bit programs (ia32_emulation is off), so Wine can't run the stub"
 
 # Makes the prefix template once; later calls, also from parallel tests, wait

@@ -3,7 +3,14 @@
 
 # Wine runs the 32-bit programs under test only on a kernel that runs 32-bit
 # programs; some are started with that off (ia32_emulation=off).
-runs_32bit_programs() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+runs_32bit_programs() {
+  [ "${SORVELA_WINE64:-0}" = 1 ] || /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+# The 64-bit check build runs under 64-bit Wine (tests/wine64).
+if [ "${SORVELA_WINE64:-0}" = 1 ]; then
+  PATH=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests/wine64" && pwd):$PATH
+  export PATH WINEARCH=win64
+fi
 no_32bit_reason="this machine's kernel runs no 32-bit programs (ia32_emulation is off), so Wine can't run the stub"
 
 xvfb=

@@ -3,7 +3,9 @@
 # no display is set, a private virtual X server.
 set -euo pipefail
 exe=$1
-export WINEPREFIX=${WINEPREFIX:-${TMPDIR:-/tmp}/sorvela-win32-tests}
+arch=32
+[ "${SORVELA_WINE64:-0}" = 1 ] && arch=64
+export WINEPREFIX=${WINEPREFIX:-${TMPDIR:-/tmp}/sorvela-win$arch-tests}
 export WINEDEBUG=${WINEDEBUG:--all}
 source "$(dirname "$0")/display.sh"
 if ! runs_32bit_programs; then echo "SKIP: $no_32bit_reason"; exit 77; fi
