@@ -131,5 +131,5 @@ EOF
 wineserver -w
 check "two values, named in Unicode" \
   "$(grep -E '="Un(Batang|Dotum)\.ttf"' "$WINEPREFIX/system.reg" | sort)" \
-  '"\x{c740} \x{b3cb}\x{c6c0}  (TrueType)"="UnDotum.ttf"
-"\x{c740} \x{bc14}\x{d0d5} (TrueType)"="UnBatang.ttf"'
+  '"\xc740 \xb3cb\xc6c0  (TrueType)"="UnDotum.ttf"
+"\xc740 \xbc14\xd0d5 (TrueType)"="UnBatang.ttf"'
