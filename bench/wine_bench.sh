@@ -4,12 +4,22 @@
 # name another stub than the one built.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-STUB=${STUB:-$ROOT/build/win32/sorvela.exe}
-BASELINE=$ROOT/build/win32/extract_baseline.exe
-DRIVER=$ROOT/build/win32/e2e-driver.exe
+# Where the kernel runs no 32-bit programs, the 64-bit build under 64-bit
+# Wine (tests/wine64): figures of that build, not of the shipped one.
+WIN=win32
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  WIN=win64
+  export PATH=$ROOT/tests/wine64:$PATH WINEARCH=win64
+  echo "# this kernel runs no 32-bit programs: figures of the 64-bit build under 64-bit Wine"
+else
+  export WINEARCH=win32
+fi
+STUB=${STUB:-$ROOT/build/$WIN/sorvela.exe}
+BASELINE=$ROOT/build/$WIN/extract_baseline.exe
+DRIVER=$ROOT/build/$WIN/e2e-driver.exe
 PACK=$ROOT/build/host/sorvela-pack
 ROUNDS=${ROUNDS:-7}
-export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The stub opens windows, so it needs a display.
 if [ -z "${DISPLAY:-}" ]; then

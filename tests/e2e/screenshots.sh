@@ -2,7 +2,8 @@
 # Screenshots of the wizard's pages and of the progress window at 96 and at
 # 144 dots per inch, as PNGs in build/screenshots/: readme-96dpi.png and
 # license-, install-, install-failed-, install-refused-, ready-,
-# extracting-96dpi.png, and the same with -144dpi. Run by ./build.sh screenshots.
+# extracting-, overwrite-, remove-question-, removed-96dpi.png, and the same
+# with -144dpi. Run by ./build.sh screenshots.
 source "$(dirname "$0")/lib.sh"
 
 OUT=$E2E_ROOT/build/screenshots
@@ -92,6 +93,24 @@ printf 'wOFF' >"$T/QuilloSans-CondensedExtraBoldItalic.ttf"
 mkdir -p "$T/many"
 for i in $(seq 1 400); do printf 'entry %s\r\n' "$i" >"$T/many/entry$i.txt"; done
 "$PACK" create --stub "$STUB" --out "$P/many.exe" --title "Many" "$T/many"/entry*.txt
+# Fonts named only in Korean, for the question about installed fonts and the
+# removal's boxes, which show the names in Unicode.
+/usr/bin/python3 - "$font_sans" "$T" <<'PY'
+import sys
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables._n_a_m_e import NameRecord
+for file, family in (("UnBatang.ttf", "\uc740 \ubc14\ud0d5"), ("UnDotum.ttf", "\uc740 \ub3cb\uc6c0")):
+    font = TTFont(sys.argv[1])
+    font["name"].names = []
+    for name_id, text in ((1, family), (2, "Regular"), (4, family), (5, "Version 2.0")):
+        record = NameRecord()
+        record.nameID, record.platformID, record.platEncID, record.langID = name_id, 3, 1, 0x0412
+        record.string = text
+        font["name"].names.append(record)
+    font.save(sys.argv[2] + "/" + file)
+PY
+"$PACK" create --stub "$STUB" --out "$P/korean.exe" --title "Korean Fonts" \
+  "$T/UnBatang.ttf" "$T/UnDotum.ttf"
 
 main="Quillo Fonts - Velloway"
 for dpi in 96 144; do
@@ -179,6 +198,40 @@ resume
 wait-window "Many - Velloway" 30000
 click cmdCancel
 wait-exit 10000
+EOF
+  run_driver <<EOF >/dev/null
+start C:\\shots\\korean.exe /Q
+wait-exit 60000
+EOF
+  run_driver <<EOF | shoot overwrite-${dpi}dpi
+start C:\\shots\\korean.exe /I
+wait-window "Overwrite" 30000
+paint
+window-rect
+EOF
+  run_driver <<EOF >/dev/null
+attach "Overwrite" 10000
+press yes
+wait-exit 60000
+EOF
+  run_driver <<EOF | shoot remove-question-${dpi}dpi
+start C:\\shots\\korean.exe /U
+wait-window "Sorvela Uninstall" 30000
+paint
+window-rect
+EOF
+  run_driver <<EOF | shoot removed-${dpi}dpi
+attach "Sorvela Uninstall" 10000
+press yes
+wait-gone "Sorvela Uninstall" 30000
+wait-window "Sorvela Uninstall" 30000
+paint
+window-rect
+EOF
+  run_driver <<EOF >/dev/null
+attach "Sorvela Uninstall" 10000
+press ok
+wait-exit 30000
 EOF
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
