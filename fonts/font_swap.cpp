@@ -3,7 +3,7 @@
 
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace sorvela {
 namespace {
@@ -47,8 +47,10 @@ bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bo
   return true;
 }
 
+// The windows answer between the fonts: a package may hold thousands.
 Error FontSwap::Place() {
   for (FontPlan& p : plans_) {
+    s_.windows.DoEvents();
     if (p.kept) continue;
     const std::string target = folder_ + p.target;
     if (!s_.files.Exists(target)) continue;
@@ -75,6 +77,7 @@ Error FontSwap::Place() {
     }
   }
   for (FontPlan& p : plans_) {
+    s_.windows.DoEvents();
     if (p.kept || p.way == FontPlan::Way::kAtRestart) continue;
     if (Error e = s_.files.Move(p.staged, folder_ + p.target, false)) return e;
     p.staged.clear();
@@ -120,6 +123,7 @@ void FontSwap::Undo() {
 
 void FontSwap::Finish() {
   for (FontPlan& p : plans_) {
+    s_.windows.DoEvents();
     if (p.kept) continue;
     const bool perUser = scope_ == FontScope::kCurrentUser;
     if (!p.backup.empty()) RemoveSoon(s_, p.backup, maySchedule_, perUser);
