@@ -1,5 +1,6 @@
-// The string helpers of names, paths and switches: spaces only are trimmed,
-// and only ASCII letters change case, so ANSI bytes pass through.
+// The string helpers of names, paths and switches, shared by every part of
+// the program and the package tool: spaces only are trimmed, and only ASCII
+// letters change case, so ANSI bytes pass through.
 #pragma once
 
 #include <string>
@@ -14,10 +15,28 @@ inline std::string Trim(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
-inline std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+// One letter, of ANSI or of UTF-16 text.
+template <typename Char>
+constexpr Char UpperAscii(Char c) noexcept {
+  return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+template <typename Char>
+std::basic_string<Char> UpperAscii(std::basic_string<Char> text) {
+  for (Char& c : text) c = UpperAscii(c);
   return text;
+}
+inline std::string UpperAscii(const char* text) { return UpperAscii(std::string(text)); }
+
+// What a file name can't hold and a line of text should not: C0 controls.
+constexpr bool IsControl(unsigned c) noexcept { return c < 32; }
+
+// A file name without the trailing spaces and dots the file system ignores:
+// "a.ttf. " is "a.ttf".
+template <typename View>
+View WithoutNamePadding(View name) noexcept {
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
+  return name;
 }
 
 // The trimmed name's last three characters, upper-cased: "TTF", "DAT"...
@@ -59,11 +78,8 @@ inline std::string ArgumentsOf(std::string_view commandLine) {
 // Equal but for the case of ASCII letters.
 inline bool EqualNoCase(std::string_view a, std::string_view b) noexcept {
   if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 'a' + 'A') : a[i];
-    const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 'a' + 'A') : b[i];
-    if (x != y) return false;
-  }
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   return true;
 }
 

@@ -13,7 +13,7 @@
 
 #include "base/code_page.h"
 #include "package/memory_file.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace sorvela {
 namespace {

@@ -5,8 +5,11 @@
 // file (in UTF-8, for the registry's Unicode calls).
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
+
+#include "base/code_page.h"
 
 #include "services/services.h"
 
@@ -46,6 +49,20 @@ constexpr size_t kMaxValueNameChars = 16383;
 // that fails makes the font kDamaged and is told in *readError when given.
 FontProblem ReadFontIdentity(ReadFile& font, FontIdentity* identity, Error* readError = nullptr);
 FontProblem ReadFontIdentity(std::string_view fontBytes, FontIdentity* identity);
+
+// The package's fonts by the Fonts value each would take, to find two that
+// take one: the registry tells value names apart by no case, also beyond ASCII.
+class ValueOwners {
+ public:
+  // The file that took the value before, or nullptr when it is new.
+  const std::string* Claim(const std::string& valueName, const std::string& file) {
+    const auto [owner, isNew] = owners_.emplace(FoldCaseUtf8(valueName), file);
+    return isNew ? nullptr : &owner->second;
+  }
+
+ private:
+  std::map<std::string, std::string> owners_;
+};
 
 // Why a font file is not usable, as the install's failure text says it.
 std::string DescribeFontProblem(FontProblem problem);

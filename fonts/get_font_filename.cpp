@@ -5,7 +5,7 @@
 
 #include "package/self_extract.h"
 #include "package/text_file.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {
@@ -95,13 +95,10 @@ Error SetRegistryString(const Services& s, RegRoot root, const std::string& keyP
   return s.registry.WriteString(root, keyPath, valueName, data);
 }
 
-std::string AddBackslash(const std::string& path) {
-  return path.empty() ? path : WithBackslash(path);
-}
-
 Error GetFontsFolder(const Services& s, std::string* folder) {
   if (Error e = GetSpecialFolder(s.shell, kCsidlFonts, folder)) return e;
-  *folder = AddBackslash(*folder);
+  // No folder stays none, not the drive's root.
+  if (!folder->empty()) *folder = WithBackslash(*folder);
   return Error::Ok();
 }
 
@@ -127,8 +124,8 @@ Error GetFontsFolder(const Services& s, FontScope scope, std::string* folder) {
   if (scope == FontScope::kAllUsers) return GetFontsFolder(s, folder);
   if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, folder)) return e;
   if (folder->empty()) return Error::Ok();
-  for (const char* level : kUserFontsFolders) *folder = AddBackslash(*folder) + level;
-  *folder = AddBackslash(*folder);
+  for (const char* level : kUserFontsFolders) *folder = WithBackslash(*folder) + level;
+  *folder = WithBackslash(*folder);
   return Error::Ok();
 }
 
@@ -138,7 +135,7 @@ Error CreateFontsFolder(const Services& s, FontScope scope) {
   if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, &folder)) return e;
   if (folder.empty()) return SystemError(s, 3);  // ERROR_PATH_NOT_FOUND
   for (const char* level : kUserFontsFolders) {
-    folder = AddBackslash(folder) + level;
+    folder = WithBackslash(folder) + level;
     if (Error e = s.files.CreateFolder(folder)) return e;
   }
   return Error::Ok();

@@ -28,8 +28,6 @@ std::string GetRegistryString(Registry& registry, RegRoot root, const std::strin
 Error SetRegistryString(const Services& s, RegRoot root, const std::string& keyPath,
                         const std::string& valueName, const std::string& data);
 
-// The path ending in "\\", or "" for an empty path.
-std::string AddBackslash(const std::string& path);
 Error GetFontsFolder(const Services& s, std::string* folder);
 
 // Fonts for one user need Windows 10 version 1809 (build 17763) or later.

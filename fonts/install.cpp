@@ -10,7 +10,7 @@
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/frm_main.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {

@@ -5,7 +5,7 @@
 #include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "shell/frm_main.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {

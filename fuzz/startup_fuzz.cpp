@@ -17,7 +17,7 @@
 #include "package/self_extract.h"
 #include "package/trailer.h"
 #include "shell/frm_main.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 
 using namespace sorvela;

@@ -6,7 +6,7 @@
 
 #include "package/text_file.h"
 #include "package/trailer.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace sorvela::modSelfExtract {
 

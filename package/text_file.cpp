@@ -116,7 +116,7 @@ std::string PackageIdOf(const std::string& publisher, const std::string& title,
                       c == ' ' || c == '.' || c == '_' || c == '-';
     if (kept && key.size() < 64 && !(c == ' ' && (key.empty() || key.back() == ' '))) key += c;
   }
-  while (!key.empty() && (key.back() == ' ' || key.back() == '.')) key.pop_back();
+  key = std::string(WithoutNamePadding(std::string_view(key)));
   return "Sorvela." + (key.empty() ? std::string("Fonts") : key);
 }
 

@@ -3,6 +3,7 @@
 #include "package/trailer.h"
 
 #include "base/code_page.h"
+#include "base/text.h"
 #include "package/memory_file.h"
 
 #include <algorithm>
@@ -82,9 +83,7 @@ bool IsDeviceName(std::u16string_view name) {
   // spaces, for the device: "con .txt" is the console too.
   std::u16string_view base = name.substr(0, name.find(u'.'));
   while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
-  std::u16string upper(base);
-  for (char16_t& c : upper)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  const std::u16string upper = UpperAscii(std::u16string(base));
   for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
     if (upper == device) return true;
   if (upper.size() != 4 || (upper.compare(0, 3, u"COM") != 0 && upper.compare(0, 3, u"LPT") != 0))
@@ -97,7 +96,7 @@ bool IsDeviceName(std::u16string_view name) {
 
 bool IsSafeName(std::u16string_view name) {
   for (char16_t c : name)
-    if (c < 32 || (c < 0x80 && std::strchr("\\/:<>\"|?*", static_cast<char>(c)))) return false;
+    if (IsControl(c) || (c < 0x80 && std::strchr("\\/:<>\"|?*", static_cast<char>(c)))) return false;
   // Trailing spaces are padding; a dot before them would be dropped by the
   // system, so "..  " would be the parent and "a.ttf." another file.
   size_t end = name.size();
@@ -117,19 +116,17 @@ bool IsSafeName(std::string_view name) {
 }
 
 std::string NameKeyIn(unsigned codePage, std::string_view name) {
-  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
+  name = WithoutNamePadding(name);
   std::u16string text;
   if (!Utf16FromCodePage(codePage, name, &text)) return std::string(name);
   return Utf8FromUtf16(FoldCase(text));
 }
 
 bool IsCodeFileName(std::string_view name) {
-  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
+  name = WithoutNamePadding(name);
   const size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return false;
-  std::string extension(name.substr(dot + 1));
-  for (char& c : extension)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const std::string extension = UpperAscii(std::string(name.substr(dot + 1)));
   for (const char* code : {"DLL", "EXE", "SYS", "CPL", "OCX", "SCR", "COM", "BAT", "CMD", "PS1",
                            "VBS", "JS", "MSI", "LNK"})
     if (extension == code) return true;
@@ -160,11 +157,15 @@ Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry) {
   return Error::Ok();
 }
 
-Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries) {
+Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries,
+                  bool pastUnsafeNames) {
   uint64_t backOffset = 0;
   for (int32_t k = 1;; ++k) {
     Entry entry;
-    if (Error e = ReadEntry(file, backOffset, &entry)) return e;
+    if (Error e = ReadEntry(file, backOffset, &entry)) {
+      if (!pastUnsafeNames || IsSafeName(entry.name)) return e;
+      entry.safe = false;
+    }
     backOffset += uint64_t{entry.size} + kEntryHeader;
     entries->push_back(std::move(entry));
     if (k >= count) return Error::Ok();

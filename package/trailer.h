@@ -86,6 +86,8 @@ struct Entry {
   std::string name;
   uint32_t size = 0;
   uint64_t dataOffset = 0;
+  // False for a name the walk went on past (see ReadEntries).
+  bool safe = true;
 };
 
 // Reads the count field of a package of the given length.
@@ -97,7 +99,10 @@ Error ReadCount(ReadFile& file, int16_t* count);
 Error ReadEntry(ReadFile& file, uint64_t backOffset, Entry* entry);
 
 // Reads the headers of entries 1, 2, ... up to count, and always entry 1.
-Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries);
+// The stub stops at a name that is not safe, as at any damage; a check that
+// names every such name goes on past them, marking them.
+Error ReadEntries(ReadFile& file, int16_t count, std::vector<Entry>* entries,
+                  bool pastUnsafeNames = false);
 
 // The security directory (data directory 4) of a PE file: the certificate
 // table's file offset and size, and where the headers end. False when the file

@@ -7,7 +7,7 @@
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/frm_main.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {

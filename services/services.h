@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "services/error.h"
 
 namespace sorvela {
@@ -66,11 +67,8 @@ class Files {
 
   // Trailing spaces and dots go and ASCII letters are upper-cased: the names
   // every system that runs the stub takes for one file.
-  static std::string PlainNameKey(std::string key) {
-    while (!key.empty() && (key.back() == ' ' || key.back() == '.')) key.pop_back();
-    for (char& c : key)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return key;
+  static std::string PlainNameKey(const std::string& key) {
+    return UpperAscii(std::string(WithoutNamePadding(std::string_view(key))));
   }
 };
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace sorvela {
 

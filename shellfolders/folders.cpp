@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "package/trailer.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace sorvela {
 

@@ -19,7 +19,7 @@
 #include "package/memory_file.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 #include "tools/pack/check.h"
 #include "tools/pack/embedded_stub.h"
@@ -91,7 +91,7 @@ bool IsSigned(ReadFile& file) {
 
 bool HasControlCharacter(const std::string& text) {
   for (char c : text)
-    if (static_cast<unsigned char>(c) < 32) return true;
+    if (IsControl(static_cast<unsigned char>(c))) return true;
   return false;
 }
 
@@ -274,7 +274,7 @@ int List(const std::string& path) {
   std::unique_ptr<ReadFile> package;
   std::vector<trailer::Entry> entries;
   if (Error e = ReadPackage(path, &package, &entries)) return Fail(e.description);
-  std::map<std::string, std::string> valueOwners;  // upper-cased value name -> file
+  ValueOwners valueOwners;
   for (const trailer::Entry& entry : entries) {
     const std::string name = Trim(entry.name);
     std::printf("%s\t%u", name.c_str(), entry.size);
@@ -288,12 +288,10 @@ int List(const std::string& path) {
         std::printf("\tnot a usable font: %s", DescribeFontProblem(problem).c_str());
       } else {
         std::printf("\t%s", font.ValueName().c_str());
-        // The registry does not tell value names apart by case.
-        const auto [owner, isNew] = valueOwners.emplace(FoldCaseUtf8(font.ValueName()), name);
-        if (!isNew)
+        if (const std::string* owner = valueOwners.Claim(font.ValueName(), name))
           std::fprintf(stderr,
                        "sorvela-pack: warning: %s and %s would both be registered as \"%s\"\n",
-                       owner->second.c_str(), name.c_str(), font.ValueName().c_str());
+                       owner->c_str(), name.c_str(), font.ValueName().c_str());
       }
     }
     std::printf("\n");

@@ -16,7 +16,7 @@
 
 #include "base/code_page.h"
 #include "package/trailer.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 #include "win32/owned.h"
 

@@ -13,7 +13,7 @@
 
 #include "package/memory_file.h"
 #include "services/services.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace sorvela::fakes {
 

@@ -6,7 +6,7 @@
 #include "fakes/font_builder.h"
 #include "fakes/package.h"
 #include "fonts/font_swap.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shell/frm_main.h"
 
 namespace sorvela {

@@ -5,7 +5,7 @@
 #include "base/code_page.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "win32/geometry.h"
 
 namespace sorvela {

@@ -1,6 +1,8 @@
 // POSIX file access for host-side tools.
 #include "tools/host/posix_files.h"
 
+#include "base/text.h"
+
 #include "package/text_file.h"
 
 #include <fcntl.h>
@@ -77,10 +79,9 @@ class PosixWriteFile final : public WriteFile {
 }  // namespace
 
 std::string HostPath(const std::string& path) {
-  std::string host = path;
-  std::replace(host.begin(), host.end(), '\\', '/');
   // As on Windows, a name's trailing spaces and dots don't count.
-  while (!host.empty() && (host.back() == ' ' || host.back() == '.')) host.pop_back();
+  std::string host(WithoutNamePadding(std::string_view(path)));
+  std::replace(host.begin(), host.end(), '\\', '/');
   return host;
 }
 

@@ -11,7 +11,7 @@
 #include "package/memory_file.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela::pack {
@@ -25,7 +25,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 std::string Shown(std::string text) {
   if (text.size() > 64) text = text.substr(0, 60) + "...";
   for (char& c : text)
-    if (static_cast<unsigned char>(c) < 32) c = '?';
+    if (IsControl(static_cast<unsigned char>(c))) c = '?';
   return Quoted(text);
 }
 
@@ -69,24 +69,17 @@ void CheckNamesElsewhere(const std::vector<trailer::Entry>& entries,
                           unsafeWhere[i] + ": the package reads as damaged there");
 }
 
-// The listing pass, going on past names the stub refuses, to name them all.
+// The stub's walk, going on past names the stub refuses, to name them all.
 bool ReadAllEntries(ReadFile& file, std::vector<trailer::Entry>* entries,
                     std::vector<std::string>* problems) {
   int16_t count = 0;
   Error e = trailer::ReadCount(file, &count);
-  uint64_t backOffset = 0;
-  for (int32_t k = 1; !e; ++k) {
-    trailer::Entry entry;
-    e = trailer::ReadEntry(file, backOffset, &entry);
-    if (e && trailer::IsSafeName(entry.name)) break;
-    if (e)
+  if (!e) e = trailer::ReadEntries(file, count, entries, true);
+  for (const trailer::Entry& entry : *entries)
+    if (!entry.safe)
       problems->push_back(Quoted(Trim(entry.name)) +
                           " is not a name the package can hold: the package reads as damaged");
-    e = Error::Ok();
-    backOffset += uint64_t{entry.size} + trailer::kEntryHeader;
-    entries->push_back(std::move(entry));
-    if (k >= count) return true;
-  }
+  if (!e) return true;
   problems->push_back("the package's entries can't be read (" + e.description +
                       "): it shows \"This Sorvela contains no fonts.\"");
   return false;
@@ -167,8 +160,7 @@ CheckReport CheckPackage(ReadFile& package) {
     }
   }
 
-  // The registry does not tell value names apart by case.
-  std::map<std::string, std::string> valueOwners;
+  ValueOwners valueOwners;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (!IsFontFileName(entries[i].name) || extracted[NameKey(entries[i].name)] != i) continue;
     FontIdentity font;
@@ -182,9 +174,8 @@ CheckReport CheckPackage(ReadFile& package) {
       continue;
     }
     report.fonts.push_back({name(i), font.ValueName()});
-    const auto [owner, isNew] = valueOwners.emplace(FoldCaseUtf8(font.ValueName()), name(i));
-    if (!isNew)
-      problems.push_back(Quoted(owner->second) + " and " + Quoted(name(i)) +
+    if (const std::string* owner = valueOwners.Claim(font.ValueName(), name(i)))
+      problems.push_back(Quoted(*owner) + " and " + Quoted(name(i)) +
                          " would both be registered as " + Quoted(font.ValueName()));
   }
   return report;
