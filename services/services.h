@@ -216,6 +216,8 @@ enum class Control {
   Label8,
   prgExtracting,
 };
+// Tables indexed by Control take their size from this.
+constexpr int kControlCount = static_cast<int>(Control::prgExtracting) + 1;
 
 constexpr int kMbOk = 0;
 constexpr int kMbStop = 16;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <new>
 #include <set>
@@ -462,6 +463,7 @@ class FakeWindows final : public Windows {
                                         "imgCopy",    "imgRegister",   "imgLinks", "imgPass",
                                         "imgFail",    "lstFiles",      "lstFonts", "Label7",
                                         "Label8",     "prgExtracting"};
+    static_assert(std::size(names) == kControlCount, "a name for every Control");
     return names[static_cast<int>(c)];
   }
 };
