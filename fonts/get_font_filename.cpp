@@ -28,8 +28,8 @@ FontsKey FontsKeyOf(System& system, FontScope scope) {
   return {kHkeyLocalMachine, GetFontsKey(system)};
 }
 
-Error SystemError(const Services& s, int32_t code) {
-  return MakeError(code, s.system.DescribeError(code));
+Error Described(const Services& s, int32_t code) {
+  return SystemError(code, s.system.DescribeError(code));
 }
 
 }  // namespace
@@ -113,7 +113,7 @@ Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdenti
   if (readError) return readError;
   if (problem == FontProblem::kNone) return Error::Ok();
   const std::string name = Trim(fontFile.substr(fontFile.find_last_of('\\') + 1));
-  return MakeError(codes::kInvalidFileFormat, "The font file " + name + " can't be installed: " +
+  return MakeError(ErrorKind::kNotAFont, "The font file " + name + " can't be installed: " +
                                                   DescribeFontProblem(problem));
 }
 
@@ -136,7 +136,7 @@ Error CreateFontsFolder(const Services& s, FontScope scope) {
   if (scope == FontScope::kAllUsers) return Error::Ok();
   std::string folder;
   if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, &folder)) return e;
-  if (folder.empty()) return SystemError(s, 3);  // ERROR_PATH_NOT_FOUND
+  if (folder.empty()) return Described(s, system_codes::kPathNotFound);
   for (const char* level : kUserFontsFolders) {
     folder = AddBackslash(folder) + level;
     if (Error e = s.files.CreateFolder(folder)) return e;

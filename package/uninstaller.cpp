@@ -29,7 +29,9 @@ Error UninstallerFolder(const Services& s, FontScope scope, const std::string& i
   const bool all = scope == FontScope::kAllUsers;
   if (Error e = GetSpecialFolder(s.shell, all ? kCsidlProgramFiles : kCsidlLocalAppData, folder))
     return e;
-  if (folder->empty()) return MakeError(3, s.system.DescribeError(3));  // ERROR_PATH_NOT_FOUND
+  if (folder->empty())
+    return SystemError(system_codes::kPathNotFound,
+                       s.system.DescribeError(system_codes::kPathNotFound));
   for (const char* level : {all ? "" : "Programs", "Sorvela", id.c_str()}) {
     if (!*level) continue;
     *folder = WithBackslash(*folder) + level;

@@ -165,7 +165,7 @@ void FrmMain::cmdNext_Click() {
     installOutcome_ = Outcome::kFailed;
     if (CurrentPage != kInstallPage) MoveTo(kInstallPage);
     s_.windows.SetEnabled(Control::cmdCancel, false);
-    ShowFailure(MakeError(codes::kOutOfMemory, "Out of memory"), 0);
+    ShowFailure(MakeError(ErrorKind::kOutOfMemory, "Out of memory"), 0);
   }
 #else
   Next();

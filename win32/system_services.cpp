@@ -31,7 +31,9 @@ std::string Describe(DWORD code) {
   return TrimDescription(std::move(result));
 }
 
-Error SystemError(DWORD code) { return Error{static_cast<int32_t>(code), Describe(code)}; }
+Error SystemError(DWORD code) {
+  return sorvela::SystemError(static_cast<int32_t>(code), Describe(code));
+}
 
 // Some calls fail without setting a code; an Error of code 0 would read as
 // success, so those get a stand-in.
@@ -59,7 +61,7 @@ class Win32ReadFile final : public ReadFile {
       const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
       DWORD got = 0;
       if (!::ReadFile(handle_.get(), out, want, &got, nullptr)) return LastError();
-      if (got == 0) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      if (got == 0) return MakeError(ErrorKind::kPastEnd, "Input past end of file");
       out += got;
       n -= got;
     }
@@ -409,7 +411,7 @@ Error Win32Shell::SpecialFolderPath(int32_t csidl, std::string* path) {
   std::memset(buffer, ' ', sizeof buffer);
   SHGetPathFromIDListA(list.get(), buffer);
   const void* end = std::memchr(buffer, '\0', sizeof buffer);
-  if (!end) return MakeError(codes::kInvalidArgument, "Invalid procedure call or argument");
+  if (!end) return MakeError(ErrorKind::kNoAnswer, "Invalid procedure call or argument");
   path->assign(buffer, static_cast<size_t>(static_cast<const char*>(end) - buffer));
   return Error::Ok();
 }
@@ -577,12 +579,12 @@ Error Win32System::TempFolder(std::string* folder) {
   WidePath path(MAX_PATH + 1);
   const DWORD n = tempPath2 ? tempPath2(MAX_PATH + 1, path.data())
                             : GetTempPathW(MAX_PATH + 1, path.data());
-  if (n == 0 || n > MAX_PATH) return MakeError(ERROR_PATH_NOT_FOUND, Describe(ERROR_PATH_NOT_FOUND));
+  if (n == 0 || n > MAX_PATH) return SystemError(ERROR_PATH_NOT_FOUND);
   path.resize(n + 1);
   // A name the ANSI code page can't carry would reach a look-alike folder
   // through the ANSI calls: its short form, or nothing.
   *folder = AnsiOrShortForm(path);
-  if (folder->empty()) return MakeError(ERROR_PATH_NOT_FOUND, Describe(ERROR_PATH_NOT_FOUND));
+  if (folder->empty()) return SystemError(ERROR_PATH_NOT_FOUND);
   return Error::Ok();
 }
 

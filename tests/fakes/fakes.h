@@ -32,12 +32,12 @@ class FakeFiles final : public Files {
     Writer(FakeFiles& owner, const std::string& path) : owner(owner), path(path) {}
     // A full disk takes none of the bytes.
     Error Append(const void* data, size_t n) override {
-      if (owner.failAppend.count(path)) return MakeError(61, "Disk full");
+      if (owner.failAppend.count(path)) return SystemError(61, "Disk full");
       owner.files[path].append(static_cast<const char*>(data), n);
       return Error::Ok();
     }
     Error Close() override {
-      if (owner.failClose.count(path)) return MakeError(61, "Disk full");
+      if (owner.failClose.count(path)) return SystemError(61, "Disk full");
       return Error::Ok();
     }
     FakeFiles& owner;
@@ -48,7 +48,7 @@ class FakeFiles final : public Files {
     uint64_t Length() const override { return file.Length(); }
     Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
       if (badByte && *badByte >= offset && *badByte - offset < n)
-        return MakeError(57, "Device I/O error");
+        return SystemError(57, "Device I/O error");
       return file.ReadAt(offset, buffer, n);
     }
     MemoryFile file;
@@ -87,7 +87,7 @@ class FakeFiles final : public Files {
     if (throwOnOpen.count(path)) throw std::bad_alloc();
     auto it = files.find(path);
     if (it == files.end() || failOpen.count(path))
-      return MakeError(codes::kFileNotFound, "File not found");
+      return SystemError(2, "File not found");
     auto bad = failReadAt.find(path);
     *file = std::make_unique<Reader>(it->second, bad == failReadAt.end() ? nullptr : &bad->second);
     return Error::Ok();
@@ -95,8 +95,8 @@ class FakeFiles final : public Files {
   Error CreateNew(const std::string& rawPath, std::unique_ptr<WriteFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("write " + path);
-    if (failWrite.count(path)) return MakeError(70, "Permission denied");
-    if (files.count(path) || folders.count(path)) return MakeError(80, "The file exists");
+    if (failWrite.count(path)) return SystemError(70, "Permission denied");
+    if (files.count(path) || folders.count(path)) return SystemError(80, "The file exists");
     files[path].clear();
     *file = std::make_unique<Writer>(*this, path);
     return Error::Ok();
@@ -105,9 +105,9 @@ class FakeFiles final : public Files {
     const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
     log.push_back("move " + from + " " + to);
     auto it = files.find(from);
-    if (it == files.end()) return MakeError(codes::kFileNotFound, "File not found");
-    if (failMoveTo.count(to) || Held(from)) return MakeError(32, "The file is in use");
-    if (folders.count(to) || (!replace && files.count(to))) return MakeError(183, "It exists");
+    if (it == files.end()) return SystemError(2, "File not found");
+    if (failMoveTo.count(to) || Held(from)) return SystemError(32, "The file is in use");
+    if (folders.count(to) || (!replace && files.count(to))) return SystemError(183, "It exists");
     std::string bytes = std::move(it->second);
     files.erase(it);
     files[to] = std::move(bytes);
@@ -116,7 +116,7 @@ class FakeFiles final : public Files {
   Error ReplaceAtRestart(const std::string& rawFrom, const std::string& rawTo) override {
     const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
     log.push_back("replace at restart " + from + " " + to);
-    if (failRemoveAtRestart) return MakeError(5, "Access is denied");
+    if (failRemoveAtRestart) return SystemError(5, "Access is denied");
     replacedAtRestart.push_back(from + " -> " + to);
     return Error::Ok();
   }
@@ -130,22 +130,22 @@ class FakeFiles final : public Files {
   Error RemoveAtRestart(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("remove at restart " + path);
-    if (failRemoveAtRestart) return MakeError(5, "Access is denied");
+    if (failRemoveAtRestart) return SystemError(5, "Access is denied");
     atRestart.push_back(path);
     return Error::Ok();
   }
   Error CreateFolder(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("mkdir " + path);
-    if (failWrite.count(path)) return MakeError(5, "Access is denied");
+    if (failWrite.count(path)) return SystemError(5, "Access is denied");
     folders.insert(path);
     return Error::Ok();
   }
   Error CreateNewFolder(const std::string& rawPath, bool restricted) override {
     const std::string path = WinPath(rawPath);
     log.push_back(std::string(restricted ? "mkdir restricted " : "mkdir new ") + path);
-    if (failWrite.count(path)) return MakeError(5, "Access is denied");
-    if (files.count(path) || !folders.insert(path).second) return MakeError(183, "It exists");
+    if (failWrite.count(path)) return SystemError(5, "Access is denied");
+    if (files.count(path) || !folders.insert(path).second) return SystemError(183, "It exists");
     return Error::Ok();
   }
   Error RemoveFolder(const std::string& rawPath) override {
@@ -153,16 +153,16 @@ class FakeFiles final : public Files {
     log.push_back("rmdir " + path);
     const auto inside = files.lower_bound(path + "\\");
     if (inside != files.end() && inside->first.compare(0, path.size() + 1, path + "\\") == 0)
-      return MakeError(145, "The directory is not empty");
-    if (!folders.erase(path)) return MakeError(codes::kPathNotFound, "Path not found");
+      return SystemError(145, "The directory is not empty");
+    if (!folders.erase(path)) return SystemError(3, "Path not found");
     return Error::Ok();
   }
   Error Remove(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("remove " + path);
-    if (Held(path)) return MakeError(32, "The file is in use");
+    if (Held(path)) return SystemError(32, "The file is in use");
     if (failRemove.count(path) || !files.erase(path))
-      return MakeError(codes::kFileNotFound, "File not found");
+      return SystemError(2, "File not found");
     return Error::Ok();
   }
 };
@@ -229,7 +229,7 @@ class FakeRegistry final : public Registry {
  private:
   static bool IsRoot(RegRoot root) { return root == kHkeyLocalMachine || root == kHkeyCurrentUser; }
   static Error Code(long code) {
-    return MakeError(static_cast<int32_t>(code), "system error " + std::to_string(code));
+    return SystemError(static_cast<int32_t>(code), "system error " + std::to_string(code));
   }
 };
 
@@ -249,14 +249,14 @@ class FakeFonts final : public FontSystem {
     log.push_back("fot " + resourceFile + " " + fontFile);
     auto face = faces.find(WinPath(fontFile));
     if (face == faces.end() || !files->files.count(WinPath(fontFile)))
-      return MakeError(87, "The parameter is incorrect");
-    if (files->files.count(resourceFile)) return MakeError(80, "The file exists");
+      return SystemError(87, "The parameter is incorrect");
+    if (files->files.count(resourceFile)) return SystemError(80, "The file exists");
     files->files[resourceFile] = std::string("\x01\x02header", 8) + "FONTRES:" + face->second +
                                  std::string(1, '\0') + "tail";
     return Error::Ok();
   }
   Error AddFontResource(const std::string& path) override {
-    if (failAdd.count(path)) return MakeError(2, "The system cannot find the file specified");
+    if (failAdd.count(path)) return SystemError(2, "The system cannot find the file specified");
     added.push_back(path);
     ++loads[path];
     return Error::Ok();
@@ -284,7 +284,7 @@ class FakeShell final : public Shell {
   std::vector<std::string> opened;  // "desktop FILE", "desktop FILE refused" or FILE
 
   Error SpecialFolderPath(int32_t csidl, std::string* path) override {
-    if (pathless.count(csidl)) return MakeError(5, "Invalid procedure call or argument");
+    if (pathless.count(csidl)) return MakeError(ErrorKind::kNoAnswer, "Invalid procedure call or argument");
     auto it = folders.find(csidl);
     *path = it == folders.end() ? "" : it->second;
     return Error::Ok();
@@ -296,9 +296,9 @@ class FakeShell final : public Shell {
   }
   Error WriteInternetShortcut(const std::string& path, const std::string& address,
                               const std::string& within) override {
-    if (notPlain.count(path)) return MakeError(5, "Access is denied");
+    if (notPlain.count(path)) return SystemError(5, "Access is denied");
     if (!within.empty() && !IsInFolder(Real(FolderOf(path)), Real(within)))
-      return MakeError(5, "Access is denied");
+      return SystemError(5, "Access is denied");
     shortcuts[path] = address;
     return Error::Ok();
   }
@@ -333,7 +333,7 @@ class FakeSystem final : public System {
   uint32_t exitCode = 0xFFFFFFFF;
 
   Error TempFolder(std::string* folder) override {
-    if (tempFails) return MakeError(3, "The system cannot find the path specified");
+    if (tempFails) return SystemError(3, "The system cannot find the path specified");
     *folder = tempPath;
     return Error::Ok();
   }

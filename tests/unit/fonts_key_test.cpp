@@ -156,11 +156,11 @@ TEST_F(FontsKeyTest, IdentityComesFromTheFileAndNamesWhatIsWrong) {
 
   m.files.files["C:\\Temp\\w.ttf"] = "wOF2 and more";
   const Error bad = GetFontIdentity(m.services, "C:\\Temp\\w.ttf  ", &font);
-  EXPECT_EQ(bad.code, codes::kInvalidFileFormat);
+  EXPECT_EQ(bad.kind, ErrorKind::kNotAFont);
   EXPECT_EQ(bad.description,
             "The font file w.ttf can't be installed: it is not a TrueType or OpenType font");
   EXPECT_EQ(font.fullName, "Beta Sans Bold");  // left as it was
-  EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\gone.ttf", &font).code, codes::kFileNotFound);
+  EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\gone.ttf", &font).code, 2);
   // A font the system can't read is not called damaged: the system's reason is told.
   m.files.failReadAt["C:\\Temp\\b.ttf"] =
       m.files.files["C:\\Temp\\b.ttf"].find(std::string("\0B\0e\0t\0a", 8));

@@ -421,7 +421,7 @@ TEST_F(InstallTest, ScopeFollowsRightsVersionAndTheWord) {
   f.InstallFonts(false);
   EXPECT_EQ(old.windows[Control::lblInstall].text.substr(
                 old.windows[Control::lblInstall].text.find("Error: ")),
-            "Error: 5 Administrator rights are needed: this version of Windows installs fonts "
+            "Error: Administrator rights are needed: this version of Windows installs fonts "
             "for all users only.");
 }
 
