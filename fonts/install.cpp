@@ -149,8 +149,9 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
     if (Error e = GetRegisteredFontFile(s_, Scope, p.font.ValueName(), &p.registered)) return e;
     p.oldValue = GetFontValue(s_, Scope, p.font.ValueName());
     if (!p.registered.empty() && s_.files.IsProtected(p.registered))
-      return MakeError(ErrorKind::kSystemFile, p.font.fullName +
-                              " is one of the system's own fonts, which no package may replace");
+      return MakeError(
+          ErrorKind::kSystemFile,
+          p.font.fullName + " is one of the system's own fonts, which no package may replace");
   }
   // A quiet run is a re-deployment, meant to update what is there.
   if (!Quiet && !AskToOverwrite(plans))

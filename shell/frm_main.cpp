@@ -144,8 +144,9 @@ void FrmMain::Form_Unload(int16_t& Cancel) {
 
 void FrmMain::Next() {
   const WizardPage* const end = std::end(kWizardPages);
-  const WizardPage* at = std::find_if(std::begin(kWizardPages), end,
-                                      [this](const WizardPage& p) { return p.panel == CurrentPage; });
+  const WizardPage* at = std::find_if(std::begin(kWizardPages), end, [this](const WizardPage& p) {
+    return p.panel == CurrentPage;
+  });
   if (at == end) return;
   if (at + 1 == end) {
     End(ExitCode());

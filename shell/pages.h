@@ -12,7 +12,7 @@ namespace sorvela {
 
 struct WizardPage {
   enum class Shows : uint8_t {
-    kWithText,  // when its text control holds text
+    kWithText,   // when its text control holds text
     kOnlyFirst,  // only as the first page: no page before it shows
     kAlways,
   };

@@ -376,12 +376,24 @@ Error Win32Registry::ValueNames(RegRoot root, const std::string& key,
 
 // Fonts
 
-Error Win32Fonts::CreateScalableFontResource(const std::string& resourceFile,
-                                             const std::string& fontFile) {
-  // Hidden: no other program reads or lists the file while it exists.
-  if (!CreateScalableFontResourceA(1, resourceFile.c_str(), fontFile.c_str(), nullptr))
-    return LastError(ERROR_INVALID_DATA);
-  return Error::Ok();
+namespace {
+
+constexpr char kWindowsFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+}  // namespace
+
+// Each user's fonts are a feature of the NT line; all users' lie under the
+// key of the platform the system reports.
+RegKey Win32Fonts::FontsKey(FontScope scope) {
+  if (scope == FontScope::kCurrentUser) return {kHkeyCurrentUser, kNtFontsKey};
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  static_assert(sizeof info == 148, "the record the version call expects");
+  if (!GetVersionExA(&info)) return {kHkeyLocalMachine, ""};
+  if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return {kHkeyLocalMachine, kWindowsFontsKey};
+  if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) return {kHkeyLocalMachine, kNtFontsKey};
+  return {kHkeyLocalMachine, ""};
 }
 
 Error Win32Fonts::AddFontResource(const std::string& path) {
@@ -400,7 +412,17 @@ void Win32Fonts::BroadcastFontChange() {
 
 // Shell
 
-Error Win32Shell::SpecialFolderPath(int32_t csidl, std::string* path) {
+Error Win32Shell::SpecialFolderPath(ShellFolder folder, std::string* path) {
+  // By ShellFolder's order.
+  static const int kCsidls[] = {CSIDL_FONTS,   CSIDL_DESKTOPDIRECTORY, CSIDL_FAVORITES,
+                                CSIDL_PROFILE, CSIDL_LOCAL_APPDATA,    CSIDL_PROGRAM_FILES};
+  static_assert(
+      sizeof kCsidls / sizeof kCsidls[0] == static_cast<size_t>(ShellFolder::kProgramFiles) + 1,
+      "a CSIDL for every ShellFolder");
+  return CsidlFolderPath(kCsidls[static_cast<size_t>(folder)], path);
+}
+
+Error CsidlFolderPath(int csidl, std::string* path) {
   path->clear();
   ItemIdList list;
   if (SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, list.put()) != S_OK)
@@ -590,15 +612,6 @@ Error Win32System::TempFolder(std::string* folder) {
 
 bool Win32System::Random(void* bytes, size_t n) {
   return RtlGenRandom(bytes, static_cast<ULONG>(n)) != FALSE;
-}
-
-bool Win32System::GetPlatformId(uint32_t* platformId) {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  static_assert(sizeof info == 148, "the record the version call expects");
-  if (!GetVersionExA(&info)) return false;
-  *platformId = info.dwPlatformId;
-  return true;
 }
 
 std::string Win32System::AppFolder() { return FolderOf(ModulePath()); }

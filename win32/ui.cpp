@@ -704,7 +704,8 @@ void Win32Windows::SetVisible(Control control, bool visible) {
   // that is no longer on the screen.
   HWND focus = GetFocus();
   HWND next = Hwnd(Control::cmdNext);
-  if (visible && IsWizardPage(control) && main_ && GetActiveWindow() == main_ && IsWindowEnabled(next))
+  if (visible && IsWizardPage(control) && main_ && GetActiveWindow() == main_ &&
+      IsWindowEnabled(next))
     SetFocus(next);
   else if (!visible && focus && (focus == hwnd || IsChild(hwnd, focus)) && main_ &&
            IsChild(main_, hwnd))

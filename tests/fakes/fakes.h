@@ -18,6 +18,8 @@
 
 namespace sorvela::fakes {
 
+constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
 // Thrown by FakeSystem::Terminate so that nothing after it runs, as in the stub.
 struct Terminated {};
 
@@ -86,8 +88,7 @@ class FakeFiles final : public Files {
     log.push_back("open " + path);
     if (throwOnOpen.count(path)) throw std::bad_alloc();
     auto it = files.find(path);
-    if (it == files.end() || failOpen.count(path))
-      return SystemError(2, "File not found");
+    if (it == files.end() || failOpen.count(path)) return SystemError(2, "File not found");
     auto bad = failReadAt.find(path);
     *file = std::make_unique<Reader>(it->second, bad == failReadAt.end() ? nullptr : &bad->second);
     return Error::Ok();
@@ -161,8 +162,7 @@ class FakeFiles final : public Files {
     const std::string path = WinPath(rawPath);
     log.push_back("remove " + path);
     if (Held(path)) return SystemError(32, "The file is in use");
-    if (failRemove.count(path) || !files.erase(path))
-      return SystemError(2, "File not found");
+    if (failRemove.count(path) || !files.erase(path)) return SystemError(2, "File not found");
     return Error::Ok();
   }
 };
@@ -233,27 +233,18 @@ class FakeRegistry final : public Registry {
   }
 };
 
-// Font resource files are made from a face name table keyed by font path.
 class FakeFonts final : public FontSystem {
  public:
-  FakeFiles* files = nullptr;
-  std::map<std::string, std::string> faces;  // font path -> face name
   std::vector<std::string> added, removed;
   std::map<std::string, int> loads;  // path -> loads in the system's table
   std::set<std::string> failAdd;
   int broadcasts = 0;
-  std::vector<std::string> log;
+  // A system that can't tell which Fonts key it reads for all users.
+  bool noFontsKey = false;
 
-  Error CreateScalableFontResource(const std::string& resourceFile,
-                                   const std::string& fontFile) override {
-    log.push_back("fot " + resourceFile + " " + fontFile);
-    auto face = faces.find(WinPath(fontFile));
-    if (face == faces.end() || !files->files.count(WinPath(fontFile)))
-      return SystemError(87, "The parameter is incorrect");
-    if (files->files.count(resourceFile)) return SystemError(80, "The file exists");
-    files->files[resourceFile] = std::string("\x01\x02header", 8) + "FONTRES:" + face->second +
-                                 std::string(1, '\0') + "tail";
-    return Error::Ok();
+  RegKey FontsKey(FontScope scope) override {
+    if (scope == FontScope::kCurrentUser) return {kHkeyCurrentUser, kNtFontsKey};
+    return {kHkeyLocalMachine, noFontsKey ? "" : kNtFontsKey};
   }
   Error AddFontResource(const std::string& path) override {
     if (failAdd.count(path)) return SystemError(2, "The system cannot find the file specified");
@@ -273,8 +264,8 @@ class FakeFonts final : public FontSystem {
 
 class FakeShell final : public Shell {
  public:
-  std::map<int32_t, std::string> folders;  // csidl -> path
-  std::set<int32_t> pathless;              // folders the shell knows but gives no path
+  std::map<ShellFolder, std::string> folders;
+  std::set<ShellFolder> pathless;                // folders the shell knows but gives no path
   std::map<std::string, std::string> shortcuts;  // path -> address
   // Where a folder really lies when a link leads elsewhere; others lie where they are.
   std::map<std::string, std::string> realFolders;
@@ -283,9 +274,10 @@ class FakeShell final : public Shell {
   bool desktopShell = true;  // a signed-in user's shell that opens what it is given
   std::vector<std::string> opened;  // "desktop FILE", "desktop FILE refused" or FILE
 
-  Error SpecialFolderPath(int32_t csidl, std::string* path) override {
-    if (pathless.count(csidl)) return MakeError(ErrorKind::kNoAnswer, "Invalid procedure call or argument");
-    auto it = folders.find(csidl);
+  Error SpecialFolderPath(ShellFolder folder, std::string* path) override {
+    if (pathless.count(folder))
+      return MakeError(ErrorKind::kNoAnswer, "Invalid procedure call or argument");
+    auto it = folders.find(folder);
     *path = it == folders.end() ? "" : it->second;
     return Error::Ok();
   }
@@ -321,8 +313,6 @@ class FakeSystem final : public System {
   bool tempFails = false;
   bool randomFails = false;
   unsigned char randomByte = 0x10;
-  uint32_t platformId = 2;
-  bool versionFails = false;
   std::string appFolder = "C:\\Fonts Setup";
   std::string exeTitle = "setup";
   std::string commandLine;
@@ -342,11 +332,6 @@ class FakeSystem final : public System {
   bool Random(void* bytes, size_t n) override {
     if (randomFails) return false;
     std::memset(bytes, randomByte++, n);
-    return true;
-  }
-  bool GetPlatformId(uint32_t* platform) override {
-    if (versionFails) return false;
-    *platform = platformId;
     return true;
   }
   std::string AppFolder() override { return appFolder; }
@@ -479,7 +464,7 @@ struct FakeMachine {
   Services services{files, registry, fonts, shell, system, windows};
 
   FakeMachine() {
-    fonts.files = system.files = &files;
+    system.files = &files;
     files.loads = &fonts.loads;
   }
 };

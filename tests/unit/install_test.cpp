@@ -22,10 +22,10 @@ constexpr char kDone[] = "Your font was sucessfully installed and is ready to us
 class InstallTest : public ::testing::Test {
  protected:
   InstallTest() {
-    m.shell.folders[20] = "C:\\Windows\\Fonts";
-    m.shell.folders[40] = "C:\\Users\\me";
-    m.shell.folders[16] = "C:\\Users\\me\\Desktop";
-    m.shell.folders[6] = "C:\\Users\\me\\Favorites";
+    m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
+    m.shell.folders[ShellFolder::kProfile] = "C:\\Users\\me";
+    m.shell.folders[ShellFolder::kDesktop] = "C:\\Users\\me\\Desktop";
+    m.shell.folders[ShellFolder::kFavorites] = "C:\\Users\\me\\Favorites";
     form.ExtractPath = "C:\\Temp\\";
     form.AppPath = "C:\\Setup\\";
     form.URL = "http://fonts.example/";
@@ -287,7 +287,8 @@ TEST_F(InstallTest, FailureStagesMarkTheirStep) {
     const char* reg;
     const char* links;
   } cases[] = {
-      {"no Fonts folder answer", [](FakeMachine& fm) { fm.shell.pathless.insert(20); }, "", "", ""},
+      {"no Fonts folder answer",
+       [](FakeMachine& fm) { fm.shell.pathless.insert(ShellFolder::kFonts); }, "", "", ""},
       {"registry refuses", [](FakeMachine& fm) { fm.registry.failSet = 5; }, "pass", "fail", ""},
       {"font load refused",
        [](FakeMachine& fm) { fm.fonts.failAdd.insert("C:\\Windows\\Fonts\\b.ttf"); }, "pass",
@@ -391,7 +392,7 @@ TEST_F(InstallTest, ScopeFollowsRightsVersionAndTheWord) {
   for (const auto& c : cases) {
     FakeMachine fm;
     fm.shell.folders = m.shell.folders;
-    fm.shell.folders[0x1C] = "C:\\Local";
+    fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Local";
     fm.system.elevated = c.elevated;
     fm.system.version[0] = c.build ? 10 : 0;
     fm.system.version[2] = c.build;
@@ -436,7 +437,7 @@ TEST_F(InstallTest, QuietRunOverwritesAndFailsWithoutAWord) {
 
   // A user's font folder that can't be made: the system's code, no box.
   FakeMachine fm;
-  fm.shell.folders[0x1C] = "C:\\Local";
+  fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Local";
   fm.files.failWrite.insert("C:\\Local\\Microsoft\\Windows");
   FrmMain f(fm.services);
   f.Quiet = true;
