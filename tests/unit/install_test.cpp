@@ -13,6 +13,7 @@ namespace sorvela {
 namespace {
 
 using fakes::FakeMachine;
+using fakes::FakeWindows;
 using fakes::MakeFont;
 using fakes::Terminated;
 
@@ -457,6 +458,35 @@ TEST_F(InstallTest, RestartWordingAndNeedRestart) {
 }
 
 TEST_F(InstallTest, WizardWalksPagesToTheInstall) {
+  // Ready shows only as the first page: Next from any page goes on to the
+  // Licence when there is one, else straight to the install.
+  const struct {
+    Control from;
+    bool licence;
+    std::vector<Control> then;
+  } walks[] = {
+      {Control::picReadme, true, {Control::picLicense, Control::picInstall}},
+      {Control::picReadme, false, {Control::picInstall}},
+      {Control::picLicense, true, {Control::picInstall}},
+      {Control::picReady, false, {Control::picInstall}},
+  };
+  for (const auto& w : walks) {
+    FakeMachine fm;
+    FrmMain f(fm.services);
+    OneFont(fm, f);
+    fm.windows[Control::txtReadme].text = "readme";
+    if (w.licence) fm.windows[Control::txtLicense].text = "licence";
+    f.CurrentPage = w.from;
+    for (Control page : w.then) {
+      const Control was = f.CurrentPage;
+      f.cmdNext_Click();
+      EXPECT_EQ(f.CurrentPage, page) << FakeWindows::Name(w.from);
+      EXPECT_TRUE(fm.windows[page].visible) << FakeWindows::Name(w.from);
+      EXPECT_FALSE(fm.windows[was].visible) << FakeWindows::Name(w.from);
+    }
+    EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Finish") << FakeWindows::Name(w.from);
+  }
+
   // Readme page with a licence: Next shows the licence, then installs.
   m.windows[Control::txtLicense].text = "licence\r\n";
   form.CurrentPage = Control::picReadme;
