@@ -63,7 +63,7 @@ run_fuzz() {
     -DCMAKE_CXX_COMPILER=clang++ -DSORVELA_FUZZ=ON >/dev/null
   cmake --build "$ROOT/build/fuzz" --target fuzzers -j"$JOBS"
   # name:max_len, the longest input worth mutating for each.
-  for harness in trailer_fuzz:8192 manifest_fuzz:1024 face_name_fuzz:2048 font_resource_fuzz:256 \
+  for harness in trailer_fuzz:8192 manifest_fuzz:1024 face_name_fuzz:2048 \
       startup_fuzz:8192; do
     name=${harness%%:*} max_len=${harness##*:} log="$ROOT/build/fuzz/$name.log"
     rm -rf "$ROOT/build/fuzz/corpus/$name"

@@ -32,7 +32,6 @@ class BenchSystem final : public System {
     std::memset(bytes, 0x5A, n);
     return true;
   }
-  bool GetPlatformId(uint32_t* id) override { return *id = 2, true; }
   std::string AppFolder() override { return folder_; }
   std::string ExeTitle() override { return "package"; }
   Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override {

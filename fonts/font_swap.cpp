@@ -72,8 +72,10 @@ Error FontSwap::Place() {
       p.heldOld = target;
       p.target = FreeName(s_.files, folder_, p.target);
     } else {
-      return MakeError(held.code, "The font file " + p.target +
-                                      " is in use and can't be replaced: " + held.description);
+      Error e = held;
+      e.description =
+          "The font file " + p.target + " is in use and can't be replaced: " + held.description;
+      return e;
     }
   }
   for (FontPlan& p : plans_) {

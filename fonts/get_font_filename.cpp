@@ -1,79 +1,20 @@
-// Face names through the system's font resource file, and the Fonts key.
+// The Fonts key and the Fonts folders, and a font file's names.
 #include "fonts/get_font_filename.h"
 
-#include <cstring>
-
-#include "package/self_extract.h"
-#include "package/text_file.h"
 #include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {
 namespace {
 
-constexpr char kMarker[] = "FONTRES:";
-constexpr char kWindowsFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-constexpr int32_t kCsidlLocalAppData = 0x1C;
 // Below the local application data, each level made when missing.
 constexpr const char* kUserFontsFolders[] = {"Microsoft", "Windows", "Fonts"};
 
-struct FontsKey {
-  RegRoot root = 0;
-  std::string path;  // "" when the system has no Fonts key
-};
-
-FontsKey FontsKeyOf(System& system, FontScope scope) {
-  if (scope == FontScope::kCurrentUser) return {kHkeyCurrentUser, kNtFontsKey};
-  return {kHkeyLocalMachine, GetFontsKey(system)};
-}
-
-Error SystemError(const Services& s, int32_t code) {
-  return MakeError(code, s.system.DescribeError(code));
+Error Described(const Services& s, int32_t code) {
+  return SystemError(code, s.system.DescribeError(code));
 }
 
 }  // namespace
-
-Error GetFontName(const Services& s, const std::string& fontFile, std::string* name) {
-  name->clear();
-  // Beside the program first; where that folder can't be written (a read-only
-  // share, a disc), in the temporary folder.
-  std::string temp;
-  (void)modSelfExtract::GetTempFolder(s.system, &temp);
-  for (const std::string& folder : {s.system.AppFolder(), temp}) {
-    const std::string resourceFile = WithBackslash(folder) + "~TEMP.FOT";
-    // A file left behind by an earlier run would make the system refuse every call.
-    (void)s.files.Remove(resourceFile);
-    if (s.fonts.CreateScalableFontResource(resourceFile, fontFile)) {
-      if (temp.empty()) break;
-      continue;
-    }
-    std::string bytes;
-    if (Error e = ReadWholeFile(s.files, resourceFile, &bytes)) return e;
-    *name = FaceFromFontResource(bytes);
-    (void)s.files.Remove(resourceFile);
-    return Error::Ok();
-  }
-  return Error::Ok();
-}
-
-std::string FaceFromFontResource(std::string_view bytes) {
-  const size_t marker = bytes.find(kMarker);
-  if (marker == std::string_view::npos) return "";
-  const size_t start = marker + std::strlen(kMarker);
-  const size_t nul = bytes.find('\0', start);
-  // Without an end the name can't be told from what follows it.
-  if (nul == std::string_view::npos) return "";
-  return std::string(bytes.substr(start, nul - start));
-}
-
-std::string GetFontsKey(System& system) {
-  uint32_t platform = 0;
-  if (!system.GetPlatformId(&platform)) return "";
-  if (platform == 1) return kWindowsFontsKey;
-  if (platform == 2) return kNtFontsKey;
-  return "";
-}
 
 std::string ValueText(const RegValue& value) {
   const std::string& data = value.data;
@@ -96,7 +37,7 @@ Error SetRegistryString(const Services& s, RegRoot root, const std::string& keyP
 }
 
 Error GetFontsFolder(const Services& s, std::string* folder) {
-  if (Error e = GetSpecialFolder(s.shell, kCsidlFonts, folder)) return e;
+  if (Error e = GetSpecialFolder(s.shell, ShellFolder::kFonts, folder)) return e;
   // No folder stays none, not the drive's root.
   if (!folder->empty()) *folder = WithBackslash(*folder);
   return Error::Ok();
@@ -110,8 +51,8 @@ Error GetFontIdentity(const Services& s, const std::string& fontFile, FontIdenti
   if (readError) return readError;
   if (problem == FontProblem::kNone) return Error::Ok();
   const std::string name = Trim(fontFile.substr(fontFile.find_last_of('\\') + 1));
-  return MakeError(codes::kInvalidFileFormat, "The font file " + name + " can't be installed: " +
-                                                  DescribeFontProblem(problem));
+  return MakeError(ErrorKind::kNotAFont, "The font file " + name + " can't be installed: " +
+                                             DescribeFontProblem(problem));
 }
 
 bool PerUserFontsSupported(System& system) {
@@ -122,7 +63,7 @@ bool PerUserFontsSupported(System& system) {
 
 Error GetFontsFolder(const Services& s, FontScope scope, std::string* folder) {
   if (scope == FontScope::kAllUsers) return GetFontsFolder(s, folder);
-  if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, folder)) return e;
+  if (Error e = GetSpecialFolder(s.shell, ShellFolder::kLocalAppData, folder)) return e;
   if (folder->empty()) return Error::Ok();
   for (const char* level : kUserFontsFolders) *folder = WithBackslash(*folder) + level;
   *folder = WithBackslash(*folder);
@@ -132,8 +73,8 @@ Error GetFontsFolder(const Services& s, FontScope scope, std::string* folder) {
 Error CreateFontsFolder(const Services& s, FontScope scope) {
   if (scope == FontScope::kAllUsers) return Error::Ok();
   std::string folder;
-  if (Error e = GetSpecialFolder(s.shell, kCsidlLocalAppData, &folder)) return e;
-  if (folder.empty()) return SystemError(s, 3);  // ERROR_PATH_NOT_FOUND
+  if (Error e = GetSpecialFolder(s.shell, ShellFolder::kLocalAppData, &folder)) return e;
+  if (folder.empty()) return Described(s, system_codes::kPathNotFound);
   for (const char* level : kUserFontsFolders) {
     folder = WithBackslash(folder) + level;
     if (Error e = s.files.CreateFolder(folder)) return e;
@@ -144,7 +85,7 @@ Error CreateFontsFolder(const Services& s, FontScope scope) {
 Error GetRegisteredFontFile(const Services& s, FontScope scope, const std::string& valueName,
                             std::string* file) {
   file->clear();
-  const FontsKey key = FontsKeyOf(s.system, scope);
+  const RegKey key = s.fonts.FontsKey(scope);
   if (key.path.empty()) return Error::Ok();
   std::string text = GetRegistryString(s.registry, key.root, key.path, valueName);
   if (text.empty() || text.find('\\') != std::string::npos) {
@@ -167,7 +108,7 @@ Error IsFontInstalled(const Services& s, FontScope scope, const std::string& val
 
 Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
                    const std::string& fileName, bool load) {
-  const FontsKey key = FontsKeyOf(s.system, scope);
+  const RegKey key = s.fonts.FontsKey(scope);
   if (key.path.empty()) return Error::Ok();
   std::string folder;
   if (Error e = GetFontsFolder(s, scope, &folder)) return e;
@@ -197,20 +138,20 @@ namespace sorvela {
 
 Error SetFontValue(const Services& s, FontScope scope, const std::string& valueName,
                    const std::string& text) {
-  const FontsKey key = FontsKeyOf(s.system, scope);
+  const RegKey key = s.fonts.FontsKey(scope);
   if (key.path.empty()) return Error::Ok();
   if (text.empty()) return s.registry.DeleteValue(key.root, key.path, valueName);
   return SetRegistryString(s, key.root, key.path, valueName, text);
 }
 
 std::string GetFontValue(const Services& s, FontScope scope, const std::string& valueName) {
-  const FontsKey key = FontsKeyOf(s.system, scope);
+  const RegKey key = s.fonts.FontsKey(scope);
   return key.path.empty() ? "" : GetRegistryString(s.registry, key.root, key.path, valueName);
 }
 
 bool FileIsRegistered(const Services& s, FontScope scope, const std::string& path,
                       const std::string& besides) {
-  const FontsKey key = FontsKeyOf(s.system, scope);
+  const RegKey key = s.fonts.FontsKey(scope);
   std::vector<std::string> names;
   if (key.path.empty() || s.registry.ValueNames(key.root, key.path, &names)) return true;
   for (const std::string& name : names) {

@@ -1,9 +1,8 @@
-// modGetFontFilename: a font file's face name, and the Fonts key and Fonts
-// folder services around it. Nothing is cached: each call asks the system.
+// modGetFontFilename: a font file's names, and the Fonts key and Fonts
+// folder services around them. Nothing is cached: each call asks the system.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "fonts/face_name.h"
 #include "services/services.h"
@@ -11,14 +10,6 @@
 
 namespace sorvela {
 
-// The face name the system's font resource file carries after "FONTRES:", or
-// "" when the system can't make one. Fails when that file can't be read back.
-Error GetFontName(const Services& s, const std::string& fontFile, std::string* name);
-
-// The text between "FONTRES:" and the next NUL of a font resource file, or "".
-std::string FaceFromFontResource(std::string_view bytes);
-
-std::string GetFontsKey(System& system);
 // A value as text: a string up to its first NUL, binary data as the signed
 // number of its first two bytes, "" for any other type.
 std::string ValueText(const RegValue& value);

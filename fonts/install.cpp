@@ -115,8 +115,10 @@ void FrmMain::ShowFailure(const Error& failure, int stage) {
   static const Control kStepImages[] = {Control::imgCopy, Control::imgRegister, Control::imgLinks};
   if (stage >= 1 && stage <= 3) w.CopyPicture(Control::imgFail, kStepImages[stage - 1]);
   w.SetForeColor(Control::lblInstall, kRed);
-  w.SetText(Control::lblInstall,
-            kFailureText + std::to_string(failure.code) + " " + failure.description);
+  // A number only where it is the system's, which a search or a support desk knows.
+  std::string text = kFailureText;
+  if (failure.kind == ErrorKind::kSystem) text += std::to_string(failure.code) + " ";
+  w.SetText(Control::lblInstall, text + failure.description);
 }
 
 Error FrmMain::RunInstall(bool silent, int* stage) {
@@ -129,7 +131,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
     w.Refresh(Control::frmMain);
 
   if (Scope == FontScope::kCurrentUser && !PerUserFontsSupported(s_.system))
-    return MakeError(5, kAdministratorText);
+    return MakeError(ErrorKind::kNeedsRights, kAdministratorText);
   std::string fontsFolder;
   if (Error e = GetFontsFolder(s_, Scope, &fontsFolder)) return e;
   if (Error e = CreateFontsFolder(s_, Scope)) return e;
@@ -149,8 +151,9 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
     if (Error e = GetRegisteredFontFile(s_, Scope, p.font.ValueName(), &p.registered)) return e;
     p.oldValue = GetFontValue(s_, Scope, p.font.ValueName());
     if (!p.registered.empty() && s_.files.IsProtected(p.registered))
-      return MakeError(5, AnsiFromUtf8(p.font.fullName) +
-                              " is one of the system's own fonts, which no package may replace");
+      return MakeError(
+          ErrorKind::kSystemFile,
+          AnsiFromUtf8(p.font.fullName) + " is one of the system's own fonts, which no package may replace");
   }
   removalNames_.clear();
   for (const FontPlan& p : plans) removalNames_.push_back(p.font.ValueName());
@@ -207,7 +210,7 @@ Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folde
     FontIdentity copied;
     if (Error e = GetFontIdentity(s_, p.staged, &copied)) return e;
     if (copied.ValueName() != p.font.ValueName())
-      return MakeError(codes::kInvalidFileFormat,
+      return MakeError(ErrorKind::kNotAFont,
                        "The font file " + p.target + " changed while it was installed");
     if (Error e = TargetName(p.font, folder, &p.target)) return e;
     progress->Done(++done);
@@ -268,7 +271,7 @@ Error FrmMain::TargetName(const FontIdentity& font, const std::string& folder,
         FoldCaseUtf8(there.ValueName()) == FoldCaseUtf8(font.ValueName()))
       return Error::Ok();
   }
-  return MakeError(80, s_.system.DescribeError(80));  // ERROR_FILE_EXISTS
+  return SystemError(system_codes::kFileExists, s_.system.DescribeError(system_codes::kFileExists));
 }
 
 void FrmMain::ChooseScope(bool currentUserAsked) {

@@ -174,15 +174,6 @@ def main():
     for name, data in fonts.items():
         write(d("face_name_fuzz"), name, data)
 
-    for name, data in {
-        "plain": b"MZ\x90\0" + b"\0" * 60 + b"FONTRES:DejaVu Sans\0" + b"\0" * 16,
-        "spaces_and_case": b"\x01\x02header" + b"FONTRES: mixed Case \0tail",
-        "empty_name": b"FONTRES:\0",
-        "no_nul": b"xxFONTRES:Open ended",
-        "two_markers": b"FONTRES:First\0FONTRES:Second\0",
-    }.items():
-        write(d("font_resource_fuzz"), name, data)
-
     texts = {
         "quoted": manifest(b"readme.txt", b"license.txt"),
         "unquoted_commas": b"KESTREL DATAFILE 1,NOREADME, NOLICENSE ,Title,http://x.example/,Home\n",

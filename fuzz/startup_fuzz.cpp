@@ -85,15 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fakes::FakeMachine m;
   m.files.files[kExe] = package;
   m.system.commandLine = kArgs[static_cast<int>(then)];
-  m.shell.folders[20] = "C:\\Windows\\Fonts";
-  m.shell.folders[16] = "C:\\Users\\u\\Desktop";
-  m.shell.folders[6] = "C:\\Users\\u\\Favorites";
-  m.shell.folders[40] = "C:\\Users\\u";
+  m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
+  m.shell.folders[ShellFolder::kDesktop] = "C:\\Users\\u\\Desktop";
+  m.shell.folders[ShellFolder::kFavorites] = "C:\\Users\\u\\Favorites";
+  m.shell.folders[ShellFolder::kProfile] = "C:\\Users\\u";
   // One face counts as installed already, so the overwrite question comes up.
   m.registry.keys[kFontsKey][kInstalledValue] = {kRegSz, "DejaVuSans.ttf"};
-  // The system's font resource files carry what the name table says.
-  for (const std::string& name : names)
-    m.fonts.faces[kTemp + name] = ReadFaceName(expected[fakes::WinPath(name)]);
   modSelfExtract::EntryCount = 0;
   modSelfExtract::ReadmeFile.clear();
   modSelfExtract::LicenseFile.clear();

@@ -16,7 +16,7 @@ class MemoryFile final : public ReadFile {
   uint64_t Length() const override { return bytes_.size(); }
   Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
     if (offset > bytes_.size() || n > bytes_.size() - offset)
-      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      return MakeError(ErrorKind::kPastEnd, "Input past end of file");
     if (n != 0) std::memcpy(buffer, bytes_.data() + offset, n);
     return Error::Ok();
   }
@@ -34,7 +34,7 @@ class FilePart final : public ReadFile {
   uint64_t Length() const override { return length_; }
   Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
     if (offset > length_ || n > length_ - offset)
-      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      return MakeError(ErrorKind::kPastEnd, "Input past end of file");
     return file_.ReadAt(offset_ + offset, buffer, n);
   }
 

@@ -53,7 +53,7 @@ constexpr int kTries = 8;
 Error RandomName(System& system, std::string* name) {
   unsigned char random[kRandomBytes];
   if (!system.Random(random, sizeof random))
-    return MakeError(codes::kInvalidArgument, "The system gives no random numbers");
+    return MakeError(ErrorKind::kNoAnswer, "The system gives no random numbers");
   name->clear();
   for (unsigned char byte : random) {
     *name += "0123456789abcdef"[byte >> 4];
@@ -68,7 +68,7 @@ Error CreateWorkingFolder(Files& files, System& system, size_t nameLength, std::
   temp = WithBackslash(temp);
   const size_t length = temp.size() + sizeof kWorkingPrefix - 1 + 2 * kRandomBytes + 1;
   if (length + nameLength > kMaxPath)
-    return MakeError(codes::kPathNotFound, "The temporary folder's path is too long");
+    return MakeError(ErrorKind::kPathTooLong, "The temporary folder's path is too long");
   const bool restricted = system.IsElevated();
   Error last;
   for (int attempt = 0; attempt < kTries; ++attempt) {

@@ -29,7 +29,7 @@ Error FindEntry(Files& files, const std::vector<std::string>& entries, const std
       *entry = name;
       return Error::Ok();
     }
-  return MakeError(codes::kDamagedPackage, "The manifest names a missing entry");
+  return MakeError(ErrorKind::kDamagedPackage, "The manifest names a missing entry");
 }
 
 // The text box's text from the start of the file, at most kMaxText of it.
@@ -82,7 +82,7 @@ Error FrmMain::LoadPackage() {
   FieldReader fields(manifest);
   std::string tag;
   if (Error e = fields.Next(&tag)) return e;
-  if (tag != kManifestTag) return MakeError(codes::kDamagedPackage, "Not a font package");
+  if (tag != kManifestTag) return MakeError(ErrorKind::kDamagedPackage, "Not a font package");
   for (std::string* field : {&ReadmeFile, &LicenseFile, &PackageTitle, &URL, &URLTitle})
     if (Error e = fields.Next(field)) return e;
   // Newer tools write these after the six; a package without them has none.

@@ -14,12 +14,12 @@ Error ReadFileStart(Files& files, const std::string& path, uint64_t limit, std::
   std::unique_ptr<ReadFile> file;
   if (Error e = files.Open(path, &file)) return e;
   const uint64_t length = std::min(file->Length(), limit);
-  if (length > bytes->max_size()) return MakeError(codes::kOutOfMemory, "Out of memory");
+  if (length > bytes->max_size()) return MakeError(ErrorKind::kOutOfMemory, "Out of memory");
 #if defined(__cpp_exceptions)
   try {
     bytes->resize(static_cast<size_t>(length));
   } catch (const std::bad_alloc&) {
-    return MakeError(codes::kOutOfMemory, "Out of memory");
+    return MakeError(ErrorKind::kOutOfMemory, "Out of memory");
   }
 #else
   bytes->resize(static_cast<size_t>(length));
@@ -67,7 +67,7 @@ Error FieldReader::Next(std::string* field) {
     return i < text_.size() && (text_[i] == ',' || text_[i] == '\r' || text_[i] == '\n');
   };
   while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
-  if (pos_ >= text_.size()) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+  if (pos_ >= text_.size()) return MakeError(ErrorKind::kPastEnd, "Input past end of file");
   if (text_[pos_] == '"') {
     const size_t close = text_.find('"', pos_ + 1);
     const size_t end = close == std::string_view::npos ? text_.size() : close;

@@ -16,7 +16,7 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\0'; }
 
 Error Damaged(const char* what) {
-  return MakeError(codes::kDamagedPackage, std::string("The package is damaged: ") + what);
+  return MakeError(ErrorKind::kDamagedPackage, std::string("The package is damaged: ") + what);
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ Error ParseCount(std::string_view raw, int16_t* count) {
   if (negative) value = -value;
   // Round half to even, as a 16-bit conversion of a decimal number does.
   const double rounded = std::nearbyint(value);
-  if (rounded < -32768 || rounded > 32767) return MakeError(codes::kOverflow, "Overflow");
+  if (rounded < -32768 || rounded > 32767) return MakeError(ErrorKind::kDamagedPackage, "Overflow");
   *count = static_cast<int16_t>(rounded);
   return Error::Ok();
 }
@@ -57,13 +57,13 @@ Error ParseSize(std::string_view field, uint32_t* size) {
   uint64_t value = 0;
   for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
     value = value * 10 + static_cast<uint64_t>(field[i] - '0');
-    if (value > UINT32_MAX) return MakeError(codes::kOverflow, "Overflow");
+    if (value > UINT32_MAX) return MakeError(ErrorKind::kDamagedPackage, "Overflow");
   }
-  if (i == digitsStart) return MakeError(codes::kTypeMismatch, "Type mismatch");
+  if (i == digitsStart) return MakeError(ErrorKind::kDamagedPackage, "Type mismatch");
   while (i < field.size() && IsBlank(field[i])) ++i;
-  if (i != field.size()) return MakeError(codes::kTypeMismatch, "Type mismatch");
+  if (i != field.size()) return MakeError(ErrorKind::kDamagedPackage, "Type mismatch");
   // The data length is a signed 32-bit number.
-  if (value > INT32_MAX) return MakeError(codes::kOverflow, "Overflow");
+  if (value > INT32_MAX) return MakeError(ErrorKind::kDamagedPackage, "Overflow");
   *size = static_cast<uint32_t>(value);
   return Error::Ok();
 }
@@ -200,7 +200,7 @@ class PackageFile final : public ReadFile {
   uint64_t Length() const override { return end_; }
   Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
     if (offset > end_ || n > end_ - offset)
-      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      return MakeError(ErrorKind::kPastEnd, "Input past end of file");
     return file_->ReadAt(offset, buffer, n);
   }
 

@@ -15,8 +15,6 @@ namespace {
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kUninstaller[] = "uninstall.exe";
-constexpr int32_t kCsidlProgramFiles = 0x26;
-constexpr int32_t kCsidlLocalAppData = 0x1C;
 
 RegRoot RootOf(FontScope scope) {
   return scope == FontScope::kAllUsers ? kHkeyLocalMachine : kHkeyCurrentUser;
@@ -27,9 +25,12 @@ RegRoot RootOf(FontScope scope) {
 Error UninstallerFolder(const Services& s, FontScope scope, const std::string& id, bool make,
                         std::string* folder) {
   const bool all = scope == FontScope::kAllUsers;
-  if (Error e = GetSpecialFolder(s.shell, all ? kCsidlProgramFiles : kCsidlLocalAppData, folder))
+  if (Error e = GetSpecialFolder(
+          s.shell, all ? ShellFolder::kProgramFiles : ShellFolder::kLocalAppData, folder))
     return e;
-  if (folder->empty()) return MakeError(3, s.system.DescribeError(3));  // ERROR_PATH_NOT_FOUND
+  if (folder->empty())
+    return SystemError(system_codes::kPathNotFound,
+                       s.system.DescribeError(system_codes::kPathNotFound));
   for (const char* level : {all ? "" : "Programs", "Sorvela", id.c_str()}) {
     if (!*level) continue;
     *folder = WithBackslash(*folder) + level;

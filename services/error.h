@@ -1,5 +1,6 @@
-// The failure record every fallible operation hands back: a numeric code and a
-// description, as the install run shows them to the user. Code 0 is success.
+// The failure record every fallible operation hands back: what kind of
+// failure it is, the system's own code where the system reported it, and a
+// description, as the install run shows them to the user.
 #pragma once
 
 #include <cstdint>
@@ -8,32 +9,54 @@
 
 namespace sorvela {
 
+enum class ErrorKind : uint8_t {
+  kNone,
+  // The system refused; the code is its own: a Win32 error code, errno on the host.
+  kSystem,
+  // The package's bytes are not what its format says.
+  kDamagedPackage,
+  // A read past the end of a file or of a manifest's fields.
+  kPastEnd,
+  // A font file the install can't use, or one that changed under it.
+  kNotAFont,
+  // The install needs rights, or a system, that the run doesn't have.
+  kNeedsRights,
+  // One of the system's own files, which no package may replace.
+  kSystemFile,
+  // A path longer than the system's file calls take.
+  kPathTooLong,
+  // The system gave neither a result nor a code.
+  kNoAnswer,
+  // A file a host tool can't open; why is in the description.
+  kCantOpen,
+  kOutOfMemory,
+};
+
 struct [[nodiscard]] Error {
-  int32_t code = 0;
+  ErrorKind kind = ErrorKind::kNone;
+  int32_t code = 0;  // the system's, for kSystem only
   std::string description;
 
   static Error Ok() { return {}; }
-  bool failed() const { return code != 0; }
+  bool failed() const { return kind != ErrorKind::kNone; }
   explicit operator bool() const { return failed(); }
 };
 
-// Codes for failures the core detects itself; the platform layer reports its own
-// system error codes with the system's description.
-namespace codes {
-constexpr int32_t kInvalidArgument = 5;
-constexpr int32_t kOverflow = 6;
-constexpr int32_t kOutOfMemory = 7;
-constexpr int32_t kTypeMismatch = 13;
-constexpr int32_t kBadFileName = 52;
-constexpr int32_t kFileNotFound = 53;
-constexpr int32_t kPastEndOfFile = 62;
-constexpr int32_t kPathNotFound = 76;
-constexpr int32_t kDamagedPackage = 321;
-constexpr int32_t kInvalidFileFormat = 321;
-}  // namespace codes
+// Codes of the system's that the core reports where the system would, with
+// the system's description.
+namespace system_codes {
+constexpr int32_t kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
+constexpr int32_t kFileExists = 80;   // ERROR_FILE_EXISTS
+}  // namespace system_codes
 
-inline Error MakeError(int32_t code, std::string description) {
-  return Error{code, std::move(description)};
+// A failure the core or a tool detects itself.
+inline Error MakeError(ErrorKind kind, std::string description) {
+  return Error{kind, 0, std::move(description)};
+}
+
+// A failure the system reported, by its code.
+inline Error SystemError(int32_t code, std::string description) {
+  return Error{ErrorKind::kSystem, code, std::move(description)};
 }
 
 }  // namespace sorvela

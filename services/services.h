@@ -81,6 +81,12 @@ constexpr uint32_t kRegExpandSz = 2;
 constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
 
+// A key of one root.
+struct RegKey {
+  RegRoot root = 0;
+  std::string path;
+};
+
 struct RegValue {
   uint32_t type = 0;
   std::string data;  // the stored bytes, whatever the type
@@ -109,14 +115,17 @@ class Registry {
                            std::vector<std::string>* names) = 0;
 };
 
-// The system's fonts: loading them and telling the running programs.
+// Whose fonts an install adds to: everyone's, or the current user's own.
+enum class FontScope { kAllUsers, kCurrentUser };
+
+// The system's fonts: where it lists them, loading them and telling the
+// running programs.
 class FontSystem {
  public:
   virtual ~FontSystem() = default;
-  // Makes the system's font resource file for a font file, read-only to
-  // other programs; fails when that file already exists.
-  virtual Error CreateScalableFontResource(const std::string& resourceFile,
-                                           const std::string& fontFile) = 0;
+  // The registry key in which the system lists the scope's fonts; its path
+  // is "" where the system can't tell which it reads.
+  virtual RegKey FontsKey(FontScope scope) = 0;
   virtual Error AddFontResource(const std::string& path) = 0;
   // Takes one load of the font file out of the system's table; false when
   // there was none.
@@ -124,12 +133,22 @@ class FontSystem {
   virtual void BroadcastFontChange() = 0;
 };
 
+// The shell's folders the core looks for.
+enum class ShellFolder : uint8_t {
+  kFonts,    // all users' fonts
+  kDesktop,  // the user's Desktop folder on disk
+  kFavorites,
+  kProfile,  // the user's own folder
+  kLocalAppData,
+  kProgramFiles,
+};
+
 class Shell {
  public:
   virtual ~Shell() = default;
-  // A special folder's path as the shell gives it, or "" when the shell
-  // doesn't know the folder; fails when it knows the folder but gives no path.
-  virtual Error SpecialFolderPath(int32_t csidl, std::string* path) = 0;
+  // A folder's path as the shell gives it, or "" when the shell doesn't know
+  // the folder; fails when it knows the folder but gives no path.
+  virtual Error SpecialFolderPath(ShellFolder folder, std::string* path) = 0;
   // Opens a file or an address with what the user has chosen for it; whether
   // that worked is of no use to the caller.
   virtual void Open(const std::string& file) = 0;
@@ -157,9 +176,6 @@ class System {
   // Bytes from the system's random-number generator, which no other program
   // can predict; false when it gives none.
   virtual bool Random(void* bytes, size_t n) = 0;
-  // The platform the system reports (1: Windows, 2: Windows NT); false when
-  // it can't tell.
-  virtual bool GetPlatformId(uint32_t* platformId) = 0;
   // Folder of the running executable: no trailing backslash unless a drive root.
   virtual std::string AppFolder() = 0;
   // The executable's file name without its extension.
@@ -214,6 +230,8 @@ enum class Control {
   Label8,
   prgExtracting,
 };
+// Tables indexed by Control take their size from this.
+constexpr int kControlCount = static_cast<int>(Control::prgExtracting) + 1;
 
 constexpr int kMbOk = 0;
 constexpr int kMbStop = 16;

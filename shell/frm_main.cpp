@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "base/text.h"
+#include "shell/pages.h"
 
 namespace sorvela {
 
@@ -54,9 +55,7 @@ void FrmMain::Load() {
   removing_ = switches.mode == Mode::kRemove || switches.mode == Mode::kQuietRemove;
   ChooseScope(switches.currentUser);
   Start();
-  for (Control page :
-       {Control::picLicense, Control::picReadme, Control::picInstall, Control::picReady})
-    s_.windows.SetVisible(page, false);
+  for (const WizardPage& page : kWizardPages) s_.windows.SetVisible(page.panel, false);
 
   // A kept uninstaller removes, whatever it is asked.
   if (removing_) {
@@ -104,13 +103,28 @@ void FrmMain::Form_Load() {
 #endif
 }
 
+namespace {
+
+bool Shows(Windows& windows, const WizardPage& page, bool first) {
+  switch (page.shows) {
+    case WizardPage::Shows::kWithText:
+      return !windows.GetText(page.text).empty();
+    case WizardPage::Shows::kOnlyFirst:
+      return first;
+    case WizardPage::Shows::kAlways:
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void FrmMain::ShowFirstPage() {
-  if (!s_.windows.GetText(Control::txtReadme).empty())
-    CurrentPage = Control::picReadme;
-  else if (!s_.windows.GetText(Control::txtLicense).empty())
-    CurrentPage = Control::picLicense;
-  else
-    CurrentPage = Control::picReady;
+  for (const WizardPage& page : kWizardPages)
+    if (Shows(s_.windows, page, true)) {
+      CurrentPage = page.panel;
+      break;
+    }
   s_.windows.SetVisible(CurrentPage, true);
 }
 
@@ -129,24 +143,19 @@ void FrmMain::Form_Unload(int16_t& Cancel) {
 }
 
 void FrmMain::Next() {
-  switch (CurrentPage) {
-    case Control::picReadme:
-      if (!s_.windows.GetText(Control::txtLicense).empty()) {
-        MoveTo(Control::picLicense);
-        return;
-      }
-      [[fallthrough]];
-    case Control::picLicense:
-    case Control::picReady:
-      MoveTo(Control::picInstall);
-      InstallFonts(false);
-      return;
-    case Control::picInstall:
-      End(ExitCode());
-      return;
-    default:
-      return;
+  const WizardPage* const end = std::end(kWizardPages);
+  const WizardPage* at = std::find_if(std::begin(kWizardPages), end, [this](const WizardPage& p) {
+    return p.panel == CurrentPage;
+  });
+  if (at == end) return;
+  if (at + 1 == end) {
+    End(ExitCode());
+    return;
   }
+  do ++at;
+  while (at + 1 != end && !Shows(s_.windows, *at, false));
+  MoveTo(at->panel);
+  if (at->panel == kInstallPage) InstallFonts(false);
 }
 
 void FrmMain::cmdNext_Click() {
@@ -155,9 +164,9 @@ void FrmMain::cmdNext_Click() {
     Next();
   } catch (const std::exception&) {
     installOutcome_ = Outcome::kFailed;
-    if (CurrentPage != Control::picInstall) MoveTo(Control::picInstall);
+    if (CurrentPage != kInstallPage) MoveTo(kInstallPage);
     s_.windows.SetEnabled(Control::cmdCancel, false);
-    ShowFailure(MakeError(codes::kOutOfMemory, "Out of memory"), 0);
+    ShowFailure(MakeError(ErrorKind::kOutOfMemory, "Out of memory"), 0);
   }
 #else
   Next();

@@ -33,9 +33,6 @@ struct Switches {
 };
 Switches ParseSwitches(const std::string& args);
 
-// Whose fonts an install adds to: everyone's, or the current user's own.
-enum class FontScope { kAllUsers, kCurrentUser };
-
 struct FontPlan;
 class CopyProgress;
 class StepProgress;

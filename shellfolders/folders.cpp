@@ -9,9 +9,9 @@
 
 namespace sorvela {
 
-Error GetSpecialFolder(Shell& shell, int32_t csidl, std::string* path) {
+Error GetSpecialFolder(Shell& shell, ShellFolder folder, std::string* path) {
   path->clear();
-  if (Error e = shell.SpecialFolderPath(csidl, path)) {
+  if (Error e = shell.SpecialFolderPath(folder, path)) {
     path->clear();
     return e;
   }
@@ -61,21 +61,21 @@ void CreateWebLink(const Services& s, const std::string& title, const std::strin
   // own settings and links say where the folders are.
   std::string profile;
   if (s.system.IsElevated() &&
-      (GetSpecialFolder(s.shell, kCsidlProfile, &profile) || profile.empty()))
+      (GetSpecialFolder(s.shell, ShellFolder::kProfile, &profile) || profile.empty()))
     return;
-  for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
+  for (ShellFolder where : {ShellFolder::kDesktop, ShellFolder::kFavorites}) {
     std::string folder;
     // A lookup that errs leaves no folder, which ends the routine like a missing one.
-    if (GetSpecialFolder(s.shell, csidl, &folder) || folder.empty()) return;
+    if (GetSpecialFolder(s.shell, where, &folder) || folder.empty()) return;
     (void)s.shell.WriteInternetShortcut(WithBackslash(folder) + title + ".url", address, profile);
   }
 }
 
 void RemoveWebLink(Shell& shell, const std::string& title, const std::string& address) {
   if (!IsLinkTitle(title)) return;
-  for (int32_t csidl : {kCsidlDesktopDirectory, kCsidlFavorites}) {
+  for (ShellFolder where : {ShellFolder::kDesktop, ShellFolder::kFavorites}) {
     std::string folder;
-    if (GetSpecialFolder(shell, csidl, &folder) || folder.empty()) continue;
+    if (GetSpecialFolder(shell, where, &folder) || folder.empty()) continue;
     shell.RemoveInternetShortcut(WithBackslash(folder) + title + ".url", address);
   }
 }

@@ -11,14 +11,9 @@
 
 namespace sorvela {
 
-constexpr int32_t kCsidlFavorites = 6;
-constexpr int32_t kCsidlDesktopDirectory = 16;
-constexpr int32_t kCsidlFonts = 20;
-constexpr int32_t kCsidlProfile = 40;
-
 // The folder's path as the shell gives it, or "" when the shell doesn't know
 // the folder; fails when the shell knows the folder but gives it no path.
-Error GetSpecialFolder(Shell& shell, int32_t csidl, std::string* path);
+Error GetSpecialFolder(Shell& shell, ShellFolder folder, std::string* path);
 
 constexpr size_t kMaxWebAddress = 2048;
 

@@ -259,7 +259,7 @@ Error ReadPackage(const std::string& path, std::unique_ptr<ReadFile>* package,
                   std::vector<trailer::Entry>* entries) {
   std::unique_ptr<pack::InputFile> file;
   std::string why;
-  if (!pack::InputFile::Open(path, &file, &why)) return MakeError(codes::kFileNotFound, why);
+  if (!pack::InputFile::Open(path, &file, &why)) return MakeError(ErrorKind::kCantOpen, why);
   *package = trailer::CutAtLogicalEnd(std::move(file));
   int16_t count = 0;
   Error e = trailer::ReadCount(**package, &count);

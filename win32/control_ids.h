@@ -50,5 +50,8 @@ enum : int {
   kLabel1 = 1029,
   kPrgExtracting = 1030,
 };
+// Tables indexed by control id take their size from these.
+constexpr int kFirstId = kImgSide;
+constexpr int kLastId = kPrgExtracting;
 
 }  // namespace sorvela::ids

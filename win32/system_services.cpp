@@ -33,7 +33,9 @@ std::string Describe(DWORD code) {
   return TrimDescription(std::move(result));
 }
 
-Error SystemError(DWORD code) { return Error{static_cast<int32_t>(code), Describe(code)}; }
+Error SystemError(DWORD code) {
+  return sorvela::SystemError(static_cast<int32_t>(code), Describe(code));
+}
 
 // Some calls fail without setting a code; an Error of code 0 would read as
 // success, so those get a stand-in.
@@ -61,7 +63,7 @@ class Win32ReadFile final : public ReadFile {
       const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
       DWORD got = 0;
       if (!::ReadFile(handle_.get(), out, want, &got, nullptr)) return LastError();
-      if (got == 0) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      if (got == 0) return MakeError(ErrorKind::kPastEnd, "Input past end of file");
       out += got;
       n -= got;
     }
@@ -393,12 +395,24 @@ Error Win32Registry::ValueNames(RegRoot root, const std::string& key,
 
 // Fonts
 
-Error Win32Fonts::CreateScalableFontResource(const std::string& resourceFile,
-                                             const std::string& fontFile) {
-  // Hidden: no other program reads or lists the file while it exists.
-  if (!CreateScalableFontResourceA(1, resourceFile.c_str(), fontFile.c_str(), nullptr))
-    return LastError(ERROR_INVALID_DATA);
-  return Error::Ok();
+namespace {
+
+constexpr char kWindowsFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+}  // namespace
+
+// Each user's fonts are a feature of the NT line; all users' lie under the
+// key of the platform the system reports.
+RegKey Win32Fonts::FontsKey(FontScope scope) {
+  if (scope == FontScope::kCurrentUser) return {kHkeyCurrentUser, kNtFontsKey};
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  static_assert(sizeof info == 148, "the record the version call expects");
+  if (!GetVersionExA(&info)) return {kHkeyLocalMachine, ""};
+  if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return {kHkeyLocalMachine, kWindowsFontsKey};
+  if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) return {kHkeyLocalMachine, kNtFontsKey};
+  return {kHkeyLocalMachine, ""};
 }
 
 Error Win32Fonts::AddFontResource(const std::string& path) {
@@ -417,7 +431,17 @@ void Win32Fonts::BroadcastFontChange() {
 
 // Shell
 
-Error Win32Shell::SpecialFolderPath(int32_t csidl, std::string* path) {
+Error Win32Shell::SpecialFolderPath(ShellFolder folder, std::string* path) {
+  // By ShellFolder's order.
+  static const int kCsidls[] = {CSIDL_FONTS,   CSIDL_DESKTOPDIRECTORY, CSIDL_FAVORITES,
+                                CSIDL_PROFILE, CSIDL_LOCAL_APPDATA,    CSIDL_PROGRAM_FILES};
+  static_assert(
+      sizeof kCsidls / sizeof kCsidls[0] == static_cast<size_t>(ShellFolder::kProgramFiles) + 1,
+      "a CSIDL for every ShellFolder");
+  return CsidlFolderPath(kCsidls[static_cast<size_t>(folder)], path);
+}
+
+Error CsidlFolderPath(int csidl, std::string* path) {
   path->clear();
   ItemIdList list;
   if (SHGetSpecialFolderLocation(reinterpret_cast<HWND>(100), csidl, list.put()) != S_OK)
@@ -428,7 +452,7 @@ Error Win32Shell::SpecialFolderPath(int32_t csidl, std::string* path) {
   std::memset(buffer, ' ', sizeof buffer);
   SHGetPathFromIDListA(list.get(), buffer);
   const void* end = std::memchr(buffer, '\0', sizeof buffer);
-  if (!end) return MakeError(codes::kInvalidArgument, "Invalid procedure call or argument");
+  if (!end) return MakeError(ErrorKind::kNoAnswer, "Invalid procedure call or argument");
   path->assign(buffer, static_cast<size_t>(static_cast<const char*>(end) - buffer));
   return Error::Ok();
 }
@@ -596,26 +620,17 @@ Error Win32System::TempFolder(std::string* folder) {
   WidePath path(MAX_PATH + 1);
   const DWORD n = tempPath2 ? tempPath2(MAX_PATH + 1, path.data())
                             : GetTempPathW(MAX_PATH + 1, path.data());
-  if (n == 0 || n > MAX_PATH) return MakeError(ERROR_PATH_NOT_FOUND, Describe(ERROR_PATH_NOT_FOUND));
+  if (n == 0 || n > MAX_PATH) return SystemError(ERROR_PATH_NOT_FOUND);
   path.resize(n + 1);
   // A name the ANSI code page can't carry would reach a look-alike folder
   // through the ANSI calls: its short form, or nothing.
   *folder = AnsiOrShortForm(path);
-  if (folder->empty()) return MakeError(ERROR_PATH_NOT_FOUND, Describe(ERROR_PATH_NOT_FOUND));
+  if (folder->empty()) return SystemError(ERROR_PATH_NOT_FOUND);
   return Error::Ok();
 }
 
 bool Win32System::Random(void* bytes, size_t n) {
   return RtlGenRandom(bytes, static_cast<ULONG>(n)) != FALSE;
-}
-
-bool Win32System::GetPlatformId(uint32_t* platformId) {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  static_assert(sizeof info == 148, "the record the version call expects");
-  if (!GetVersionExA(&info)) return false;
-  *platformId = info.dwPlatformId;
-  return true;
 }
 
 std::string Win32System::AppFolder() { return FolderOf(ModulePath()); }

@@ -36,8 +36,7 @@ class Win32Registry final : public Registry {
 
 class Win32Fonts final : public FontSystem {
  public:
-  Error CreateScalableFontResource(const std::string& resourceFile,
-                                   const std::string& fontFile) override;
+  RegKey FontsKey(FontScope scope) override;
   Error AddFontResource(const std::string& path) override;
   bool RemoveFontResource(const std::string& path) override;
   void BroadcastFontChange() override;
@@ -45,7 +44,7 @@ class Win32Fonts final : public FontSystem {
 
 class Win32Shell final : public Shell {
  public:
-  Error SpecialFolderPath(int32_t csidl, std::string* path) override;
+  Error SpecialFolderPath(ShellFolder folder, std::string* path) override;
   void Open(const std::string& file) override;
   bool OpenAsDesktopUser(const std::string& file) noexcept override;
   Error WriteInternetShortcut(const std::string& path, const std::string& address,
@@ -57,7 +56,6 @@ class Win32System final : public System {
  public:
   Error TempFolder(std::string* folder) override;
   bool Random(void* bytes, size_t n) override;
-  bool GetPlatformId(uint32_t* platformId) override;
   std::string AppFolder() override;
   std::string ExeTitle() override;
   Error OpenPackageFile(std::unique_ptr<ReadFile>* file) override;
@@ -70,6 +68,10 @@ class Win32System final : public System {
   bool GetVersion(uint32_t* major, uint32_t* minor, uint32_t* build) override;
   void Terminate(uint32_t exitCode) override;
 };
+
+// A folder's path by the shell's number for it (CSIDL): "" when the shell
+// doesn't know the folder, a failure when it gives no path.
+Error CsidlFolderPath(int csidl, std::string* path);
 
 // The security descriptor of a restricted folder: administrators and the
 // system only, inherited by all made in it, none of the parent's rights.

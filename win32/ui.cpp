@@ -6,6 +6,7 @@
 
 #include "resources/resource.h"
 #include "shell/frm_main.h"
+#include "shell/pages.h"
 #include "win32/control_ids.h"
 #include "win32/pictures.h"
 #include "win32/geometry.h"
@@ -21,7 +22,6 @@ enum Face : uint8_t { kDefaultFont, kArial14, kArial8, kTahoma8 };
 constexpr int kOnMain = 0;
 constexpr int kOnExtracting = -1;
 constexpr COLORREF kSystemColor = CLR_INVALID;
-constexpr int kIdBase = 1000;
 
 // Positions in twips, relative to the container's client area.
 struct Layout {
@@ -41,7 +41,7 @@ struct Layout {
 // panels, which cover them where they overlap. The pages start hidden: the main
 // window shows with the one page the form chooses, without first drawing all
 // four on top of each other (under Wine a third of its time to the wizard).
-const Layout kLayout[] = {
+constexpr Layout kLayout[] = {
     {ids::kImgSide, kOnMain, Kind::Picture, kDefaultFont, 0, 0, 1980, 3750, "", 0, kSystemColor,
      Art::kSide, false},
     {ids::kImage2, kOnMain, Kind::Picture, kDefaultFont, 1980, 0, 4635, 570, "", 0, kSystemColor,
@@ -122,11 +122,14 @@ bool GrowsWithText(int id) {
          id == ids::kLabel10;
 }
 
-const Layout& LayoutOf(int id) {
-  const Layout* l = kLayout;
-  while (l->id != id) ++l;
-  return *l;
+constexpr const Layout* FindLayout(int id) {
+  for (const Layout& l : kLayout)
+    if (l.id == id) return &l;
+  return nullptr;
 }
+
+// Of an id the layout holds.
+const Layout& LayoutOf(int id) { return *FindLayout(id); }
 
 // The size of a control's text in its font, wrapped as a label wraps it.
 SIZE TextSize(HWND hwnd, int width) noexcept {
@@ -166,8 +169,39 @@ constexpr int kControlIds[] = {
     ids::kLabel8,
     ids::kPrgExtracting,
 };
-static_assert(sizeof kControlIds / sizeof kControlIds[0] == int(Control::prgExtracting) + 1,
-              "one id per Control");
+static_assert(sizeof kControlIds / sizeof kControlIds[0] == kControlCount, "one id per Control");
+
+// The windows' items are indexed by control id: every id of the layout lies
+// in the range they have room for, once, on a container laid out before it,
+// and every Control names a laid-out control.
+constexpr bool LayoutIdsFit() {
+  for (const Layout& l : kLayout) {
+    if (l.id < ids::kFirstId || l.id > ids::kLastId || FindLayout(l.id) != &l) return false;
+    if (l.parent != kOnMain && l.parent != kOnExtracting) {
+      const Layout* parent = FindLayout(l.parent);
+      if (!parent || parent >= &l || parent->kind != Kind::Panel) return false;
+    }
+  }
+  for (int id : kControlIds)
+    if (id != 0 && !FindLayout(id)) return false;
+  return true;
+}
+static_assert(LayoutIdsFit(), "control ids of the layout within ids::kFirstId..kLastId");
+
+constexpr int IdOf(Control control) { return kControlIds[static_cast<int>(control)]; }
+
+// Each wizard page is a panel on frmMain, and its text control lies on it.
+constexpr bool PagesAreLaidOut() {
+  for (const WizardPage& page : kWizardPages) {
+    const Layout* panel = FindLayout(IdOf(page.panel));
+    const Layout* text = FindLayout(IdOf(page.text));
+    if (!panel || !text || panel->kind != Kind::Panel || panel->parent != kOnMain ||
+        text->parent != panel->id)
+      return false;
+  }
+  return true;
+}
+static_assert(PagesAreLaidOut(), "a panel on frmMain per page, with its text control on it");
 
 // One copy: the 64-bit division, inlined at each of a dozen conversions, cost
 // the stub several hundred bytes.
@@ -318,7 +352,7 @@ void Win32Windows::CreateControls(int first, int last) {
     const Layout& l = kLayout[i];
     HWND parent = l.parent == kOnMain         ? main_
                   : l.parent == kOnExtracting ? extracting_
-                                              : items_[l.parent - kIdBase].hwnd;
+                                              : At(l.parent).hwnd;
     const bool onPanel = l.parent > 0;
     const char* className = "STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | l.style | (l.hidden ? 0 : WS_VISIBLE);
@@ -367,7 +401,7 @@ void Win32Windows::CreateControls(int first, int last) {
     HWND hwnd =
         CreateWindowExA(exStyle, className, l.text, style, left, top, width, height, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), instance_, this);
-    Item& item = items_[l.id - kIdBase];
+    Item& item = At(l.id);
     item = Item{};
     item.hwnd = hwnd;
     if (!hwnd) continue;
@@ -422,8 +456,8 @@ void Win32Windows::FitToText(Item& item) {
   SetWindowPos(item.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A title that takes more lines pushes the Ready page's text down, keeping
   // the gap between them.
-  HWND below = items_[ids::kLabel5 - kIdBase].hwnd;
-  if (item.hwnd != items_[ids::kLblReady - kIdBase].hwnd || !below) return;
+  HWND below = At(ids::kLabel5).hwnd;
+  if (item.hwnd != At(ids::kLblReady).hwnd || !below) return;
   const Layout& heading = LayoutOf(ids::kLblReady);
   const Layout& text5 = LayoutOf(ids::kLabel5);
   const int gap = Y(text5.y) - Y(heading.y + heading.h);
@@ -435,7 +469,7 @@ void Win32Windows::FitToText(Item& item) {
 // one when it needs more lines than its box holds: a failure's reason must be
 // read whole, and a step that never ran has nothing to show.
 void Win32Windows::FitInstallText() {
-  Item& label = items_[ids::kLblInstall - kIdBase];
+  Item& label = At(ids::kLblInstall);
   if (!label.hwnd) return;
   const Layout& box = LayoutOf(ids::kLblInstall);
   const Layout& intro = LayoutOf(ids::kLabel6);
@@ -446,31 +480,29 @@ void Win32Windows::FitInstallText() {
                                   {ids::kImgRegister, ids::kLabel8},
                                   {ids::kImgCopy, ids::kLabel7}};
   for (const auto& step : kSteps) {
-    const Item& image = items_[step[0] - kIdBase];
+    const Item& image = At(step[0]);
     if (bottom - top >= needed || image.picture != Art::kNone) break;
     top = std::max(Y(LayoutOf(step[0]).y), Y(intro.y + intro.h));
     ShowWindow(image.hwnd, SW_HIDE);
-    ShowWindow(items_[step[1] - kIdBase].hwnd, SW_HIDE);
+    ShowWindow(At(step[1]).hwnd, SW_HIDE);
   }
   SetWindowPos(label.hwnd, nullptr, left, top, width, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Win32Windows::Item* Win32Windows::Find(HWND hwnd) {
-  const int index = GetDlgCtrlID(hwnd) - kIdBase;
-  if (index <= 0 || index >= int(sizeof items_ / sizeof items_[0])) return nullptr;
-  Item& item = items_[index];
-  return item.hwnd == hwnd ? &item : nullptr;
+  Item& item = At(GetDlgCtrlID(hwnd));
+  return item.hwnd && item.hwnd == hwnd ? &item : nullptr;
 }
 
 Win32Windows::Item* Win32Windows::ItemOf(Control control) {
   const int id = kControlIds[static_cast<int>(control)];
-  return id ? &items_[id - kIdBase] : nullptr;
+  return id ? &At(id) : nullptr;
 }
 
 HWND Win32Windows::Hwnd(Control control) const {
   if (control == Control::frmMain) return main_;
   if (control == Control::frmExtracting) return extracting_;
-  return items_[kControlIds[static_cast<int>(control)] - kIdBase].hwnd;
+  return At(kControlIds[static_cast<int>(control)]).hwnd;
 }
 
 bool Win32Windows::PreTranslate(MSG* msg) {
@@ -583,7 +615,7 @@ LRESULT Win32Windows::OnColor(HWND window, UINT message, WPARAM wParam, LPARAM l
 void Win32Windows::RestoreFocus() {
   auto usable = [](HWND h) { return h && IsWindowVisible(h) && IsWindowEnabled(h); };
   HWND target = focus_;
-  if (!usable(target)) target = items_[ids::kCmdNext - kIdBase].hwnd;
+  if (!usable(target)) target = At(ids::kCmdNext).hwnd;
   if (!usable(target)) target = main_;
   SetFocus(target);
 }
@@ -594,8 +626,8 @@ LRESULT CALLBACK Win32Windows::ExtractingProc(HWND hwnd, UINT message, WPARAM wP
     if (message == WM_CTLCOLORSTATIC) return self->OnColor(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY && self->extracting_ == hwnd) {
       self->extracting_ = nullptr;
-      self->items_[ids::kLabel1 - kIdBase] = Item{};
-      self->items_[ids::kPrgExtracting - kIdBase] = Item{};
+      self->At(ids::kLabel1) = Item{};
+      self->At(ids::kPrgExtracting) = Item{};
     }
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -673,9 +705,8 @@ void Win32Windows::SetVisible(Control control, bool visible) {
   // that is no longer on the screen.
   HWND focus = GetFocus();
   HWND next = Hwnd(Control::cmdNext);
-  const bool page = control == Control::picReady || control == Control::picReadme ||
-                    control == Control::picLicense || control == Control::picInstall;
-  if (visible && page && main_ && GetActiveWindow() == main_ && IsWindowEnabled(next))
+  if (visible && IsWizardPage(control) && main_ && GetActiveWindow() == main_ &&
+      IsWindowEnabled(next))
     SetFocus(next);
   else if (!visible && focus && (focus == hwnd || IsChild(hwnd, focus)) && main_ &&
            IsChild(main_, hwnd))

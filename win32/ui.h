@@ -91,9 +91,17 @@ class Win32Windows final : public Windows {
   int dpiX_ = 96, dpiY_ = 96;
   GdiObject<HFONT> fonts_[4];
   GdiObject<HBRUSH> lineBrush_;  // the grey line's; the other backgrounds are the system's
-  Item items_[32];
-  static_assert(sizeof(items_) / sizeof(Item) > ids::kPrgExtracting - 1000,
-                "an item for the highest control id");
+  // One per control id from ids::kFirstId on, in slot id - kIdBase; slot 0
+  // has no window, and an id outside the range reaches only it. The layout
+  // is checked at compile time to hold only ids in the range.
+  static constexpr int kIdBase = ids::kFirstId - 1;
+  Item items_[ids::kLastId - kIdBase + 1];
+  static unsigned Slot(int id) {
+    const unsigned slot = static_cast<unsigned>(id - kIdBase);
+    return slot < sizeof items_ / sizeof items_[0] ? slot : 0;
+  }
+  Item& At(int id) { return items_[Slot(id)]; }
+  const Item& At(int id) const { return items_[Slot(id)]; }
 };
 
 }  // namespace sorvela::win32

@@ -7,6 +7,5 @@
 
 #undef AddFontResource
 #undef RemoveFontResource
-#undef CreateScalableFontResource
 #undef GetTempPath
 #undef MessageBox

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <new>
 #include <set>
@@ -16,6 +17,8 @@
 #include "base/text.h"
 
 namespace sorvela::fakes {
+
+constexpr char kNtFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 // Thrown by FakeSystem::Terminate so that nothing after it runs, as in the stub.
 struct Terminated {};
@@ -31,12 +34,12 @@ class FakeFiles final : public Files {
     Writer(FakeFiles& owner, const std::string& path) : owner(owner), path(path) {}
     // A full disk takes none of the bytes.
     Error Append(const void* data, size_t n) override {
-      if (owner.failAppend.count(path)) return MakeError(61, "Disk full");
+      if (owner.failAppend.count(path)) return SystemError(61, "Disk full");
       owner.files[path].append(static_cast<const char*>(data), n);
       return Error::Ok();
     }
     Error Close() override {
-      if (owner.failClose.count(path)) return MakeError(61, "Disk full");
+      if (owner.failClose.count(path)) return SystemError(61, "Disk full");
       return Error::Ok();
     }
     FakeFiles& owner;
@@ -47,7 +50,7 @@ class FakeFiles final : public Files {
     uint64_t Length() const override { return file.Length(); }
     Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
       if (badByte && *badByte >= offset && *badByte - offset < n)
-        return MakeError(57, "Device I/O error");
+        return SystemError(57, "Device I/O error");
       return file.ReadAt(offset, buffer, n);
     }
     MemoryFile file;
@@ -85,8 +88,7 @@ class FakeFiles final : public Files {
     log.push_back("open " + path);
     if (throwOnOpen.count(path)) throw std::bad_alloc();
     auto it = files.find(path);
-    if (it == files.end() || failOpen.count(path))
-      return MakeError(codes::kFileNotFound, "File not found");
+    if (it == files.end() || failOpen.count(path)) return SystemError(2, "File not found");
     auto bad = failReadAt.find(path);
     *file = std::make_unique<Reader>(it->second, bad == failReadAt.end() ? nullptr : &bad->second);
     return Error::Ok();
@@ -94,8 +96,8 @@ class FakeFiles final : public Files {
   Error CreateNew(const std::string& rawPath, std::unique_ptr<WriteFile>* file) override {
     const std::string path = WinPath(rawPath);
     log.push_back("write " + path);
-    if (failWrite.count(path)) return MakeError(70, "Permission denied");
-    if (files.count(path) || folders.count(path)) return MakeError(80, "The file exists");
+    if (failWrite.count(path)) return SystemError(70, "Permission denied");
+    if (files.count(path) || folders.count(path)) return SystemError(80, "The file exists");
     files[path].clear();
     *file = std::make_unique<Writer>(*this, path);
     return Error::Ok();
@@ -104,9 +106,9 @@ class FakeFiles final : public Files {
     const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
     log.push_back("move " + from + " " + to);
     auto it = files.find(from);
-    if (it == files.end()) return MakeError(codes::kFileNotFound, "File not found");
-    if (failMoveTo.count(to) || Held(from)) return MakeError(32, "The file is in use");
-    if (folders.count(to) || (!replace && files.count(to))) return MakeError(183, "It exists");
+    if (it == files.end()) return SystemError(2, "File not found");
+    if (failMoveTo.count(to) || Held(from)) return SystemError(32, "The file is in use");
+    if (folders.count(to) || (!replace && files.count(to))) return SystemError(183, "It exists");
     std::string bytes = std::move(it->second);
     files.erase(it);
     files[to] = std::move(bytes);
@@ -115,7 +117,7 @@ class FakeFiles final : public Files {
   Error ReplaceAtRestart(const std::string& rawFrom, const std::string& rawTo) override {
     const std::string from = WinPath(rawFrom), to = WinPath(rawTo);
     log.push_back("replace at restart " + from + " " + to);
-    if (failRemoveAtRestart) return MakeError(5, "Access is denied");
+    if (failRemoveAtRestart) return SystemError(5, "Access is denied");
     replacedAtRestart.push_back(from + " -> " + to);
     return Error::Ok();
   }
@@ -129,22 +131,22 @@ class FakeFiles final : public Files {
   Error RemoveAtRestart(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("remove at restart " + path);
-    if (failRemoveAtRestart) return MakeError(5, "Access is denied");
+    if (failRemoveAtRestart) return SystemError(5, "Access is denied");
     atRestart.push_back(path);
     return Error::Ok();
   }
   Error CreateFolder(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("mkdir " + path);
-    if (failWrite.count(path)) return MakeError(5, "Access is denied");
+    if (failWrite.count(path)) return SystemError(5, "Access is denied");
     folders.insert(path);
     return Error::Ok();
   }
   Error CreateNewFolder(const std::string& rawPath, bool restricted) override {
     const std::string path = WinPath(rawPath);
     log.push_back(std::string(restricted ? "mkdir restricted " : "mkdir new ") + path);
-    if (failWrite.count(path)) return MakeError(5, "Access is denied");
-    if (files.count(path) || !folders.insert(path).second) return MakeError(183, "It exists");
+    if (failWrite.count(path)) return SystemError(5, "Access is denied");
+    if (files.count(path) || !folders.insert(path).second) return SystemError(183, "It exists");
     return Error::Ok();
   }
   Error RemoveFolder(const std::string& rawPath) override {
@@ -152,16 +154,15 @@ class FakeFiles final : public Files {
     log.push_back("rmdir " + path);
     const auto inside = files.lower_bound(path + "\\");
     if (inside != files.end() && inside->first.compare(0, path.size() + 1, path + "\\") == 0)
-      return MakeError(145, "The directory is not empty");
-    if (!folders.erase(path)) return MakeError(codes::kPathNotFound, "Path not found");
+      return SystemError(145, "The directory is not empty");
+    if (!folders.erase(path)) return SystemError(3, "Path not found");
     return Error::Ok();
   }
   Error Remove(const std::string& rawPath) override {
     const std::string path = WinPath(rawPath);
     log.push_back("remove " + path);
-    if (Held(path)) return MakeError(32, "The file is in use");
-    if (failRemove.count(path) || !files.erase(path))
-      return MakeError(codes::kFileNotFound, "File not found");
+    if (Held(path)) return SystemError(32, "The file is in use");
+    if (failRemove.count(path) || !files.erase(path)) return SystemError(2, "File not found");
     return Error::Ok();
   }
 };
@@ -228,34 +229,25 @@ class FakeRegistry final : public Registry {
  private:
   static bool IsRoot(RegRoot root) { return root == kHkeyLocalMachine || root == kHkeyCurrentUser; }
   static Error Code(long code) {
-    return MakeError(static_cast<int32_t>(code), "system error " + std::to_string(code));
+    return SystemError(static_cast<int32_t>(code), "system error " + std::to_string(code));
   }
 };
 
-// Font resource files are made from a face name table keyed by font path.
 class FakeFonts final : public FontSystem {
  public:
-  FakeFiles* files = nullptr;
-  std::map<std::string, std::string> faces;  // font path -> face name
   std::vector<std::string> added, removed;
   std::map<std::string, int> loads;  // path -> loads in the system's table
   std::set<std::string> failAdd;
   int broadcasts = 0;
-  std::vector<std::string> log;
+  // A system that can't tell which Fonts key it reads for all users.
+  bool noFontsKey = false;
 
-  Error CreateScalableFontResource(const std::string& resourceFile,
-                                   const std::string& fontFile) override {
-    log.push_back("fot " + resourceFile + " " + fontFile);
-    auto face = faces.find(WinPath(fontFile));
-    if (face == faces.end() || !files->files.count(WinPath(fontFile)))
-      return MakeError(87, "The parameter is incorrect");
-    if (files->files.count(resourceFile)) return MakeError(80, "The file exists");
-    files->files[resourceFile] = std::string("\x01\x02header", 8) + "FONTRES:" + face->second +
-                                 std::string(1, '\0') + "tail";
-    return Error::Ok();
+  RegKey FontsKey(FontScope scope) override {
+    if (scope == FontScope::kCurrentUser) return {kHkeyCurrentUser, kNtFontsKey};
+    return {kHkeyLocalMachine, noFontsKey ? "" : kNtFontsKey};
   }
   Error AddFontResource(const std::string& path) override {
-    if (failAdd.count(path)) return MakeError(2, "The system cannot find the file specified");
+    if (failAdd.count(path)) return SystemError(2, "The system cannot find the file specified");
     added.push_back(path);
     ++loads[path];
     return Error::Ok();
@@ -272,8 +264,8 @@ class FakeFonts final : public FontSystem {
 
 class FakeShell final : public Shell {
  public:
-  std::map<int32_t, std::string> folders;  // csidl -> path
-  std::set<int32_t> pathless;              // folders the shell knows but gives no path
+  std::map<ShellFolder, std::string> folders;
+  std::set<ShellFolder> pathless;                // folders the shell knows but gives no path
   std::map<std::string, std::string> shortcuts;  // path -> address
   // Where a folder really lies when a link leads elsewhere; others lie where they are.
   std::map<std::string, std::string> realFolders;
@@ -282,9 +274,10 @@ class FakeShell final : public Shell {
   bool desktopShell = true;  // a signed-in user's shell that opens what it is given
   std::vector<std::string> opened;  // "desktop FILE", "desktop FILE refused" or FILE
 
-  Error SpecialFolderPath(int32_t csidl, std::string* path) override {
-    if (pathless.count(csidl)) return MakeError(5, "Invalid procedure call or argument");
-    auto it = folders.find(csidl);
+  Error SpecialFolderPath(ShellFolder folder, std::string* path) override {
+    if (pathless.count(folder))
+      return MakeError(ErrorKind::kNoAnswer, "Invalid procedure call or argument");
+    auto it = folders.find(folder);
     *path = it == folders.end() ? "" : it->second;
     return Error::Ok();
   }
@@ -295,9 +288,9 @@ class FakeShell final : public Shell {
   }
   Error WriteInternetShortcut(const std::string& path, const std::string& address,
                               const std::string& within) override {
-    if (notPlain.count(path)) return MakeError(5, "Access is denied");
+    if (notPlain.count(path)) return SystemError(5, "Access is denied");
     if (!within.empty() && !IsInFolder(Real(FolderOf(path)), Real(within)))
-      return MakeError(5, "Access is denied");
+      return SystemError(5, "Access is denied");
     shortcuts[path] = address;
     return Error::Ok();
   }
@@ -320,8 +313,6 @@ class FakeSystem final : public System {
   bool tempFails = false;
   bool randomFails = false;
   unsigned char randomByte = 0x10;
-  uint32_t platformId = 2;
-  bool versionFails = false;
   std::string appFolder = "C:\\Fonts Setup";
   std::string exeTitle = "setup";
   std::string commandLine;
@@ -332,7 +323,7 @@ class FakeSystem final : public System {
   uint32_t exitCode = 0xFFFFFFFF;
 
   Error TempFolder(std::string* folder) override {
-    if (tempFails) return MakeError(3, "The system cannot find the path specified");
+    if (tempFails) return SystemError(3, "The system cannot find the path specified");
     *folder = tempPath;
     return Error::Ok();
   }
@@ -341,11 +332,6 @@ class FakeSystem final : public System {
   bool Random(void* bytes, size_t n) override {
     if (randomFails) return false;
     std::memset(bytes, randomByte++, n);
-    return true;
-  }
-  bool GetPlatformId(uint32_t* platform) override {
-    if (versionFails) return false;
-    *platform = platformId;
     return true;
   }
   std::string AppFolder() override { return appFolder; }
@@ -462,6 +448,7 @@ class FakeWindows final : public Windows {
                                         "imgCopy",    "imgRegister",   "imgLinks", "imgPass",
                                         "imgFail",    "lstFiles",      "lstFonts", "Label7",
                                         "Label8",     "prgExtracting"};
+    static_assert(std::size(names) == kControlCount, "a name for every Control");
     return names[static_cast<int>(c)];
   }
 };
@@ -477,7 +464,7 @@ struct FakeMachine {
   Services services{files, registry, fonts, shell, system, windows};
 
   FakeMachine() {
-    fonts.files = system.files = &files;
+    system.files = &files;
     files.loads = &fonts.loads;
   }
 };

@@ -298,7 +298,7 @@ class CountingFile final : public sorvela::ReadFile {
   uint64_t Length() const override { return length_; }
   Error ReadAt(uint64_t offset, void* buffer, size_t n) override {
     if (offset > length_ || n > length_ - offset)
-      return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      return MakeError(ErrorKind::kPastEnd, "Input past end of file");
     bytesRead += n;
     auto* out = static_cast<char*>(buffer);
     for (size_t i = 0; i < n; ++i) out[i] = offset + i < start_.size() ? start_[offset + i] : '\0';

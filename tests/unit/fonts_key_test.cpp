@@ -1,5 +1,4 @@
-// Face names through the font resource file, the Fonts key services and
-// special folders, against fakes.
+// The Fonts key services and special folders, against fakes.
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
@@ -14,94 +13,18 @@ using fakes::FakeMachine;
 using fakes::MakeFont;
 
 constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-constexpr char kWinKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kFot[] = "C:\\Fonts Setup\\~TEMP.FOT";
 
 class FontsKeyTest : public ::testing::Test {
  protected:
   FontsKeyTest() {
-    m.shell.folders[20] = "C:\\Windows\\Fonts";
+    m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
     m.files.files["C:\\Temp\\a.ttf"] = "font";
-    m.fonts.faces["C:\\Temp\\a.ttf"] = "  Alpha Sans ";
-  }
-  std::string Face(const std::string& path) {
-    std::string name = "unset";
-    EXPECT_FALSE(GetFontName(m.services, path, &name));
-    return name;
   }
   void SetValue(const std::string& name, uint32_t type, const std::string& data) {
     m.registry.keys[kNtKey][name] = {type, data};
   }
   FakeMachine m;
 };
-
-TEST_F(FontsKeyTest, FaceNameComesFromTheResourceFileAndLeavesNothing) {
-  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
-  EXPECT_FALSE(m.files.files.count(kFot));
-  EXPECT_EQ(m.fonts.log.back(), std::string("fot ") + kFot + " C:\\Temp\\a.ttf");
-  m.files.files["C:\\Temp\\b.ttf"] = "font";
-  m.fonts.faces["C:\\Temp\\b.ttf"] = "Beta";
-  EXPECT_EQ(Face("C:\\Temp\\b.ttf"), "Beta");  // twice in a row, each its own
-  EXPECT_EQ(Face("C:\\Temp\\not-a-font.ttf"), "");
-
-  // A stale file of the fixed name is cleared first instead of failing every call.
-  m.files.files[kFot] = "left over";
-  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
-
-  // A folder standing where the file must go, as where the program's folder
-  // can't be written: the temporary folder serves instead, and is left clean.
-  m.files.failRemove.insert(kFot);
-  m.files.files[kFot] = "a folder";
-  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "  Alpha Sans ");
-  EXPECT_EQ(m.fonts.log.back(), "fot C:\\Temp\\~TEMP.FOT C:\\Temp\\a.ttf");
-  EXPECT_FALSE(m.files.files.count("C:\\Temp\\~TEMP.FOT"));
-  m.files.failRemove.insert("C:\\Temp\\~TEMP.FOT");
-  m.files.files["C:\\Temp\\~TEMP.FOT"] = "a folder";
-  EXPECT_EQ(Face("C:\\Temp\\a.ttf"), "");  // neither: no name
-}
-
-TEST_F(FontsKeyTest, ResourceFileWithoutMarkerOrEndGivesNothing) {
-  struct Broken final : FontSystem {
-    fakes::FakeFiles* files;
-    std::string content;
-    Error CreateScalableFontResource(const std::string& res, const std::string&) override {
-      files->files[res] = content;
-      return Error::Ok();
-    }
-    Error AddFontResource(const std::string&) override { return Error::Ok(); }
-    bool RemoveFontResource(const std::string&) override { return false; }
-    void BroadcastFontChange() override {}
-  } broken;
-  broken.files = &m.files;
-  Services s{m.files, m.registry, broken, m.shell, m.system, m.windows};
-  for (const std::string& content :
-       {std::string("no marker here"), std::string("FONTRES:Name without end"),
-        std::string("FONTRES:\0rest", 13), std::string("fontres:lower\0", 14)}) {
-    broken.content = content;
-    std::string name = "unset";
-    ASSERT_FALSE(GetFontName(s, "C:\\Temp\\a.ttf", &name));
-    EXPECT_EQ(name, "") << content;
-    EXPECT_FALSE(m.files.files.count(kFot));
-  }
-  // An unreadable resource file is the caller's failure, and stays behind.
-  broken.content = "FONTRES:X";
-  m.files.failOpen.insert(kFot);
-  std::string name;
-  EXPECT_TRUE(GetFontName(s, "C:\\Temp\\a.ttf", &name));
-}
-
-TEST_F(FontsKeyTest, PlatformChoosesTheKey) {
-  const struct {
-    uint32_t platform;
-    const char* key;
-  } cases[] = {{0, ""}, {1, kWinKey}, {2, kNtKey}, {3, ""}, {99, ""}};
-  for (const auto& c : cases) {
-    m.system.platformId = c.platform;
-    EXPECT_EQ(GetFontsKey(m.system), c.key) << c.platform;
-  }
-  m.system.versionFails = true;
-  EXPECT_EQ(GetFontsKey(m.system), "");
-}
 
 TEST_F(FontsKeyTest, ValueTypesReadAsText) {
   SetValue("sz", kRegSz, "file.ttf");
@@ -139,7 +62,8 @@ TEST_F(FontsKeyTest, RegisteredFileIsBareNameOrFullPath) {
     ASSERT_FALSE(GetRegisteredFontFile(m.services, FontScope::kAllUsers, c.face, &file));
     EXPECT_EQ(file, c.file) << c.face;
   }
-  m.shell.folders.erase(20);  // no Fonts folder: the bare name comes back unchanged
+  m.shell.folders.erase(
+      ShellFolder::kFonts);  // no Fonts folder: the bare name comes back unchanged
   std::string file;
   ASSERT_FALSE(GetRegisteredFontFile(m.services, FontScope::kAllUsers, "Bare (TrueType)", &file));
   EXPECT_EQ(file, "bare.ttf");
@@ -152,15 +76,14 @@ TEST_F(FontsKeyTest, IdentityComesFromTheFileAndNamesWhatIsWrong) {
   ASSERT_FALSE(GetFontIdentity(m.services, "C:\\Temp\\b.ttf", &font));
   EXPECT_EQ(font.ValueName(), "Beta Sans Bold (TrueType)");
   EXPECT_EQ(font.family, "Beta Sans");
-  EXPECT_TRUE(m.fonts.log.empty());  // the system is not asked
 
   m.files.files["C:\\Temp\\w.ttf"] = "wOF2 and more";
   const Error bad = GetFontIdentity(m.services, "C:\\Temp\\w.ttf  ", &font);
-  EXPECT_EQ(bad.code, codes::kInvalidFileFormat);
+  EXPECT_EQ(bad.kind, ErrorKind::kNotAFont);
   EXPECT_EQ(bad.description,
             "The font file w.ttf can't be installed: it is not a TrueType or OpenType font");
   EXPECT_EQ(font.fullName, "Beta Sans Bold");  // left as it was
-  EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\gone.ttf", &font).code, codes::kFileNotFound);
+  EXPECT_EQ(GetFontIdentity(m.services, "C:\\Temp\\gone.ttf", &font).code, 2);
   // A font the system can't read is not called damaged: the system's reason is told.
   m.files.failReadAt["C:\\Temp\\b.ttf"] =
       m.files.files["C:\\Temp\\b.ttf"].find(std::string("\0B\0e\0t\0a", 8));
@@ -179,7 +102,7 @@ TEST_F(FontsKeyTest, InstalledMeansTheValueIsRegistered) {
   ASSERT_FALSE(
       IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans Bold (TrueType)", &installed));
   EXPECT_FALSE(installed);
-  m.system.platformId = 0;
+  m.fonts.noFontsKey = true;
   ASSERT_FALSE(
       IsFontInstalled(m.services, FontScope::kAllUsers, "Alpha Sans (TrueType)", &installed));
   EXPECT_FALSE(installed);
@@ -197,7 +120,7 @@ TEST_F(FontsKeyTest, RegisterLoadsThenWritesTheValue) {
   ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers, cff, "ai.otf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha-Italic (OpenType)"].data, "ai.otf");
 
-  m.system.platformId = 3;  // no Fonts key on this platform: nothing at all
+  m.fonts.noFontsKey = true;  // nothing at all
   ASSERT_FALSE(
       RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", "", ""}, "o.ttf"));
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
@@ -220,7 +143,7 @@ TEST_F(FontsKeyTest, FamilyValueOfAnEarlierInstall) {
   };
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
     fm.registry.keys[kNtKey]["Alpha Sans (TrueType)"] = {kRegSz, c.familyData};
     ASSERT_FALSE(RegisterFont(fm.services, FontScope::kAllUsers,
                               {FontKind::kTrueType, "Alpha Sans Bold", "Alpha Sans", ""}, c.file));
@@ -253,12 +176,12 @@ TEST_F(FontsKeyTest, FoldersAndBackslashes) {
   std::string folder;
   ASSERT_FALSE(GetFontsFolder(m.services, &folder));
   EXPECT_EQ(folder, "C:\\Windows\\Fonts\\");
-  ASSERT_FALSE(GetSpecialFolder(m.shell, 20, &folder));
+  ASSERT_FALSE(GetSpecialFolder(m.shell, ShellFolder::kFonts, &folder));
   EXPECT_EQ(folder, "C:\\Windows\\Fonts");
-  ASSERT_FALSE(GetSpecialFolder(m.shell, 12345, &folder));
+  ASSERT_FALSE(GetSpecialFolder(m.shell, ShellFolder::kProgramFiles, &folder));
   EXPECT_EQ(folder, "");
-  m.shell.pathless.insert(20);
-  EXPECT_TRUE(GetSpecialFolder(m.shell, 20, &folder));
+  m.shell.pathless.insert(ShellFolder::kFonts);
+  EXPECT_TRUE(GetSpecialFolder(m.shell, ShellFolder::kFonts, &folder));
   EXPECT_TRUE(GetFontsFolder(m.services, &folder));
 }
 

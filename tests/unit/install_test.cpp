@@ -13,6 +13,7 @@ namespace sorvela {
 namespace {
 
 using fakes::FakeMachine;
+using fakes::FakeWindows;
 using fakes::MakeFont;
 using fakes::Terminated;
 
@@ -22,10 +23,10 @@ constexpr char kDone[] = "Your font was sucessfully installed and is ready to us
 class InstallTest : public ::testing::Test {
  protected:
   InstallTest() {
-    m.shell.folders[20] = "C:\\Windows\\Fonts";
-    m.shell.folders[40] = "C:\\Users\\me";
-    m.shell.folders[16] = "C:\\Users\\me\\Desktop";
-    m.shell.folders[6] = "C:\\Users\\me\\Favorites";
+    m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
+    m.shell.folders[ShellFolder::kProfile] = "C:\\Users\\me";
+    m.shell.folders[ShellFolder::kDesktop] = "C:\\Users\\me\\Desktop";
+    m.shell.folders[ShellFolder::kFavorites] = "C:\\Users\\me\\Favorites";
     form.ExtractPath = "C:\\Temp\\";
     form.AppPath = "C:\\Setup\\";
     form.URL = "http://fonts.example/";
@@ -287,7 +288,8 @@ TEST_F(InstallTest, FailureStagesMarkTheirStep) {
     const char* reg;
     const char* links;
   } cases[] = {
-      {"no Fonts folder answer", [](FakeMachine& fm) { fm.shell.pathless.insert(20); }, "", "", ""},
+      {"no Fonts folder answer",
+       [](FakeMachine& fm) { fm.shell.pathless.insert(ShellFolder::kFonts); }, "", "", ""},
       {"registry refuses", [](FakeMachine& fm) { fm.registry.failSet = 5; }, "pass", "fail", ""},
       {"font load refused",
        [](FakeMachine& fm) { fm.fonts.failAdd.insert("C:\\Windows\\Fonts\\b.ttf"); }, "pass",
@@ -391,7 +393,7 @@ TEST_F(InstallTest, ScopeFollowsRightsVersionAndTheWord) {
   for (const auto& c : cases) {
     FakeMachine fm;
     fm.shell.folders = m.shell.folders;
-    fm.shell.folders[0x1C] = "C:\\Local";
+    fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Local";
     fm.system.elevated = c.elevated;
     fm.system.version[0] = c.build ? 10 : 0;
     fm.system.version[2] = c.build;
@@ -421,7 +423,7 @@ TEST_F(InstallTest, ScopeFollowsRightsVersionAndTheWord) {
   f.InstallFonts(false);
   EXPECT_EQ(old.windows[Control::lblInstall].text.substr(
                 old.windows[Control::lblInstall].text.find("Error: ")),
-            "Error: 5 Administrator rights are needed: this version of Windows installs fonts "
+            "Error: Administrator rights are needed: this version of Windows installs fonts "
             "for all users only.");
 }
 
@@ -436,7 +438,7 @@ TEST_F(InstallTest, QuietRunOverwritesAndFailsWithoutAWord) {
 
   // A user's font folder that can't be made: the system's code, no box.
   FakeMachine fm;
-  fm.shell.folders[0x1C] = "C:\\Local";
+  fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Local";
   fm.files.failWrite.insert("C:\\Local\\Microsoft\\Windows");
   FrmMain f(fm.services);
   f.Quiet = true;
@@ -456,6 +458,35 @@ TEST_F(InstallTest, RestartWordingAndNeedRestart) {
 }
 
 TEST_F(InstallTest, WizardWalksPagesToTheInstall) {
+  // Ready shows only as the first page: Next from any page goes on to the
+  // Licence when there is one, else straight to the install.
+  const struct {
+    Control from;
+    bool licence;
+    std::vector<Control> then;
+  } walks[] = {
+      {Control::picReadme, true, {Control::picLicense, Control::picInstall}},
+      {Control::picReadme, false, {Control::picInstall}},
+      {Control::picLicense, true, {Control::picInstall}},
+      {Control::picReady, false, {Control::picInstall}},
+  };
+  for (const auto& w : walks) {
+    FakeMachine fm;
+    FrmMain f(fm.services);
+    OneFont(fm, f);
+    fm.windows[Control::txtReadme].text = "readme";
+    if (w.licence) fm.windows[Control::txtLicense].text = "licence";
+    f.CurrentPage = w.from;
+    for (Control page : w.then) {
+      const Control was = f.CurrentPage;
+      f.cmdNext_Click();
+      EXPECT_EQ(f.CurrentPage, page) << FakeWindows::Name(w.from);
+      EXPECT_TRUE(fm.windows[page].visible) << FakeWindows::Name(w.from);
+      EXPECT_FALSE(fm.windows[was].visible) << FakeWindows::Name(w.from);
+    }
+    EXPECT_EQ(fm.windows[Control::cmdNext].text, "&Finish") << FakeWindows::Name(w.from);
+  }
+
   // Readme page with a licence: Next shows the licence, then installs.
   m.windows[Control::txtLicense].text = "licence\r\n";
   form.CurrentPage = Control::picReadme;

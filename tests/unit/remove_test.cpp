@@ -34,11 +34,11 @@ void MachineWith(FakeMachine& fm, const std::string& args) {
                                                                "https://fonts.example/", "Quillo")},
                                       {"b.ttf", MakeFont("Beta")},
                                       {"a.ttf", MakeFont("Alpha")}});
-  fm.shell.folders[20] = "C:\\Windows\\Fonts";
-  fm.shell.folders[16] = "C:\\Desk";
-  fm.shell.folders[6] = "C:\\Fav";
-  fm.shell.folders[0x1C] = "C:\\Users\\u\\AppData\\Local";
-  fm.shell.folders[0x26] = "C:\\Program Files";
+  fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
+  fm.shell.folders[ShellFolder::kDesktop] = "C:\\Desk";
+  fm.shell.folders[ShellFolder::kFavorites] = "C:\\Fav";
+  fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Users\\u\\AppData\\Local";
+  fm.shell.folders[ShellFolder::kProgramFiles] = "C:\\Program Files";
   fm.system.commandLine = args;
 }
 

@@ -118,7 +118,7 @@ TEST_F(StartTest, NamesakesAreOneFontTheEntryReadLaterWins) {
         {"b.ttf", fakes::MakeFont("Beta")}},
        ' ');
   m.system.commandLine = "/I";
-  m.shell.folders[20] = "C:\\Windows\\Fonts";
+  m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
   EXPECT_TRUE(Load());
   EXPECT_EQ(form.lstFiles.size(), 5u);
   EXPECT_EQ(form.lstFonts, (std::vector<std::string>{"b.ttf", "A.ttf"}));
@@ -428,8 +428,8 @@ TEST_F(StartTest, CommandLineUsesTheLastTwoCharacters) {
     FakeMachine fm;
     fm.files.files[kExe] =
         MakePackage({{"kestrel.dat", Manifest()}, {"a.ttf", fakes::MakeFont("Alpha")}});
-    fm.shell.folders[20] = "C:\\Windows\\Fonts";
-    fm.shell.folders[0x1C] = "C:\\Users\\u\\AppData\\Local";
+    fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
+    fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Users\\u\\AppData\\Local";
     fm.system.commandLine = c.args;
     FrmMain f(fm.services);
     bool ended = false;
@@ -504,7 +504,7 @@ TEST_F(StartTest, EveryEndLeavesNothingOfTheRun) {
         {{"read.txt", "r"},
          {"kestrel.dat", Manifest(args == "missing readme" ? "gone.txt" : "read.txt")},
          {"a.ttf", fakes::MakeFont("Alpha")}});
-    fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
     fm.system.commandLine = args;
     if (c.breakInstall) fm.registry.failSet = 5;
     FrmMain f(fm.services);
@@ -600,7 +600,7 @@ TEST_F(StartTest, ProgressMovesInOrderToTheEnd) {
         {"a.ttf", fakes::MakeFont("Alpha")},
         {"b.ttf", fakes::MakeFont("Beta")},
         {"c.ttf", fakes::MakeFont("Gamma")}});
-  m.shell.folders[20] = "C:\\Windows\\Fonts";
+  m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
   ASSERT_FALSE(Load());
   uint64_t total = 0, last = 0;
   for (const std::string& name : form.lstFiles) total += m.files.files[std::string(kWork) + name].size();

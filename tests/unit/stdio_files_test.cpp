@@ -43,7 +43,7 @@ TEST(StdioFiles, AnOutputIsReplacedWholeOnCloseAndNotAtAllWithout) {
   char bytes[5];
   ASSERT_FALSE(input->ReadAt(4, bytes, 5));
   EXPECT_EQ(std::string(bytes, 5), "bytes");
-  EXPECT_EQ(input->ReadAt(5, bytes, 5).code, codes::kPastEndOfFile);
+  EXPECT_EQ(input->ReadAt(5, bytes, 5).kind, ErrorKind::kPastEnd);
   EXPECT_FALSE(InputFile::Open(folder, &input, &why));
   EXPECT_EQ(why, folder + ": Is a directory");
   std::remove(path.c_str());

@@ -116,7 +116,7 @@ TEST(Upgrade, EachKindOfInstalledFont) {
   };
   for (const auto& c : cases) {
     FakeMachine fm;
-    fm.shell.folders[20] = "C:\\Windows\\Fonts";
+    fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
     for (const Installed& i : c.installed) {
       fm.files.files[kFonts + i.file] = Font(i.name, 1);
       fm.registry.keys[kKey][i.name + " (TrueType)"] = {kRegSz, i.file};
@@ -177,7 +177,7 @@ TEST(Upgrade, EachKindOfInstalledFont) {
 // user's next logon.
 TEST(Upgrade, ForOneUserTheHeldFileGoesAtTheNextLogon) {
   FakeMachine fm;
-  fm.shell.folders[0x1C] = "C:\\Users\\u\\AppData\\Local";
+  fm.shell.folders[ShellFolder::kLocalAppData] = "C:\\Users\\u\\AppData\\Local";
   const std::string old = std::string(kUserFonts) + "Lyfcyc.ttf";
   fm.files.files[old] = Font("Lyfcyc", 1);
   fm.registry.keys[kUserKey]["Lyfcyc (TrueType)"] = {kRegSz, old};

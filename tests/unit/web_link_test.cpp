@@ -16,9 +16,9 @@ constexpr char kFavorites[] = "C:\\Users\\me\\Favorites\\Home.url";
 class WebLinkTest : public ::testing::Test {
  protected:
   WebLinkTest() {
-    m.shell.folders[kCsidlProfile] = "C:\\Users\\me";
-    m.shell.folders[kCsidlDesktopDirectory] = "C:\\Users\\me\\Desktop";
-    m.shell.folders[kCsidlFavorites] = "C:\\Users\\me\\Favorites\\";
+    m.shell.folders[ShellFolder::kProfile] = "C:\\Users\\me";
+    m.shell.folders[ShellFolder::kDesktop] = "C:\\Users\\me\\Desktop";
+    m.shell.folders[ShellFolder::kFavorites] = "C:\\Users\\me\\Favorites\\";
   }
   FakeMachine m;
 };
@@ -79,16 +79,16 @@ TEST_F(WebLinkTest, GoToTheDesktopThenFavorites) {
   // No Favorites: the Desktop only. No Desktop, or a Desktop lookup that errs: neither.
   FakeMachine noFavorites;
   noFavorites.shell.folders = m.shell.folders;
-  noFavorites.shell.folders.erase(kCsidlFavorites);
+  noFavorites.shell.folders.erase(ShellFolder::kFavorites);
   CreateWebLink(noFavorites.services, "Home", "http://a.example/");
   EXPECT_EQ(noFavorites.shell.shortcuts.size(), 1u);
   for (bool pathless : {false, true}) {
     FakeMachine noDesktop;
     noDesktop.shell.folders = m.shell.folders;
     if (pathless)
-      noDesktop.shell.pathless.insert(kCsidlDesktopDirectory);
+      noDesktop.shell.pathless.insert(ShellFolder::kDesktop);
     else
-      noDesktop.shell.folders.erase(kCsidlDesktopDirectory);
+      noDesktop.shell.folders.erase(ShellFolder::kDesktop);
     CreateWebLink(noDesktop.services, "Home", "http://a.example/");
     EXPECT_TRUE(noDesktop.shell.shortcuts.empty()) << pathless;
   }
@@ -147,7 +147,7 @@ TEST_F(WebLinkTest, AnElevatedRunWritesOnlyWhereTheProfileReallyIs) {
   for (const auto& c : cases) {
     FakeMachine fm;
     fm.shell.folders = m.shell.folders;
-    if (!c.profile) fm.shell.folders.erase(kCsidlProfile);
+    if (!c.profile) fm.shell.folders.erase(ShellFolder::kProfile);
     fm.shell.realFolders = c.realFolders;
     fm.system.elevated = c.elevated;
     CreateWebLink(fm.services, "Home", "http://a.example/");

@@ -18,10 +18,8 @@ namespace {
 
 Error Errno(const std::string& path) {
   const int code = errno;
-  return MakeError(code == ENOENT ? codes::kFileNotFound
-                   : code         ? code
-                                  : codes::kPastEndOfFile,
-                   path + ": " + std::strerror(code));
+  if (code == 0) return MakeError(ErrorKind::kPastEnd, path + ": " + std::strerror(code));
+  return SystemError(code, path + ": " + std::strerror(code));
 }
 
 class PosixReadFile final : public ReadFile {
@@ -34,7 +32,7 @@ class PosixReadFile final : public ReadFile {
     while (n > 0) {
       const ssize_t got = ::pread(fd_, out, n, static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+      if (got <= 0) return MakeError(ErrorKind::kPastEnd, "Input past end of file");
       out += got;
       offset += static_cast<uint64_t>(got);
       n -= static_cast<size_t>(got);

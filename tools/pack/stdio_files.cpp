@@ -15,7 +15,7 @@ namespace {
 
 std::string Cause(int code) { return std::strerror(code ? code : EIO); }
 
-Error Failed(int code) { return MakeError(code ? code : EIO, Cause(code)); }
+Error Failed(int code) { return SystemError(code ? code : EIO, Cause(code)); }
 
 bool Seek(std::FILE* file, uint64_t offset, int whence) {
 #ifdef _WIN32
@@ -75,12 +75,12 @@ bool InputFile::Open(const std::string& path, std::unique_ptr<InputFile>* file, 
 
 Error InputFile::ReadAt(uint64_t offset, void* buffer, size_t n) {
   if (offset > length_ || n > length_ - offset)
-    return MakeError(codes::kPastEndOfFile, "Input past end of file");
+    return MakeError(ErrorKind::kPastEnd, "Input past end of file");
   errno = 0;
   if (!Seek(file_.get(), offset, SEEK_SET)) return Failed(errno);
   if (std::fread(buffer, 1, n, file_.get()) == n) return Error::Ok();
   // Shorter than it was when opened: changed while being read.
-  if (!std::ferror(file_.get())) return MakeError(codes::kPastEndOfFile, "Input past end of file");
+  if (!std::ferror(file_.get())) return MakeError(ErrorKind::kPastEnd, "Input past end of file");
   return Failed(errno);
 }
 
