@@ -12,8 +12,8 @@
 
 #include "package/self_extract.h"
 #include "package/text_file.h"
-#include "services/null_windows.h"
 #include "package/trailer.h"
+#include "services/null_windows.h"
 #include "tools/host/posix_files.h"
 
 namespace {

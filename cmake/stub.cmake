@@ -26,8 +26,10 @@ endif()
 # instead (win32/runtime.cpp). The package tool for Windows links this core
 # too; there memory running out ends the tool.
 set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
-target_compile_options(sorvela_core PRIVATE -Os ${LTO} -fno-rtti ${NO_EXCEPTIONS} -ffunction-sections
-  -fdata-sections ${STRING_INSTANCES})
+foreach(library ${CORE_LIBRARIES})
+  target_compile_options(${library} PRIVATE -Os ${LTO} -fno-rtti ${NO_EXCEPTIONS}
+    -ffunction-sections -fdata-sections ${STRING_INSTANCES})
+endforeach()
 
 # The Win32 layer as a library, so benchmarks can use it without the entry point.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS win32/*.cpp)

@@ -12,8 +12,8 @@
 #include <iterator>
 
 #include "base/code_page.h"
-#include "package/memory_file.h"
 #include "base/text.h"
+#include "package/memory_file.h"
 
 namespace sorvela {
 namespace {

@@ -1,9 +1,9 @@
 // Replacing installed fonts: set aside, move in, register, and undo or finish.
 #include "fonts/font_swap.h"
 
+#include "base/text.h"
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
-#include "base/text.h"
 
 namespace sorvela {
 namespace {

@@ -8,7 +8,6 @@
 
 #include "fonts/face_name.h"
 #include "services/services.h"
-#include "shell/frm_main.h"
 
 namespace sorvela {
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_names.h"
+#include "base/text.h"
 #include "fakes/fakes.h"
 #include "fonts/face_name.h"
 #include "fuzz/check.h"
@@ -17,7 +19,6 @@
 #include "package/self_extract.h"
 #include "package/trailer.h"
 #include "shell/frm_main.h"
-#include "base/text.h"
 #include "shellfolders/folders.h"
 
 using namespace sorvela;
@@ -158,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A web link is a file of its own whose lines are the program's.
   for (const auto& [path, address] : m.shell.shortcuts) {
     const std::string name = path.substr(path.rfind('\\') + 1);
-    FUZZ_CHECK(trailer::IsSafeName(name) && name.find_first_not_of(" .") < name.size() - 4);
+    FUZZ_CHECK(IsSafeName(name) && name.find_first_not_of(" .") < name.size() - 4);
     FUZZ_CHECK(IsWebAddress(address));
   }
   // The Fonts key gains values for listed fonts only.

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <new>
 
+#include "base/text.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
-#include "base/text.h"
 
 namespace sorvela::modSelfExtract {
 

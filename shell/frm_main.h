@@ -1,5 +1,6 @@
 // frmMain: the main window object. It owns the run state and the high-level
-// operations; the subsystems implement their methods in their own folders.
+// operations, defined in this folder one file a run (start-up, install,
+// removal...); the folders below hold the stateless services they call.
 #pragma once
 
 #include <cstdint>
@@ -59,14 +60,14 @@ class FrmMain {
   void Label9_Click();
   void GoWeb(const std::string& WebAddress);
 
-  // Package (package/).
+  // Package (start.cpp, extract_only.cpp).
   void Start();
   void ExtractFonts();
   // Removes the working folder and all the run made in it; what another
   // program holds goes at the next restart where the run may ask for that.
   void KillFiles();
 
-  // Font installation (fonts/).
+  // Font installation and removal (install.cpp, remove.cpp).
   void InstallFonts(const bool& Silent);
   // Removes what this package installs, asking first unless quiet; ends the
   // program with the removal's exit code.
@@ -141,8 +142,8 @@ class FrmMain {
   uint64_t stubEnd_ = 0;
   uint64_t fontBytes_ = 0;
 
-  // Removal (fonts/remove.cpp) and the kept uninstaller with the program's
-  // entry (package/uninstaller.cpp).
+  // Removal (remove.cpp) and the kept uninstaller with the program's entry
+  // (uninstaller.cpp).
   Error RemoveFonts(std::vector<std::string>* removed);
   Error WriteUninstallEntry();
   void RemoveUninstallEntry();

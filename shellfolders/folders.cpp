@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "package/trailer.h"
+#include "base/file_names.h"
 #include "base/text.h"
 
 namespace sorvela {
@@ -25,7 +25,7 @@ namespace {
 // and blanks only makes a file with no name before ".url", and a line break
 // can't be in a file name.
 bool IsLinkTitle(const std::string& title) {
-  return title.find_first_not_of(" .") != std::string::npos && trailer::IsSafeName(title + ".url");
+  return title.find_first_not_of(" .") != std::string::npos && IsSafeName(title + ".url");
 }
 
 std::string_view TrimBlanks(std::string_view text) {

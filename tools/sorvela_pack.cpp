@@ -15,11 +15,12 @@
 #endif
 
 #include "base/code_page.h"
+#include "base/file_names.h"
+#include "base/text.h"
 #include "fonts/face_name.h"
 #include "package/memory_file.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
-#include "base/text.h"
 #include "shellfolders/folders.h"
 #include "tools/pack/check.h"
 #include "tools/pack/embedded_stub.h"
@@ -73,9 +74,9 @@ std::string CheckName(const std::string& name) {
     return "\"" + name + "\" holds a path separator, \":\" or \"..\"";
   if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return "\"" + name + "\" holds a line break or NUL";
-  if (trailer::IsCodeFileName(name))
+  if (IsCodeFileName(name))
     return "\"" + name + "\" would run as code beside the package (a program, library, script or shortcut)";
-  if (!trailer::IsSafeName(name))
+  if (!IsSafeName(name))
     return "\"" + name +
            "\" names a device, ends in a dot or holds a control character or "
            "one of < > \" | ? *";

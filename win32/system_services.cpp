@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "base/code_page.h"
-#include "package/trailer.h"
+#include "base/file_names.h"
 #include "base/text.h"
+#include "package/trailer.h"
 #include "shellfolders/folders.h"
 #include "win32/owned.h"
 
@@ -272,7 +273,7 @@ Error Win32Files::RemoveFolder(const std::string& path) {
 }
 
 std::string Win32Files::NameKey(const std::string& name) {
-  return trailer::NameKeyIn(CP_ACP, name);
+  return NameKeyIn(CP_ACP, name);
 }
 
 // Registry

@@ -8,8 +8,8 @@
 #include "shell/frm_main.h"
 #include "shell/pages.h"
 #include "win32/control_ids.h"
-#include "win32/pictures.h"
 #include "win32/geometry.h"
+#include "win32/pictures.h"
 
 #include <commctrl.h>
 

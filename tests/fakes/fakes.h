@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "package/memory_file.h"
 #include "services/services.h"
-#include "base/text.h"
 
 namespace sorvela::fakes {
 

@@ -2,11 +2,11 @@
 // and the clean-up, against fakes.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "fakes/fakes.h"
 #include "fakes/font_builder.h"
 #include "fakes/package.h"
 #include "fonts/font_swap.h"
-#include "base/text.h"
 #include "shell/frm_main.h"
 
 namespace sorvela {

@@ -100,18 +100,21 @@ TEST(Remove, OnlyWhatThisPackageInstalls) {
     EXPECT_EQ(RunOn(fm), c.code) << c.what;
     EXPECT_EQ(!fm.registry.keys[kKey].count("Alpha (TrueType)"), c.alphaValueGoes) << c.what;
     EXPECT_EQ(!fm.files.files.count(alpha), c.alphaFileGoes) << c.what;
-    EXPECT_EQ(fm.files.atRestart.size(), c.atRestart)
-        << c.what;
+    EXPECT_EQ(fm.files.atRestart.size(), c.atRestart) << c.what;
     const bool removing = c.code != 1602;
     EXPECT_EQ(fm.registry.keys[kKey].count("Beta (TrueType)"), removing ? 0u : 1u) << c.what;
-    if (c.alphaValueGoes) EXPECT_EQ(fm.fonts.loads[alpha], 0) << c.what;
+    if (c.alphaValueGoes) {
+      EXPECT_EQ(fm.fonts.loads[alpha], 0) << c.what;
+    }
     // The link to the package's address goes; one to another address stays.
     EXPECT_EQ(fm.shell.shortcuts.count("C:\\Desk\\Quillo.url"), removing ? 0u : 1u) << c.what;
     EXPECT_EQ(fm.shell.shortcuts.count("C:\\Fav\\Quillo.url"), 1u) << c.what;
     EXPECT_EQ(fm.fonts.broadcasts, removing ? 1 : 0) << c.what;
     const bool asked = std::string(c.args) == "/U";
     EXPECT_EQ(fm.windows.boxes.size(), asked ? 1u : 0u) << c.what;
-    if (asked) EXPECT_EQ(fm.windows.boxes[0].text, "Remove the fonts of Quillo Fonts?");
+    if (asked) {
+      EXPECT_EQ(fm.windows.boxes[0].text, "Remove the fonts of Quillo Fonts?");
+    }
   }
 }
 

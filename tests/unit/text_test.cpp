@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "base/code_page.h"
+#include "base/text.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
-#include "base/text.h"
 #include "win32/geometry.h"
 
 namespace sorvela {

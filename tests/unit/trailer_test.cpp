@@ -1,4 +1,5 @@
 // Field conversions and header walks of the package trailer.
+#include "base/file_names.h"
 #include "package/trailer.h"
 
 #include <gtest/gtest.h>
@@ -135,7 +136,7 @@ TEST(TrailerFields, UnsafeNamesAreRecognised) {
       {"bell\x07.ttf", false},
       {"\x1F.ttf", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(trailer::IsSafeName(c.name), c.safe) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(IsSafeName(c.name), c.safe) << c.name;
 }
 
 // The rules hold for a name as each system reads its bytes: where two bytes
@@ -162,12 +163,12 @@ TEST(TrailerNames, SafeUnderEachCodePage) {
     const bool expected[] = {c.western, c.japanese, c.chinese, c.korean, c.taiwanese};
     const unsigned codePages[] = {1252, 932, 936, 949, 950};
     for (size_t i = 0; i < 5; ++i)
-      EXPECT_EQ(trailer::IsSafeNameIn(codePages[i], c.name), expected[i])
+      EXPECT_EQ(IsSafeNameIn(codePages[i], c.name), expected[i])
           << c.what << " under " << codePages[i];
   }
   // Case folds beyond ASCII, as the file system folds it.
-  EXPECT_EQ(trailer::NameKeyIn(1252, "caf\xE9.ttf. "), trailer::NameKeyIn(1252, "CAF\xC9.TTF"));
-  EXPECT_NE(trailer::NameKeyIn(1252, "\xE9"), trailer::NameKeyIn(1252, "e"));
+  EXPECT_EQ(NameKeyIn(1252, "caf\xE9.ttf. "), NameKeyIn(1252, "CAF\xC9.TTF"));
+  EXPECT_NE(NameKeyIn(1252, "\xE9"), NameKeyIn(1252, "e"));
 }
 
 TEST(TrailerWalk, FindsEntriesFromTheEnd) {
@@ -272,7 +273,7 @@ TEST(TrailerWalk, MutatedPackagesParseOnlyIntoEntriesInsideTheFile) {
     for (const trailer::Entry& e : found) {
       ASSERT_LE(uint64_t{e.size} + 50, end) << round;
       ASSERT_EQ(e.dataOffset, end - 50 - e.size) << round;
-      EXPECT_TRUE(trailer::IsSafeName(e.name)) << round;
+      EXPECT_TRUE(IsSafeName(e.name)) << round;
       end = e.dataOffset;
     }
   }

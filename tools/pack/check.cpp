@@ -7,11 +7,12 @@
 #include <map>
 
 #include "base/code_page.h"
+#include "base/file_names.h"
+#include "base/text.h"
 #include "fonts/face_name.h"
 #include "package/memory_file.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
-#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela::pack {
@@ -37,7 +38,7 @@ constexpr unsigned kWestern = 1252;
 constexpr unsigned kCodePages[] = {kWestern, 932, 936, 949, 950};
 
 // Names a Western system's file system takes for one file.
-std::string NameKey(const std::string& name) { return trailer::NameKeyIn(kWestern, name); }
+std::string NameKey(const std::string& name) { return NameKeyIn(kWestern, name); }
 
 // Names that are unsafe, or one file with another entry, only on a system of
 // another code page: such a system reads the package otherwise.
@@ -50,12 +51,12 @@ void CheckNamesElsewhere(const std::vector<trailer::Entry>& entries,
     std::map<std::string, size_t> first;
     for (size_t i = 0; i < entries.size(); ++i) {
       const std::string& name = entries[i].name;
-      if (!trailer::IsSafeName(name)) continue;  // reported as damaged already
-      if (!trailer::IsSafeNameIn(codePage, name)) {
+      if (!IsSafeName(name)) continue;  // reported as damaged already
+      if (!IsSafeNameIn(codePage, name)) {
         unsafeWhere[i] += (unsafeWhere[i].empty() ? "" : ", ") + page;
         continue;
       }
-      const auto [other, isNew] = first.emplace(trailer::NameKeyIn(codePage, name), i);
+      const auto [other, isNew] = first.emplace(NameKeyIn(codePage, name), i);
       if (!isNew && NameKey(entries[other->second].name) != NameKey(name))
         problems->push_back(Quoted(Trim(entries[other->second].name)) + " and " +
                             Quoted(Trim(name)) + " are one file on a system of code page " +
@@ -110,7 +111,7 @@ CheckReport CheckPackage(ReadFile& package) {
   std::map<std::string, size_t> extracted;
   for (size_t i = 0; i < entries.size(); ++i) extracted[NameKey(entries[i].name)] = i;
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (trailer::IsCodeFileName(entries[i].name))
+    if (IsCodeFileName(entries[i].name))
       problems.push_back(Quoted(name(i)) +
                          " would run as code: \"/E\" leaves it out, and the tool refuses it");
     const size_t kept = extracted[NameKey(entries[i].name)];

@@ -16,10 +16,10 @@
 #include "shell/frm_main.h"
 #include "shellfolders/folders.h"
 #include "win32/control_ids.h"
+#include "win32/geometry.h"
 #include "win32/owned.h"
 #include "win32/system_services.h"
 #include "win32/ui.h"
-#include "win32/geometry.h"
 
 namespace sorvela::win32 {
 namespace {

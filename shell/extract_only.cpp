@@ -1,17 +1,18 @@
 // Extract-only mode and the clean-up of the working folder. Both ignore every
 // failure and go on with the next file.
+#include "base/file_names.h"
+#include "base/text.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/frm_main.h"
-#include "base/text.h"
 
 namespace sorvela {
 
 void FrmMain::ExtractFonts() {
   std::vector<char> buffer(1 << 20);
   for (const std::string& name : extracted_) {
-    if (NameEnding(name) == "DAT" || trailer::IsCodeFileName(name)) continue;
+    if (NameEnding(name) == "DAT" || IsCodeFileName(name)) continue;
     // Written beside the target under a name of its own, then renamed over
     // it: a link planted at the target is replaced, never written through.
     std::string random;

@@ -1,13 +1,13 @@
 // The package's entry in the system's list of programs, and the kept
 // uninstaller it runs: this program without the fonts, carrying the
 // manifest and the value names of the fonts it removes.
+#include "base/text.h"
 #include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "package/trailer.h"
 #include "shell/frm_main.h"
-#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {

@@ -2,10 +2,10 @@
 // lists and captions. Any failure ends the run with one message.
 #include <algorithm>
 
+#include "base/text.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/frm_main.h"
-#include "base/text.h"
 
 namespace sorvela {
 namespace {

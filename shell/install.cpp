@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "base/code_page.h"
+#include "base/text.h"
 #include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
 #include "package/text_file.h"
 #include "shell/frm_main.h"
-#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {

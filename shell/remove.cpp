@@ -1,11 +1,10 @@
 // Removal: the fonts this package installs go, in the scope the install would
 // use, with the web links it wrote; a font installed otherwise stays.
 #include "base/code_page.h"
-#include "base/code_page.h"
+#include "base/text.h"
 #include "fonts/font_swap.h"
 #include "fonts/get_font_filename.h"
 #include "shell/frm_main.h"
-#include "base/text.h"
 #include "shellfolders/folders.h"
 
 namespace sorvela {
