@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One entry point for everything: ./build.sh demo | test | screenshots | fuzz | host | win32
+# One entry point for everything: ./build.sh demo | test | screenshots | fuzz | lint | host | win32
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -11,7 +11,7 @@ need_packages() {
   install_packages cmake g++ make libgtest-dev \
     g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686 \
     xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation \
-    fonts-urw-base35 python3-fonttools openssl osslsigncode time "$@"
+    fonts-urw-base35 python3-fonttools openssl osslsigncode time clang-tidy "$@"
   # Wine runs the tests of the stub only. Where its 32-bit half can't be
   # installed (a package mirror caught mid-sync), everything else still
   # builds and is tested, and the Wine tests say they were skipped.
@@ -83,6 +83,21 @@ run_fuzz() {
   return $failed
 }
 
+# clang-tidy over the product's sources, as .clang-tidy sets it: the core and
+# the tools with the host build, the Win32 layer with the build for Windows
+# (its C++ headers named, which clang doesn't find by itself). Any finding fails.
+run_lint() {
+  local cxx log=$ROOT/build/lint.log
+  cxx=$(i686-w64-mingw32-g++ -print-file-name=include)/c++
+  cmake -S "$ROOT" -B "$ROOT/build/host" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+  cmake -S "$ROOT" -B "$ROOT/build/win32" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+  { run-clang-tidy -p "$ROOT/build/host" -quiet "$ROOT/(base|package|shellfolders|fonts|shell|tools)/" &&
+    run-clang-tidy -p "$ROOT/build/win32" -quiet -extra-arg=--target=i686-w64-mingw32 \
+      -extra-arg=-isystem"$cxx" -extra-arg=-isystem"$cxx/i686-w64-mingw32" "$ROOT/win32/"
+  } >"$log" 2>&1 || { grep -E '(error|warning): ' "$log" | sort -u; echo "clang-tidy: findings, see $log"; return 1; }
+  echo "clang-tidy: no findings"
+}
+
 # The same sources for 64-bit Windows, never shipped, and a package tool that
 # carries that stub: the tests under Wine run these where 32-bit Wine can't.
 build_win64() {
@@ -132,13 +147,15 @@ case "${1:-}" in
       (cd "$ROOT/build/win64" && ctest --output-on-failure)
       (cd "$ROOT/build/host64" && ctest --output-on-failure -j"$JOBS" -L e2e)
     fi
+    run_lint
     command -v wine >/dev/null ||
       echo "WARNING: Wine is not installed: the tests under Wine were skipped" >&2
     ;;
+  lint) build_all; run_lint ;;
   screenshots) build_all; wine_builds; exec "$ROOT/tests/e2e/screenshots.sh" ;;
   fuzz) need_packages clang libclang-rt-14-dev; run_fuzz ;;
   *)
-    echo "usage: $0 demo|test|screenshots|fuzz|host|win32" >&2
+    echo "usage: $0 demo|test|screenshots|fuzz|lint|host|win32" >&2
     exit 2
     ;;
 esac

@@ -115,7 +115,7 @@ bool Utf16FromCodePage(unsigned codePage, std::string_view bytes, std::u16string
   }
   const std::string name = "CP" + std::to_string(codePage);
   iconv_t convert = iconv_open("UTF-16LE", name.c_str());
-  if (convert == reinterpret_cast<iconv_t>(-1)) return false;
+  if (convert == reinterpret_cast<iconv_t>(-1)) return false;  // NOLINT(performance-no-int-to-ptr): iconv's own failure value
   std::string in(bytes), out(4 * bytes.size() + 4, '\0');
   char* from = in.data();
   char* to = out.data();

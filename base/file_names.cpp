@@ -1,7 +1,9 @@
 // The safe-name and same-file rules; see file_names.h.
 #include "base/file_names.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "base/code_page.h"
 #include "base/text.h"
@@ -57,10 +59,10 @@ bool IsCodeFileName(std::string_view name) {
   const size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return false;
   const std::string extension = UpperAscii(std::string(name.substr(dot + 1)));
-  for (const char* code : {"DLL", "EXE", "SYS", "CPL", "OCX", "SCR", "COM", "BAT", "CMD", "PS1",
-                           "VBS", "JS", "MSI", "LNK"})
-    if (extension == code) return true;
-  return false;
+  const char* const codes[] = {"DLL", "EXE", "SYS", "CPL", "OCX", "SCR", "COM",
+                               "BAT", "CMD", "PS1", "VBS", "JS",  "MSI", "LNK"};
+  return std::any_of(std::begin(codes), std::end(codes),
+                     [&](const char* code) { return extension == code; });
 }
 
 }  // namespace sorvela

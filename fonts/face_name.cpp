@@ -166,8 +166,9 @@ class FontFile {
     if (at > length_ || n > length_ - at) return false;
     out->resize(static_cast<size_t>(n));
     Error e = file_.ReadAt(at, out->data(), out->size());
-    if (e && !error_) error_ = std::move(e);
-    return !e;
+    if (!e) return true;
+    if (!error_) error_ = std::move(e);
+    return false;
   }
   bool U32(uint64_t at, uint32_t* value) {
     std::string bytes;

@@ -26,7 +26,7 @@ std::string& ReplaceText(std::string& text, const std::string& search,
     result += replacement;
   }
   if (from == 0) return text;
-  result.append(text, from, std::string::npos);
+  result.append(text.substr(from));
   text = std::move(result);
   return text;
 }
@@ -43,7 +43,7 @@ namespace {
 // The longest path the ANSI file calls take, without its NUL.
 constexpr size_t kMaxPath = 259;
 constexpr char kWorkingPrefix[] = "sorvela-";
-constexpr int kRandomBytes = 8;
+constexpr size_t kRandomBytes = 8;
 // A name is taken only by chance or by someone who guessed it; either way
 // another name will do, and a few tries tell a folder that can't be written.
 constexpr int kTries = 8;
@@ -74,7 +74,8 @@ Error CreateWorkingFolder(Files& files, System& system, size_t nameLength, std::
   for (int attempt = 0; attempt < kTries; ++attempt) {
     std::string name;
     if (Error e = RandomName(system, &name)) return e;
-    const std::string path = temp + kWorkingPrefix + name;
+    std::string path = temp;
+    (path += kWorkingPrefix) += name;
     last = files.CreateNewFolder(path, restricted);
     if (!last) {
       *folder = path + '\\';
@@ -132,6 +133,7 @@ Error ExtractPackage(Files& files, System& system, Windows& windows,
   if (Error e = system.OpenPackageFile(&package)) return e;
   package = trailer::CutAtLogicalEnd(std::move(package));
   std::vector<std::string> names;
+  names.reserve(entries.size());
   for (const trailer::Entry& entry : entries) names.push_back(entry.name);
   const std::vector<bool> kept = KeptNamesakes(files, names);
   uint64_t total = 0;

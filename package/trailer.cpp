@@ -173,7 +173,7 @@ bool ReadSecurityDirectory(ReadFile& file, SecurityDirectory* directory) {
   const unsigned char* optional = headers + 4 + 20;
   const uint32_t magic = Le16(optional);
   const size_t directories = magic == 0x10b ? 96 : magic == 0x20b ? 112 : 0;
-  const size_t entry = directories + 4 * 8;
+  const size_t entry = directories + size_t{4} * 8;  // the fifth directory
   if (directories == 0 || optionalSize < entry + 8 || got < 4 + 20 + entry + 8 ||
       Le32(optional + directories - 4) < 5)  // NumberOfRvaAndSizes
     return false;

@@ -43,7 +43,7 @@ static_assert(kEntryHeader == 50 && kTrailerEnd == 519, "fixed by the package fo
 
 // The count field: the number at the start of the text after line breaks are
 // removed (no number gives 0), rounded to 16 bits; outside that range fails.
-Error ParseCount(std::string_view field, int16_t* count);
+Error ParseCount(std::string_view raw, int16_t* count);
 
 // A size field: a non-negative whole decimal number with optional blank and
 // NUL padding; anything else fails.

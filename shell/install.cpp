@@ -204,14 +204,15 @@ Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folde
     if (p.kept) continue;
     std::string random;
     if (Error e = modSelfExtract::RandomName(s_.system, &random)) return e;
-    if (Error e = CopyFont(ExtractPath + p.file, folder + "~" + random + ".tmp", progress))
-      return e;
-    p.staged = folder + "~" + random + ".tmp";
+    p.staged = folder;
+    ((p.staged += '~') += random) += ".tmp";
+    if (Error e = CopyFont(ExtractPath + p.file, p.staged, progress)) return e;
+    // What lands is what was asked about: the names and the version.
     FontIdentity copied;
     if (Error e = GetFontIdentity(s_, p.staged, &copied)) return e;
-    if (copied.ValueName() != p.font.ValueName())
+    if (copied.ValueName() != p.font.ValueName() || copied.version != p.font.version)
       return MakeError(ErrorKind::kNotAFont,
-                       "The font file " + p.target + " changed while it was installed");
+                       "The font file " + p.file + " changed while it was installed");
     if (Error e = TargetName(p.font, folder, &p.target)) return e;
     progress->Done(++done);
   }

@@ -33,7 +33,8 @@ static_assert(std::end(kWizardPages)[-1].shows == WizardPage::Shows::kAlways,
               "Next always reaches the install");
 
 constexpr bool IsWizardPage(Control control) {
-  for (const WizardPage& page : kWizardPages)
+  // A loop: std::any_of is not constexpr in C++17.
+  for (const WizardPage& page : kWizardPages)  // NOLINT(readability-use-anyofallof)
     if (page.panel == control) return true;
   return false;
 }

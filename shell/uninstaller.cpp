@@ -63,7 +63,7 @@ Error FrmMain::WriteUninstallEntry() {
   {
     std::unique_ptr<ReadFile> self;
     if (Error e = s_.system.OpenPackageFile(&self)) return e;
-    if (Error e = self->ReadAt(0, &bytes[0], bytes.size())) return e;
+    if (Error e = self->ReadAt(0, bytes.data(), bytes.size())) return e;
   }
   trailer::ClearSecurityDirectory(&bytes);
   std::string manifest;

@@ -1,6 +1,7 @@
 // sorvela-pack: makes, lists, unpacks and checks font packages, on Linux and
 // on Windows alike; it carries the stub it packs onto. The usage text below
 // lists the commands.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -91,9 +92,8 @@ bool IsSigned(ReadFile& file) {
 }
 
 bool HasControlCharacter(const std::string& text) {
-  for (char c : text)
-    if (IsControl(static_cast<unsigned char>(c))) return true;
-  return false;
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return IsControl(static_cast<unsigned char>(c)); });
 }
 
 std::string Quoted(const std::string& field) { return "\"" + field + "\""; }
@@ -326,7 +326,8 @@ int Extract(const std::string& path, const std::string& folder) {
   for (const trailer::Entry& entry : entries) {
     std::string name = entry.name;
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    const std::string target = folder + "/" + name;
+    std::string target = folder;
+    (target += '/') += name;
     std::unique_ptr<pack::OutputFile> file;
     if (!pack::OutputFile::Create(target, false, &file, &why) ||
         !Copy(*package, path, entry.dataOffset, entry.size, *file, target, &why))

@@ -27,7 +27,7 @@ bool Utf16FromCodePage(unsigned codePage, std::string_view bytes, std::u16string
   if (units <= 0) return false;
   text->resize(static_cast<size_t>(units));
   return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), n,
-                             reinterpret_cast<wchar_t*>(&(*text)[0]), units) == units;
+                             reinterpret_cast<wchar_t*>(text->data()), units) == units;
 }
 
 bool Utf16FromAnsi(std::string_view ansi, std::u16string* text) {
@@ -39,7 +39,7 @@ std::u16string FoldCase(std::u16string_view text) {
   if (out.empty()) return out;
   const int n = static_cast<int>(out.size());
   const auto* in = reinterpret_cast<const wchar_t*>(text.data());
-  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, in, n, reinterpret_cast<wchar_t*>(&out[0]),
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, in, n, reinterpret_cast<wchar_t*>(out.data()),
                    n) != n)
     out.assign(text);
   return out;

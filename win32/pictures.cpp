@@ -3,6 +3,7 @@
 // Positions are in units of the picture's size at 96 dots per inch.
 #include "win32/pictures.h"
 
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 
@@ -100,7 +101,8 @@ class Mask : public Canvas {
     for (size_t i = 0, n = canvas.Pixels(); i < n; ++i, ++pixel) {
       const int weight = static_cast<int>(m[i] & 0xFF) * opacity;
       if (weight == 0) continue;
-      const int r = *pixel >> 16 & 0xFF, g = *pixel >> 8 & 0xFF, b = *pixel & 0xFF;
+      const int r = static_cast<int>(*pixel >> 16 & 0xFF), g = static_cast<int>(*pixel >> 8 & 0xFF),
+                b = static_cast<int>(*pixel & 0xFF);
       *pixel = Pack({Mix(r, color.r, weight, 25500), Mix(g, color.g, weight, 25500),
                      Mix(b, color.b, weight, 25500)});
     }
@@ -111,7 +113,7 @@ class Mask : public Canvas {
 struct Units {
   int canvasWidth, designWidth;
   int operator()(double units) const {
-    return static_cast<int>(units * canvasWidth / designWidth + 0.5);
+    return static_cast<int>(std::lround(units * canvasWidth / designWidth));
   }
 };
 

@@ -9,4 +9,4 @@
 #include <bits/c++config.h>
 
 #undef _GLIBCXX_EXTERN_TEMPLATE
-#define _GLIBCXX_EXTERN_TEMPLATE -1
+#define _GLIBCXX_EXTERN_TEMPLATE -1  // NOLINT(bugprone-macro-parentheses): tested by #if

@@ -139,7 +139,7 @@ std::string ExactAnsi(const WidePath& path) {
                                     nullptr, &lossy);
   if (n <= 0 || lossy) return "";
   std::string ansi(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, &ansi[0], n, nullptr,
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), length, ansi.data(), n, nullptr,
                       &lossy);
   return lossy ? "" : ansi;
 }
@@ -164,7 +164,7 @@ std::string ModulePath() {
   // No exact form: the system's own, with its stand-ins for what it lacks.
   path.resize(MAX_PATH);
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return "";
     if (n < path.size()) {
       path.resize(n);
@@ -243,7 +243,7 @@ Error Win32Files::Remove(const std::string& path) {
 
 Error Win32Files::CreateFolder(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return Error::Ok();
-  const Error error = LastError();
+  Error error = LastError();
   // A file standing where the folder must go is a failure all the same.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -262,7 +262,7 @@ Error Win32Files::CreateNewFolder(const std::string& path, bool restricted) {
                         &attributes.lpSecurityDescriptor, nullptr))
     return LastError();
   const BOOL made = CreateDirectoryA(path.c_str(), restricted ? &attributes : nullptr);
-  const Error error = made ? Error::Ok() : LastError();
+  Error error = made ? Error::Ok() : LastError();
   if (attributes.lpSecurityDescriptor) LocalFree(attributes.lpSecurityDescriptor);
   return error;
 }
@@ -296,7 +296,7 @@ std::wstring WideFromAnsi(const std::string& ansi) {
                                     nullptr, 0);
   std::wstring text(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
   if (n > 0)
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], n);
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), n);
   return text;
 }
 
@@ -323,12 +323,12 @@ Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::
     return SystemError(result);
   std::string data(size, '\0');
   if (LONG result = RegQueryValueExW(h.get(), wideName.c_str(), nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(&data[0]), &size))
+                                     reinterpret_cast<BYTE*>(data.data()), &size))
     return SystemError(result);
   if (size < data.size()) data.resize(size);
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
     std::u16string text(data.size() / 2, u'\0');
-    if (!text.empty()) std::memcpy(&text[0], data.data(), 2 * text.size());
+    if (!text.empty()) std::memcpy(text.data(), data.data(), 2 * text.size());
     data = AnsiFromUtf16(text);
   }
   value->type = type;
@@ -581,7 +581,7 @@ Error Win32Shell::WriteInternetShortcut(const std::string& path, const std::stri
   std::string text(static_cast<size_t>(size.QuadPart), '\0');
   DWORD done = 0;
   const bool written =
-      (text.empty() || (::ReadFile(h.get(), &text[0], static_cast<DWORD>(text.size()), &done,
+      (text.empty() || (::ReadFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &done,
                                    nullptr) &&
                         done == text.size())) &&
       SetShortcutAddress(&text, address) && SetFilePointer(h.get(), 0, nullptr, FILE_BEGIN) == 0 &&
@@ -601,7 +601,7 @@ void Win32Shell::RemoveInternetShortcut(const std::string& path, const std::stri
     if (!h || !GetFileSizeEx(h.get(), &size) || size.QuadPart > 0x10000) return;
     text.resize(static_cast<size_t>(size.QuadPart));
     if (!text.empty() &&
-        (!::ReadFile(h.get(), &text[0], static_cast<DWORD>(text.size()), &done, nullptr) ||
+        (!::ReadFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) ||
          done != text.size()))
       return;
   }

@@ -182,7 +182,7 @@ constexpr bool LayoutIdsFit() {
       if (!parent || parent >= &l || parent->kind != Kind::Panel) return false;
     }
   }
-  for (int id : kControlIds)
+  for (int id : kControlIds)  // NOLINT(readability-use-anyofallof): not constexpr in C++17
     if (id != 0 && !FindLayout(id)) return false;
   return true;
 }
@@ -192,7 +192,7 @@ constexpr int IdOf(Control control) { return kControlIds[static_cast<int>(contro
 
 // Each wizard page is a panel on frmMain, and its text control lies on it.
 constexpr bool PagesAreLaidOut() {
-  for (const WizardPage& page : kWizardPages) {
+  for (const WizardPage& page : kWizardPages) {  // NOLINT(readability-use-anyofallof)
     const Layout* panel = FindLayout(IdOf(page.panel));
     const Layout* text = FindLayout(IdOf(page.text));
     if (!panel || !text || panel->kind != Kind::Panel || panel->parent != kOnMain ||
@@ -567,7 +567,7 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd, focus)) focus_ = focus;
+        if (focus && IsChild(hwnd, focus)) focus_ = focus;  // NOLINT(readability-suspicious-call-argument)
       } else if (!HIWORD(wParam)) {
         RestoreFocus();
       }
@@ -708,6 +708,7 @@ void Win32Windows::SetVisible(Control control, bool visible) {
   if (visible && IsWizardPage(control) && main_ && GetActiveWindow() == main_ &&
       IsWindowEnabled(next))
     SetFocus(next);
+  // NOLINTNEXTLINE(readability-suspicious-call-argument): hwnd is the parent
   else if (!visible && focus && (focus == hwnd || IsChild(hwnd, focus)) && main_ &&
            IsChild(main_, hwnd))
     RestoreFocus();
@@ -729,7 +730,7 @@ std::string Win32Windows::GetText(Control control) {
   const int length = GetWindowTextLengthA(hwnd);
   if (length <= 0) return "";
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(hwnd, &text[0], length + 1);
+  const int copied = GetWindowTextA(hwnd, text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
   return text;
 }

@@ -54,7 +54,7 @@ std::string ReadAll(Files& files, const std::string& path) {
   std::unique_ptr<ReadFile> file;
   if (files.Open(path, &file)) return "<open failed>";
   std::string bytes(static_cast<size_t>(file->Length()), '\0');
-  if (file->ReadAt(0, &bytes[0], bytes.size())) return "<read failed>";
+  if (file->ReadAt(0, bytes.data(), bytes.size())) return "<read failed>";
   return bytes;
 }
 
@@ -214,7 +214,7 @@ void TestRegistryValuesRoundTrip() {
   CHECK(!registry.ReadValue(kHkeyCurrentUser, key, "Face (TrueType)", &value));
   CHECK(value.type == kRegSz);
   // Written without a NUL, the system may or may not add one when read back.
-  CHECK(value.data == "face.ttf" || value.data == std::string("face.ttf", 9));
+  CHECK(value.data == "face.ttf" || value.data == std::string("face.ttf\0", 9));
   CHECK(ValueText(value) == "face.ttf");
   CHECK(registry.ReadValue(kHkeyCurrentUser, key, "Absent", &value).code == 2);
   CHECK(!registry.DeleteValue(kHkeyCurrentUser, key, "Face (TrueType)"));
@@ -315,7 +315,7 @@ void TestOwnersGiveBackWhatTheyHold() {
   {
     Handle first(event);
     const Handle last(std::move(first));
-    CHECK(!first.valid() && last.get() == event);
+    CHECK(!first.valid() && last.get() == event);  // NOLINT(bugprone-use-after-move)
     CHECK(GetHandleInformation(event, &flags));
   }
   CHECK(!GetHandleInformation(event, &flags));
@@ -381,7 +381,7 @@ void TestWebLinksAreRewrittenKeepingOtherLines() {
     CHECK(!GetSpecialFolder(r.shell, where, &folder));
     CHECK(!folder.empty());
     CreateDirectoryA(folder.c_str(), nullptr);
-    paths.push_back(folder + "\\" + title + ".url");
+    paths.push_back(((folder += '\\') += title) += ".url");
   }
   // Wine runs every program elevated: the links go where the profile is.
   CHECK(r.system.IsElevated());
