@@ -1,6 +1,7 @@
 // The Fonts key and the Fonts folders, and a font file's names.
 #include "fonts/get_font_filename.h"
 
+#include "base/code_page.h"
 #include "base/text.h"
 #include "shellfolders/folders.h"
 
@@ -123,7 +124,10 @@ Error RegisterFont(const Services& s, FontScope scope, const FontIdentity& font,
   // Named by family, every style of a family shared one value; the one left
   // naming this file would load it a second time under the wrong name.
   const std::string familyValue = font.family + " (TrueType)";
-  if (font.family.empty() || familyValue == valueName) return Error::Ok();
+  // The registry tells names apart by no case: a family that differs from the
+  // full name only in case names the value just written.
+  if (font.family.empty() || FoldCaseUtf8(familyValue) == FoldCaseUtf8(valueName))
+    return Error::Ok();
   std::string registered;
   if (GetRegisteredFontFile(s, scope, familyValue, &registered) ||
       UpperAscii(registered) != UpperAscii(folder + fileName))
@@ -156,7 +160,8 @@ bool FileIsRegistered(const Services& s, FontScope scope, const std::string& pat
   if (key.path.empty() || s.registry.ValueNames(key.root, key.path, &names)) return true;
   for (const std::string& name : names) {
     std::string file;
-    if (UpperAscii(name) != UpperAscii(besides) && !GetRegisteredFontFile(s, scope, name, &file) &&
+    if (FoldCaseUtf8(name) != FoldCaseUtf8(besides) &&
+        !GetRegisteredFontFile(s, scope, name, &file) &&
         UpperAscii(file) == UpperAscii(path))
       return true;
   }

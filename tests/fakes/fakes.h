@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/text.h"
 #include "package/memory_file.h"
 #include "services/services.h"
@@ -173,8 +174,14 @@ class FakeRegistry final : public Registry {
     uint32_t type;
     std::string data;
   };
+  // Value names are one by no case, as in the registry, also beyond ASCII.
+  struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return FoldCaseUtf8(a) < FoldCaseUtf8(b);
+    }
+  };
   // key path -> value name -> value
-  std::map<std::string, std::map<std::string, Value>> keys;
+  std::map<std::string, std::map<std::string, Value, NoCase>> keys;
   long failCreate = 0, failSet = 0;  // a code: the key can't be made, the value can't be set
 
   // Keys under HKEY_LOCAL_MACHINE go by their path alone, the others by

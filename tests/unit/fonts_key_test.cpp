@@ -155,6 +155,10 @@ TEST_F(FontsKeyTest, FamilyValueOfAnEarlierInstall) {
   ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers,
                             {FontKind::kTrueType, "Alpha Sans", "Alpha Sans", ""}, "a.ttf"));
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha Sans (TrueType)"].data, "a.ttf");
+  // A family that differs from the full name only in case is that same value.
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers,
+                            {FontKind::kTrueType, "Alpha SANS", "Alpha Sans", ""}, "a.ttf"));
+  EXPECT_EQ(m.registry.keys[kNtKey]["alpha sans (truetype)"].data, "a.ttf");
 }
 
 TEST_F(FontsKeyTest, RegisterReportsWhatTheSystemRefuses) {
