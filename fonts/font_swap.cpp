@@ -1,6 +1,9 @@
 // Replacing installed fonts: set aside, move in, register, and undo or finish.
 #include "fonts/font_swap.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include "base/text.h"
 #include "fonts/get_font_filename.h"
 #include "package/self_extract.h"
@@ -33,17 +36,23 @@ void FontSwap::Unload(const std::string& path) { UnloadFont(s_.fonts, path); }
 
 // Names that the command line would read as more than a path stay where they are.
 bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bool perUser,
-                bool folder) {
-  if (!(folder ? s.files.RemoveFolder(path) : s.files.Remove(path))) return false;
-  if (maySchedule && !s.files.RemoveAtRestart(path)) return true;
-  std::string random;
-  if (!perUser || path.find_first_of("%\"") != std::string::npos ||
+                const std::vector<std::string>& folders) {
+  if (!s.files.Remove(path)) {
+    for (const std::string& folder : folders) (void)s.files.RemoveFolder(folder);
+    return false;
+  }
+  // The system removes a folder at its restart only when it is empty then.
+  if (maySchedule && !s.files.RemoveAtRestart(path)) {
+    for (const std::string& folder : folders) (void)s.files.RemoveAtRestart(folder);
+    return true;
+  }
+  std::string random, command = "cmd.exe /d /c del /f /q \"" + path + '"';
+  for (const std::string& folder : folders) ((command += " & rmdir \"") += folder) += '"';
+  if (!perUser || command.find('%') != std::string::npos ||
+      std::count(command.begin(), command.end(), '"') != 2 * (1 + std::ptrdiff_t(folders.size())) ||
       modSelfExtract::RandomName(s.system, &random))
     return false;
-  (void)s.registry.WriteString(
-      kHkeyCurrentUser, kRunOnceKey, "Sorvela " + random,
-      std::string(folder ? "cmd.exe /d /c rmdir /s /q \"" : "cmd.exe /d /c del /f /q \"") +
-          path + "\"");
+  (void)s.registry.WriteString(kHkeyCurrentUser, kRunOnceKey, "Sorvela " + random, command);
   return true;
 }
 

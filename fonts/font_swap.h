@@ -71,11 +71,13 @@ std::string FreeName(Files& files, const std::string& folder, const std::string&
 // Takes every load of the font file out of the system's table.
 void UnloadFont(FontSystem& fonts, const std::string& path);
 
-// Removes a file, or a folder and all in it; what another program holds goes
-// at the next restart where the run may ask for that, else, for one user,
-// at the next logon. True when it waits for that; false when it is gone now,
-// or stays for want of the rights.
+// Removes a file; what another program holds goes at the next restart where
+// the run may ask for that, else, for one user, at the next logon. True when
+// it waits for that; false when it is gone now, or stays for want of the
+// rights. The folders given go after the file, in their order, each when
+// nothing else is left in it by then: a later install may have put its own
+// files there.
 bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bool perUser,
-                bool folder = false);
+                const std::vector<std::string>& folders = {});
 
 }  // namespace sorvela

@@ -2,6 +2,8 @@
 #include "package/text_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <new>
 
 namespace sorvela {
@@ -110,11 +112,24 @@ namespace sorvela {
 std::string PackageIdOf(const std::string& publisher, const std::string& title,
                         const std::string& id) {
   const std::string source = !id.empty() ? id : publisher.empty() ? title : publisher + " " + title;
+  constexpr size_t kLongest = 64, kHashed = kLongest - 9;
   std::string key;
+  bool lost = false;
+  uint32_t hash = 2166136261u;  // FNV-1a: fixed, so the key stays from one run to the next
   for (char c : source) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                       c == ' ' || c == '.' || c == '_' || c == '-';
-    if (kept && key.size() < 64 && !(c == ' ' && (key.empty() || key.back() == ' '))) key += c;
+    lost |= static_cast<unsigned char>(c) >= 0x80 || (kept && key.size() == kLongest);
+    if (kept && key.size() < kLongest && !(c == ' ' && (key.empty() || key.back() == ' ')))
+      key += c;
+  }
+  if (lost) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash));
+    key.resize(std::min(key.size(), kHashed));
+    key = std::string(WithoutNamePadding(std::string_view(key)));
+    (key += key.empty() ? "" : " ") += digits;
   }
   key = std::string(WithoutNamePadding(std::string_view(key)));
   return "Sorvela." + (key.empty() ? std::string("Fonts") : key);

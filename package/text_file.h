@@ -50,8 +50,10 @@ constexpr char kRemovalListName[] = "removal.dat";
 // The name of a package's own entry in the system's list of programs and of
 // its uninstaller's folder: the manifest's id field, or the publisher and the
 // title, kept to letters, digits, blanks and "._-", behind "Sorvela." so
-// that no package can take over another program's entry. The same from one
-// version of a package to the next.
+// that no package can take over another program's entry. Where letters
+// beyond ASCII went, or the text was cut, eight hex digits of the whole
+// text's hash follow, so that titles in other scripts don't all meet in one
+// key. The same from one version of a package to the next.
 std::string PackageIdOf(const std::string& publisher, const std::string& title,
                         const std::string& id);
 

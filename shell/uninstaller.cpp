@@ -41,6 +41,13 @@ Error UninstallerFolder(const Services& s, FontScope scope, const std::string& i
   return Error::Ok();
 }
 
+// The program an uninstall string runs: the path in its first quotes.
+std::string ProgramOf(const std::string& command) {
+  if (command.empty() || command[0] != '"') return "";
+  const size_t end = command.find('"', 1);
+  return end == std::string::npos ? "" : command.substr(1, end - 1);
+}
+
 // A manifest field, quoted; a quote inside would end it early.
 void AddField(std::string* manifest, const std::string& field) {
   *manifest += '"';
@@ -75,24 +82,34 @@ Error FrmMain::WriteUninstallEntry() {
   trailer::AppendEntry(&bytes, kManifestName, manifest, '\0');
   trailer::AppendEnd(&bytes, 2, '\0');
 
-  // Written beside its place and renamed over an older one.
+  // The one an earlier install kept may be set to go at the next restart or
+  // logon (a removal ran it): the new one takes a name of its own, and the
+  // earlier one goes once the entry names the new one.
+  const RegRoot root = RootOf(Scope);
+  const std::string key = kUninstallKey + PackageId;
+  const std::string earlier =
+      ProgramOf(GetRegistryString(s_.registry, root, key, "UninstallString"));
+  std::string program = kUninstaller;
+  if (s_.files.Exists(folder + program)) program = FreeName(s_.files, folder, program);
+  program.insert(0, folder);
+  // Written beside its place and renamed into it.
   if (Error e = modSelfExtract::RandomName(s_.system, &random)) return e;
-  const std::string part = folder + random, program = folder + kUninstaller;
+  const std::string part = folder + random;
   if (Error e = WriteWholeFile(s_.files, part, bytes.data(), bytes.size())) return e;
-  if (Error e = s_.files.Move(part, program, true)) {
+  if (Error e = s_.files.Move(part, program, false)) {
     (void)s_.files.Remove(part);
     return e;
   }
 
-  const RegRoot root = RootOf(Scope);
-  const std::string key = kUninstallKey + PackageId;
   // For one user the uninstaller must not choose all users' fonts by itself.
   std::string run = '"' + program + "\" /U", icon = program + ",0";
   if (Scope == FontScope::kCurrentUser) run += " /CURRENTUSER";
   std::string quiet = run + " /Q";
   const std::string today = s_.system.Today();
+  // Settings shows it as a link: only an address the web links would take.
+  const std::string about = IsWebAddress(URL) ? URL : "";
   const std::string* texts[] = {PackageTitle.empty() ? &PackageId : &PackageTitle,
-                                &PackageVersion, &Publisher, &icon, &run, &quiet, &today, &URL};
+                                &PackageVersion, &Publisher, &icon, &run, &quiet, &today, &about};
   const char* const names8[] = {"DisplayName",     "DisplayVersion",       "Publisher",
                                 "DisplayIcon",     "UninstallString",      "QuietUninstallString",
                                 "InstallDate",     "URLInfoAbout"};
@@ -103,24 +120,28 @@ Error FrmMain::WriteUninstallEntry() {
   const char* const dwordNames[] = {"EstimatedSize", "NoModify", "NoRepair"};
   for (size_t i = 0; i < 3; ++i)
     if (Error e = s_.registry.WriteDword(root, key, dwordNames[i], dwords[i])) return e;
+  if (!earlier.empty() && earlier != program && IsInFolder(earlier, folder))
+    RemoveSoon(s_, earlier, s_.system.IsElevated(), Scope == FontScope::kCurrentUser);
   return Error::Ok();
 }
 
 void FrmMain::RemoveUninstallEntry() {
-  (void)s_.registry.DeleteKey(RootOf(Scope), kUninstallKey + PackageId);
+  const RegRoot root = RootOf(Scope);
+  const std::string key = kUninstallKey + PackageId;
+  const std::string named = ProgramOf(GetRegistryString(s_.registry, root, key, "UninstallString"));
+  (void)s_.registry.DeleteKey(root, key);
   std::string folder;
   if (UninstallerFolder(s_, Scope, PackageId, false, &folder)) return;
   // The kept uninstaller may be this very program, which can't go while it
-  // runs: then it goes at the next restart, or for one user at the next logon.
-  const bool perUser = Scope == FontScope::kCurrentUser;
-  const bool elevated = s_.system.IsElevated();
-  const std::string program = folder + kUninstaller;
+  // runs: then it goes at the next restart, or for one user at the next
+  // logon, and its folder after it.
+  const std::string program =
+      IsInFolder(named, folder) && named != folder ? named : folder + kUninstaller;
   const std::string trimmed = folder.substr(0, folder.size() - 1);
-  if (s_.files.Exists(program) && s_.files.Remove(program)) {
-    if (!elevated || s_.files.RemoveAtRestart(program) || s_.files.RemoveAtRestart(trimmed))
-      RemoveSoon(s_, trimmed, false, perUser, true);
+  if (s_.files.Exists(program) &&
+      RemoveSoon(s_, program, s_.system.IsElevated(), Scope == FontScope::kCurrentUser,
+                 {trimmed, FolderOf(trimmed)}))
     return;
-  }
   (void)s_.files.RemoveFolder(trimmed);
   (void)s_.files.RemoveFolder(FolderOf(trimmed));  // "Sorvela", once it is empty
 }

@@ -202,7 +202,20 @@ TEST(Remove, TheEntryAndTheKeptUninstaller) {
     EXPECT_FALSE(after.files.files.count(std::string(kFonts) + "a.ttf"));
     EXPECT_FALSE(after.registry.keys.count(key));
     EXPECT_EQ(after.files.atRestart,
-              (std::vector<std::string>{folder + "uninstall.exe", folder.substr(0, folder.size() - 1)}));
+              (std::vector<std::string>{folder + "uninstall.exe", folder.substr(0, folder.size() - 1),
+                                        "C:\\Program Files\\Sorvela"}));
+
+    // Installed again before that restart: the new uninstaller takes a name
+    // the restart won't remove.
+    after.files.files[kExe] = fm.files.files[kExe];
+    after.files.failRemove.clear();
+    after.system.appFolder = "C:\\Fonts Setup";
+    after.system.exeTitle = "setup";
+    after.system.commandLine = "/Q";
+    EXPECT_EQ(RunOn(after), 0u);
+    EXPECT_EQ(after.registry.keys[key]["QuietUninstallString"].data,
+              "\"" + folder + "uninstall_2.exe\" /U /Q");
+    EXPECT_TRUE(after.files.files.count(folder + "uninstall_2.exe"));
   }
 }
 
