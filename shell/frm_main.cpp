@@ -76,7 +76,8 @@ void FrmMain::Load() {
     case Switches::Mode::kUsage:
       s_.windows.MessageBox(
           "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n"
-          "/Q -- Quiet install\r\n/U -- Uninstall (/U /Q: quietly)",
+          "/Q -- Quiet install\r\n/U or /UNINSTALL -- Uninstall (with /Q: quietly)\r\n"
+          "/CURRENTUSER -- For the current user alone",
           "Sorvela Install", kMbOk + kMbInformation);
       End(exit_codes::kSuccess);
       return;

@@ -45,24 +45,34 @@ class StepProgress final : public CopyProgress, public StepCounter {
  public:
   StepProgress(Windows& windows, System& system, Control label, const char* text, size_t total)
       : windows_(windows), system_(system), label_(label), text_(text), total_(total) {}
-  void Copied(uint64_t) override { windows_.DoEvents(); }
+  // A count held back for its time comes out while the next font is copied.
+  void Copied(uint64_t) override {
+    if (done_ != shownCount_ && system_.Milliseconds() - shown_ >= kCountEvery) Show();
+    windows_.DoEvents();
+  }
   void Done(size_t done) override {
-    const uint32_t now = system_.Milliseconds();
-    if (total_ > 1 && (done == total_ || done == 1 || now - shown_ >= kCountEvery)) {
-      std::string text = text_;
-      ((((text += " (") += std::to_string(done)) += " of ") += std::to_string(total_)) += ')';
-      windows_.SetText(label_, text);
-      shown_ = now;
-    }
+    done_ = done;
+    if (total_ > 1 && (done == total_ || done == 1 || system_.Milliseconds() - shown_ >= kCountEvery))
+      Show();
     windows_.DoEvents();
   }
 
  private:
+  void Show() {
+    if (total_ <= 1) return;
+    std::string text = text_;
+    ((((text += " (") += std::to_string(done_)) += " of ") += std::to_string(total_)) += ')';
+    windows_.SetText(label_, text);
+    shown_ = system_.Milliseconds();
+    shownCount_ = done_;
+  }
+
   Windows& windows_;
   System& system_;
   Control label_;
   const char* text_;
   size_t total_;
+  size_t done_ = 0, shownCount_ = 0;
   uint32_t shown_ = 0;
 };
 

@@ -83,7 +83,7 @@ EOF
 check "\"/?\" shows the switches and ends" "$out" \
 'start "/?"
 window "Sorvela Install"
-box-text "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n/Q -- Quiet install\r\n/U -- Uninstall (/U /Q: quietly)"
+box-text "Command line options:\r\n\r\n/E -- Extract files\r\n/I -- Silent install\r\n/Q -- Quiet install\r\n/U or /UNINSTALL -- Uninstall (with /Q: quietly)\r\n/CURRENTUSER -- For the current user alone"
 press ok
 gone "Sorvela Install"
 exit'

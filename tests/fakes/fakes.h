@@ -375,6 +375,7 @@ class FakeWindows final : public Windows {
     bool enabled = true;
     bool loaded = false;
     std::string text;
+    std::vector<std::string> texts;  // every text it was given, in order
     uint32_t color = 0x000000;
     std::string picture;
     std::vector<std::string> items;
@@ -413,7 +414,10 @@ class FakeWindows final : public Windows {
     controls[c].visible = visible;
   }
   bool IsVisible(Control c) override { return controls[c].visible; }
-  void SetText(Control c, const std::string& text) override { controls[c].text = text; }
+  void SetText(Control c, const std::string& text) override {
+    controls[c].text = text;
+    controls[c].texts.push_back(text);
+  }
   std::string GetText(Control c) override { return controls[c].text; }
   void SetEnabled(Control c, bool enabled) override {
     log.push_back((enabled ? "enable " : "disable ") + Name(c));
