@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <new>
 
 namespace sorvela {
@@ -125,11 +124,10 @@ std::string PackageIdOf(const std::string& publisher, const std::string& title,
       key += c;
   }
   if (lost) {
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash));
     key.resize(std::min(key.size(), kHashed));
     key = std::string(WithoutNamePadding(std::string_view(key)));
-    (key += key.empty() ? "" : " ") += digits;
+    if (!key.empty()) key += ' ';
+    for (int shift = 28; shift >= 0; shift -= 4) key += "0123456789abcdef"[hash >> shift & 0xF];
   }
   key = std::string(WithoutNamePadding(std::string_view(key)));
   return "Sorvela." + (key.empty() ? std::string("Fonts") : key);

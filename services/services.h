@@ -153,9 +153,9 @@ class Shell {
   // that worked is of no use to the caller.
   virtual void Open(const std::string& file) = 0;
   // Opens it as Open does, but through the shell of the user signed in at
-  // the desktop, so that what starts runs with that user's rights; false when
-  // there is no such shell or it refused.
-  virtual bool OpenAsDesktopUser(const std::string& file) = 0;
+  // the desktop, so that what starts runs with that user's rights.
+  enum class DesktopOpen { kOpened, kNoShell, kRefused };
+  virtual DesktopOpen OpenAsDesktopUser(const std::string& file) = 0;
   // Makes path an Internet shortcut to address: a new file, or the address
   // set in an existing one, its other lines kept. Writes through no link: an
   // existing path that is a link, a folder or a file of more names than one

@@ -202,9 +202,11 @@ void FrmMain::Label9_Click() { GoWeb(kPublisherAddress); }
 
 void FrmMain::GoWeb(const std::string& WebAddress) {
   // Started by an elevated program, the browser would run with its rights,
-  // and after another account's password was typed, as that account.
-  if (s_.system.IsElevated() && s_.shell.OpenAsDesktopUser(WebAddress)) return;
-  s_.shell.Open(WebAddress);
+  // and after another account's password was typed, as that account: only
+  // where no user's shell has the desktop does it start so.
+  if (!s_.system.IsElevated() ||
+      s_.shell.OpenAsDesktopUser(WebAddress) == Shell::DesktopOpen::kNoShell)
+    s_.shell.Open(WebAddress);
 }
 
 void FrmMain::AddListItem(Control list, std::vector<std::string>& items, const std::string& text) {

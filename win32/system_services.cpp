@@ -465,14 +465,14 @@ void Win32Shell::Open(const std::string& file) {
 // The documented way for an elevated program: the desktop's shell window, the
 // automation object of its view, and that shell's own ShellExecute, which
 // runs in the signed-in user's process with that user's rights.
-bool Win32Shell::OpenAsDesktopUser(const std::string& file) noexcept {
+Shell::DesktopOpen Win32Shell::OpenAsDesktopUser(const std::string& file) noexcept {
   // No shell has the desktop (Wine has none): nothing to ask, and asking
   // would wait long for a shell that never comes.
-  if (!GetShellWindow()) return false;
+  if (!GetShellWindow()) return DesktopOpen::kNoShell;
   ComPtr<IShellWindows> windows;
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                               reinterpret_cast<void**>(windows.put()))))
-    return false;
+    return DesktopOpen::kRefused;
   VARIANT none{};
   long window = 0;
   ComPtr<IDispatch> desktop;
@@ -497,17 +497,17 @@ bool Win32Shell::OpenAsDesktopUser(const std::string& file) noexcept {
       FAILED(folderView->get_Application(application.put())) ||
       FAILED(application->QueryInterface(IID_IShellDispatch2,
                                          reinterpret_cast<void**>(shell.put()))))
-    return false;
+    return DesktopOpen::kRefused;
   const int n = MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, nullptr, 0);
   BSTR target = n > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(n - 1)) : nullptr;
-  if (!target) return false;
+  if (!target) return DesktopOpen::kRefused;
   MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, target, n);
   VARIANT show{};
   show.vt = VT_I4;
   show.lVal = SW_SHOWNORMAL;
   const HRESULT opened = shell->ShellExecute(target, none, none, none, show);
   SysFreeString(target);
-  return SUCCEEDED(opened);
+  return SUCCEEDED(opened) ? DesktopOpen::kOpened : DesktopOpen::kRefused;
 }
 
 namespace {

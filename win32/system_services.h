@@ -46,7 +46,7 @@ class Win32Shell final : public Shell {
  public:
   Error SpecialFolderPath(ShellFolder folder, std::string* path) override;
   void Open(const std::string& file) override;
-  bool OpenAsDesktopUser(const std::string& file) noexcept override;
+  DesktopOpen OpenAsDesktopUser(const std::string& file) noexcept override;
   Error WriteInternetShortcut(const std::string& path, const std::string& address,
                               const std::string& within) override;
   void RemoveInternetShortcut(const std::string& path, const std::string& address) override;

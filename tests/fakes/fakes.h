@@ -278,7 +278,8 @@ class FakeShell final : public Shell {
   std::map<std::string, std::string> realFolders;
   // Paths that hold a link, a folder or a file of several names, or can't be written.
   std::set<std::string> notPlain;
-  bool desktopShell = true;  // a signed-in user's shell that opens what it is given
+  // A signed-in user's shell that opens what it is given, refuses it, or none.
+  DesktopOpen desktopShell = DesktopOpen::kOpened;
   std::vector<std::string> opened;  // "desktop FILE", "desktop FILE refused" or FILE
 
   Error SpecialFolderPath(ShellFolder folder, std::string* path) override {
@@ -289,8 +290,9 @@ class FakeShell final : public Shell {
     return Error::Ok();
   }
   void Open(const std::string& file) override { opened.push_back(file); }
-  bool OpenAsDesktopUser(const std::string& file) override {
-    opened.push_back("desktop " + file + (desktopShell ? "" : " refused"));
+  DesktopOpen OpenAsDesktopUser(const std::string& file) override {
+    if (desktopShell != DesktopOpen::kNoShell)
+      opened.push_back("desktop " + file + (desktopShell == DesktopOpen::kOpened ? "" : " refused"));
     return desktopShell;
   }
   Error WriteInternetShortcut(const std::string& path, const std::string& address,

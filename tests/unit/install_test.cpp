@@ -516,13 +516,17 @@ TEST_F(InstallTest, NextBeforeTheFirstPageDoesNothingAndCancelEnds) {
 
 TEST_F(InstallTest, LabelOpensThePublisherAsTheDesktopUserAndChangesNothingElse) {
   const std::string address = kPublisherAddress;
+  using Open = Shell::DesktopOpen;
   const struct {
-    bool elevated, desktopShell;
+    bool elevated;
+    Open desktopShell;
     std::vector<std::string> opened;
   } cases[] = {
-      {true, true, {"desktop " + address}},
-      {true, false, {"desktop " + address + " refused", address}},
-      {false, true, {address}},
+      {true, Open::kOpened, {"desktop " + address}},
+      // Refused by the user's shell, it opens nowhere rather than elevated.
+      {true, Open::kRefused, {"desktop " + address + " refused"}},
+      {true, Open::kNoShell, {address}},
+      {false, Open::kOpened, {address}},
   };
   for (const auto& c : cases) {
     FakeMachine fm;
@@ -530,7 +534,7 @@ TEST_F(InstallTest, LabelOpensThePublisherAsTheDesktopUserAndChangesNothingElse)
     fm.shell.desktopShell = c.desktopShell;
     FrmMain f(fm.services);
     f.Label9_Click();
-    EXPECT_EQ(fm.shell.opened, c.opened) << c.elevated << c.desktopShell;
+    EXPECT_EQ(fm.shell.opened, c.opened) << c.elevated << int(c.desktopShell);
     EXPECT_TRUE(fm.windows.log.empty());
   }
 }
