@@ -264,10 +264,25 @@ Error Win32Files::CreateNewFolder(const std::string& path, bool restricted) {
   const BOOL made = CreateDirectoryA(path.c_str(), restricted ? &attributes : nullptr);
   Error error = made ? Error::Ok() : LastError();
   if (attributes.lpSecurityDescriptor) LocalFree(attributes.lpSecurityDescriptor);
-  return error;
+  if (error) return error;
+  Handle folder(CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder.valid()) {
+    error = LastError();
+    RemoveDirectoryA(path.c_str());
+    return error;
+  }
+  held_ = std::move(folder);
+  heldPath_ = path;
+  return Error::Ok();
 }
 
 Error Win32Files::RemoveFolder(const std::string& path) {
+  if (path == heldPath_) {
+    held_ = Handle();
+    heldPath_.clear();
+  }
   if (!RemoveDirectoryA(path.c_str())) return LastError();
   return Error::Ok();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "services/services.h"
+#include "win32/owned.h"
 
 namespace sorvela::win32 {
 
@@ -19,6 +20,13 @@ class Win32Files final : public Files {
   Error CreateNewFolder(const std::string& path, bool restricted) override;
   Error RemoveFolder(const std::string& path) override;
   std::string NameKey(const std::string& name) override;
+
+ private:
+  // The folder CreateNewFolder made, held open without delete sharing until
+  // RemoveFolder: no other program may rename it away and put its own in its
+  // place, which an elevated run would then read from.
+  std::string heldPath_;
+  Handle held_;
 };
 
 class Win32Registry final : public Registry {
