@@ -145,6 +145,8 @@ class FrmMain {
   // Removal (remove.cpp) and the kept uninstaller with the program's entry
   // (uninstaller.cpp).
   Error RemoveFonts(std::vector<std::string>* removed);
+  // This program is the uninstaller an install for all users kept.
+  bool KeptForAllUsers();
   Error WriteUninstallEntry();
   void RemoveUninstallEntry();
   Error RemovalNames(std::vector<std::string>* names);

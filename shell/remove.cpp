@@ -66,7 +66,14 @@ void FrmMain::UninstallFonts() {
     return;
   }
   std::vector<std::string> removed;
-  const Error failure = RemoveFonts(&removed);
+  // Without the rights over everyone's fonts, the automatic choice is the
+  // user's own, where the fonts of an install for all users are not: saying
+  // that none was installed would be a failure told as success.
+  const Error failure =
+      !s_.system.IsElevated() && Scope == FontScope::kCurrentUser && KeptForAllUsers()
+          ? MakeError(ErrorKind::kNeedsRights,
+                      "administrator rights are needed to remove fonts installed for all users")
+          : RemoveFonts(&removed);
   if (!failure) RemoveUninstallEntry();
   if (!Quiet) {
     std::string text;

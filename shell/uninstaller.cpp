@@ -125,6 +125,13 @@ Error FrmMain::WriteUninstallEntry() {
   return Error::Ok();
 }
 
+bool FrmMain::KeptForAllUsers() {
+  std::string folder;
+  return keptUninstaller_ &&
+         !UninstallerFolder(s_, FontScope::kAllUsers, PackageId, false, &folder) &&
+         EqualNoCase(AppPath, folder);
+}
+
 void FrmMain::RemoveUninstallEntry() {
   const RegRoot root = RootOf(Scope);
   const std::string key = kUninstallKey + PackageId;

@@ -197,6 +197,12 @@ TEST(Remove, TheEntryAndTheKeptUninstaller) {
     after.system.commandLine = "/U /Q";
     after.files.failRemove.insert(folder + "uninstall.exe");  // it runs
     after.files.files.erase(kExe);
+    // Run by a user without the rights over everyone's fonts, it removes
+    // nothing and says why, instead of finding none of the user's own.
+    after.system.elevated = false;
+    EXPECT_EQ(RunOn(after), 1603u);
+    EXPECT_EQ(after.registry.keys[kKey].size(), described ? 1u : 2u);
+    after.system.elevated = true;
     EXPECT_EQ(RunOn(after), 0u);
     EXPECT_TRUE(after.registry.keys[kKey].empty());
     EXPECT_FALSE(after.files.files.count(std::string(kFonts) + "a.ttf"));
