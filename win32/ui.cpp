@@ -579,6 +579,10 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       OnUnload();
       DestroyWindow(hwnd);
       return 0;
+    case WM_QUERYENDSESSION:
+      // Ended half-way, the install would leave fonts set aside and values
+      // naming files not yet in place: the session waits, or is forced.
+      return form_ && form_->Busy() ? FALSE : TRUE;
     case WM_ENDSESSION:
       if (wParam) OnUnload();
       return 0;

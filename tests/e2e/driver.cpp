@@ -961,6 +961,12 @@ void Driver::Run(const std::vector<std::string>& w) {
     });
   } else if (c == "texts-fit") {
     TextsFit(w.size() > 1 && w[1] == "all");
+  } else if (c == "query-end") {
+    // What the window answers when the session is to end: 1 lets it, 0 not.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(Current(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kHandlerMs, &answer))
+      throw Failure{"query-end: no answer"};
+    Say("query-end " + std::to_string(answer));
   } else if (c == "close") {
     const HWND hwnd = Current();
     PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -79,10 +79,14 @@ wait-window "Lyfcyc - Velloway" 30000
 click cmdNext
 wait-window "Overwrite" 30000
 box-text
+use "Lyfcyc - Velloway"
+query-end
+use "Overwrite"
 press yes
 use "Lyfcyc - Velloway"
 wait-text cmdNext "&Finish" 60000
 text lblInstall
+query-end
 click cmdNext
 wait-exit 10000
 EOF
@@ -92,6 +96,8 @@ check "the wizard says a restart may be needed" "$(grep '^text lblInstall' <<<"$
 # Both versions where the installed file can be read; the held one can't.
 check "one question for both, with both versions" "$(grep '^box-text' <<<"$out")" \
   'box-text "These fonts are already installed:\r\nLyfcyc Sans\r\nInstalled: Version 2.000\r\nThis package: Version 1.000\r\nLyfcyc Sans Bold\r\nDo you want to overwrite them?"'
+check "the session waits while the install runs, not once it is over" \
+  "$(grep '^query-end' <<<"$out" | tr -d '\r' | xargs)" "query-end 0 query-end 1"
 check "Finish after it: exit 3010" "$(code)" 3010
 wineboot -r >/dev/null 2>&1
 check_true "back at version 1 after the restart" \
