@@ -2,7 +2,6 @@
 #include "fonts/font_swap.h"
 
 #include <algorithm>
-#include <cstddef>
 
 #include "base/text.h"
 #include "fonts/get_font_filename.h"
@@ -46,12 +45,13 @@ bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bo
     for (const std::string& folder : folders) (void)s.files.RemoveAtRestart(folder);
     return true;
   }
-  std::string random, command = "cmd.exe /d /c del /f /q \"" + path + '"';
-  for (const std::string& folder : folders) ((command += " & rmdir \"") += folder) += '"';
-  if (!perUser || command.find('%') != std::string::npos ||
-      std::count(command.begin(), command.end(), '"') != 2 * (1 + std::ptrdiff_t(folders.size())) ||
+  const auto quotable = [](const std::string& p) { return p.find_first_of("%\"") == p.npos; };
+  std::string random;
+  if (!perUser || !quotable(path) || !std::all_of(folders.begin(), folders.end(), quotable) ||
       modSelfExtract::RandomName(s.system, &random))
     return false;
+  std::string command = "cmd.exe /d /c del /f /q \"" + path + '"';
+  for (const std::string& folder : folders) ((command += " & rmdir \"") += folder) += '"';
   (void)s.registry.WriteString(kHkeyCurrentUser, kRunOnceKey, "Sorvela " + random, command);
   return true;
 }

@@ -52,19 +52,18 @@ class StepProgress final : public CopyProgress, public StepCounter {
   }
   void Done(size_t done) override {
     done_ = done;
-    if (total_ > 1 && (done == total_ || done == 1 || system_.Milliseconds() - shown_ >= kCountEvery))
-      Show();
+    if (done == total_ || done == 1 || system_.Milliseconds() - shown_ >= kCountEvery) Show();
     windows_.DoEvents();
   }
 
  private:
   void Show() {
+    shown_ = system_.Milliseconds();
+    shownCount_ = done_;
     if (total_ <= 1) return;
     std::string text = text_;
     ((((text += " (") += std::to_string(done_)) += " of ") += std::to_string(total_)) += ')';
     windows_.SetText(label_, text);
-    shown_ = system_.Milliseconds();
-    shownCount_ = done_;
   }
 
   Windows& windows_;
