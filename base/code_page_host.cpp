@@ -115,7 +115,8 @@ bool Utf16FromCodePage(unsigned codePage, std::string_view bytes, std::u16string
   }
   const std::string name = "CP" + std::to_string(codePage);
   iconv_t convert = iconv_open("UTF-16LE", name.c_str());
-  if (convert == reinterpret_cast<iconv_t>(-1)) return false;  // NOLINT(performance-no-int-to-ptr): iconv's own failure value
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv's own failure value
+  if (convert == reinterpret_cast<iconv_t>(-1)) return false;
   std::string in(bytes), out(4 * bytes.size() + 4, '\0');
   char* from = in.data();
   char* to = out.data();
@@ -139,7 +140,8 @@ std::u16string FoldCase(std::u16string_view text) {
     if (unit >= 0xD800 && unit <= 0xDFFF) continue;
     const wint_t upper = unicode ? towupper_l(unit, unicode) : unit < 0x80 ? towupper(unit) : unit;
     // One code unit for one, as the file system's table maps them.
-    if (upper <= 0xFFFF && !(upper >= 0xD800 && upper <= 0xDFFF)) unit = static_cast<char16_t>(upper);
+    if (upper <= 0xFFFF && !(upper >= 0xD800 && upper <= 0xDFFF))
+      unit = static_cast<char16_t>(upper);
   }
   return out;
 }

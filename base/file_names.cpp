@@ -28,7 +28,8 @@ bool IsDeviceName(std::u16string_view name) {
 
 bool IsSafeName(std::u16string_view name) {
   for (char16_t c : name)
-    if (IsControl(c) || (c < 0x80 && std::strchr("\\/:<>\"|?*", static_cast<char>(c)))) return false;
+    if (IsControl(c) || (c < 0x80 && std::strchr("\\/:<>\"|?*", static_cast<char>(c))))
+      return false;
   // Trailing spaces are padding; a dot before them would be dropped by the
   // system, so "..  " would be the parent and "a.ttf." another file.
   size_t end = name.size();

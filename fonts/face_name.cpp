@@ -234,8 +234,7 @@ bool ReadNameTable(FontFile& font, const Tables& tables, std::string* names) {
 
 // The best record of one name ID, or "" when there is none. False when the
 // table itself is damaged.
-bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars,
-              std::u16string* out) {
+bool ReadName(std::string_view nameBytes, uint16_t wantedId, size_t maxChars, std::u16string* out) {
   out->clear();
   const Reader name(nameBytes);
   uint16_t format, count, storageOffset;
@@ -295,8 +294,8 @@ FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullNam
   // system installs none.
   const bool cff = tables.version == kTagOtto;
   const unsigned outlines = cff ? unsigned{Tables::kCff} : Tables::kGlyf | Tables::kLoca;
-  const unsigned needed = Tables::kCmap | Tables::kHead | Tables::kHhea | Tables::kHmtx |
-                          Tables::kMaxp | Tables::kName;
+  const unsigned needed =
+      Tables::kCmap | Tables::kHead | Tables::kHhea | Tables::kHmtx | Tables::kMaxp | Tables::kName;
   uint32_t magic;
   if ((tables.present & needed) != needed || tables.head.length < 16 ||
       !font.U32(uint64_t{tables.head.offset} + 12, &magic) || magic != 0x5F0F3CF5)
@@ -322,8 +321,7 @@ FontProblem ReadOneFont(FontFile& font, uint64_t directory, std::string* fullNam
     full = style.empty() || style == "Regular" ? family : family + " " + style;
   }
   *fullName = std::move(full);
-  if (face && !cff && ReadUtf8Name(names, kFamilyNameId, kMaxFaceChars, face))
-    *face = Trim(*face);
+  if (face && !cff && ReadUtf8Name(names, kFamilyNameId, kMaxFaceChars, face)) *face = Trim(*face);
   if (version && ReadUtf8Name(names, kVersionId, kMaxVersionChars, version))
     *version = Trim(*version);
   return FontProblem::kNone;
@@ -379,7 +377,8 @@ FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
       uint32_t directory;
       std::string name;
       if (!font.U32(12 + 4 * uint64_t{i}, &directory)) return FontProblem::kDamaged;
-      if (FontProblem p = ReadOneFont(font, directory, &name, nullptr, i ? nullptr : &found.version);
+      if (FontProblem p =
+              ReadOneFont(font, directory, &name, nullptr, i ? nullptr : &found.version);
           p != FontProblem::kNone)
         return p;
       found.fullName += (i ? " & " : "") + name;
@@ -387,7 +386,8 @@ FontProblem ReadIdentity(FontFile& font, FontIdentity* identity) {
       if (units > kMaxValueNameChars) return FontProblem::kNameTooLong;
     }
   }
-  if (Utf16FromUtf8(found.ValueName()).size() > kMaxValueNameChars) return FontProblem::kNameTooLong;
+  if (Utf16FromUtf8(found.ValueName()).size() > kMaxValueNameChars)
+    return FontProblem::kNameTooLong;
   *identity = std::move(found);
   return FontProblem::kNone;
 }

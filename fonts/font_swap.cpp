@@ -45,7 +45,9 @@ bool RemoveSoon(const Services& s, const std::string& path, bool maySchedule, bo
     for (const std::string& folder : folders) (void)s.files.RemoveAtRestart(folder);
     return true;
   }
-  const auto quotable = [](const std::string& p) { return p.find_first_of("%\"") == std::string::npos; };
+  const auto quotable = [](const std::string& p) {
+    return p.find_first_of("%\"") == std::string::npos;
+  };
   std::string random;
   if (!perUser || !quotable(path) || !std::all_of(folders.begin(), folders.end(), quotable) ||
       modSelfExtract::RandomName(s.system, &random))

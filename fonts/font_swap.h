@@ -41,7 +41,10 @@ class FontSwap {
   // maySchedule: the run may have the system replace files at its restart.
   FontSwap(const Services& s, FontScope scope, std::string folder, bool maySchedule,
            std::vector<FontPlan>& plans)
-      : s_(s), scope_(scope), folder_(std::move(folder)), maySchedule_(maySchedule),
+      : s_(s),
+        scope_(scope),
+        folder_(std::move(folder)),
+        maySchedule_(maySchedule),
         plans_(plans) {}
 
   // Sets aside what each font replaces, unloaded first, and moves the new

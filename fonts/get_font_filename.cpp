@@ -161,8 +161,7 @@ bool FileIsRegistered(const Services& s, FontScope scope, const std::string& pat
   for (const std::string& name : names) {
     std::string file;
     if (FoldCaseUtf8(name) != FoldCaseUtf8(besides) &&
-        !GetRegisteredFontFile(s, scope, name, &file) &&
-        UpperAscii(file) == UpperAscii(path))
+        !GetRegisteredFontFile(s, scope, name, &file) && UpperAscii(file) == UpperAscii(path))
       return true;
   }
   return false;

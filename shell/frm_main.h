@@ -117,8 +117,7 @@ class FrmMain {
   Error TargetName(const FontIdentity& font, const std::string& folder, std::string* name);
   // Copies each font to be installed beside its place, checks the copy and
   // chooses its name.
-  Error StageFonts(std::vector<FontPlan>& plans, const std::string& folder,
-                   StepProgress* progress);
+  Error StageFonts(std::vector<FontPlan>& plans, const std::string& folder, StepProgress* progress);
   // False when the user keeps the installed fonts.
   bool AskToOverwrite(const std::vector<FontPlan>& plans);
   void ChooseScope(bool currentUserAsked);

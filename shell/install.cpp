@@ -160,9 +160,9 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
     if (Error e = GetRegisteredFontFile(s_, Scope, p.font.ValueName(), &p.registered)) return e;
     p.oldValue = GetFontValue(s_, Scope, p.font.ValueName());
     if (!p.registered.empty() && s_.files.IsProtected(p.registered))
-      return MakeError(
-          ErrorKind::kSystemFile,
-          AnsiFromUtf8(p.font.fullName) + " is one of the system's own fonts, which no package may replace");
+      return MakeError(ErrorKind::kSystemFile,
+                       AnsiFromUtf8(p.font.fullName) +
+                           " is one of the system's own fonts, which no package may replace");
   }
   removalNames_.clear();
   for (const FontPlan& p : plans) removalNames_.push_back(p.font.ValueName());
@@ -207,7 +207,7 @@ Error FrmMain::RunInstall(bool silent, int* stage) {
 }
 
 Error FrmMain::StageFonts(std::vector<FontPlan>& plans, const std::string& folder,
-                         StepProgress* progress) {
+                          StepProgress* progress) {
   size_t done = 0;
   for (FontPlan& p : plans) {
     if (p.kept) continue;
@@ -250,8 +250,7 @@ bool FrmMain::AskToOverwrite(const std::vector<FontPlan>& plans) {
     text = names + kAlreadyInstalledText;
   else
     text = "These fonts are already installed:\r\n" + names +
-           (installed > kNamesAsked ? "\r\nand " + std::to_string(installed - kNamesAsked) +
-                                          " more"
+           (installed > kNamesAsked ? "\r\nand " + std::to_string(installed - kNamesAsked) + " more"
                                     : "") +
            "\r\nDo you want to overwrite them?";
   return s_.windows.MessageBox(text, "Overwrite", kMbYesNoInformation + kMbUtf8) != kIdNo;
@@ -263,8 +262,7 @@ Error FrmMain::CopyFont(const std::string& InName, const std::string& OutName,
   return CopyToNewFile(s_.files, InName, OutName, buffer, progress);
 }
 
-Error FrmMain::TargetName(const FontIdentity& font, const std::string& folder,
-                          std::string* name) {
+Error FrmMain::TargetName(const FontIdentity& font, const std::string& folder, std::string* name) {
   const std::string file = *name;
   const size_t dot = std::min(file.rfind('.'), file.size());
   for (int n = 1; n < 1000; ++n) {

@@ -78,7 +78,8 @@ void FrmMain::UninstallFonts() {
   if (!Quiet) {
     std::string text;
     if (failure) {
-      text = "The fonts of " + title + " could not be removed: " + Utf8FromAnsi(failure.description);
+      text =
+          "The fonts of " + title + " could not be removed: " + Utf8FromAnsi(failure.description);
     } else if (removed.empty()) {
       text = "None of the fonts of " + title + " was installed.";
     } else {
@@ -90,7 +91,7 @@ void FrmMain::UninstallFonts() {
     }
     w.MessageBox(text, kRemovalTitle, kMbOk + (failure ? kMbStop : kMbInformation) + kMbUtf8);
   }
-  End(failure        ? exit_codes::kFailed
+  End(failure         ? exit_codes::kFailed
       : RestartNeeded ? exit_codes::kRestartNeeded
                       : exit_codes::kSuccess);
 }

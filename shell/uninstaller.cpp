@@ -109,10 +109,16 @@ Error FrmMain::WriteUninstallEntry() {
   // Settings shows it as a link: only an address the web links would take.
   const std::string about = IsWebAddress(URL) ? URL : "";
   const std::string* texts[] = {PackageTitle.empty() ? &PackageId : &PackageTitle,
-                                &PackageVersion, &Publisher, &icon, &run, &quiet, &today, &about};
-  const char* const names8[] = {"DisplayName",     "DisplayVersion",       "Publisher",
-                                "DisplayIcon",     "UninstallString",      "QuietUninstallString",
-                                "InstallDate",     "URLInfoAbout"};
+                                &PackageVersion,
+                                &Publisher,
+                                &icon,
+                                &run,
+                                &quiet,
+                                &today,
+                                &about};
+  const char* const names8[] = {"DisplayName", "DisplayVersion",  "Publisher",
+                                "DisplayIcon", "UninstallString", "QuietUninstallString",
+                                "InstallDate", "URLInfoAbout"};
   for (size_t i = 0; i < 8; ++i)
     if (!texts[i]->empty())
       if (Error e = s_.registry.WriteString(root, key, names8[i], *texts[i])) return e;

@@ -76,7 +76,8 @@ std::string CheckName(const std::string& name) {
   if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return "\"" + name + "\" holds a line break or NUL";
   if (IsCodeFileName(name))
-    return "\"" + name + "\" would run as code beside the package (a program, library, script or shortcut)";
+    return "\"" + name +
+           "\" would run as code beside the package (a program, library, script or shortcut)";
   if (!IsSafeName(name))
     return "\"" + name +
            "\" names a device, ends in a dot or holds a control character or "
@@ -173,8 +174,9 @@ int Create(int argc, char** argv) {
           "a title, address, publisher, version or id can't hold quotes, line breaks or other "
           "control characters");
   if (!url.empty() && !IsWebAddress(url))
-    return Fail("--url takes an http:// or https:// address of at most 2,048 characters, "
-                "with no blanks and nothing an address must encode");
+    return Fail(
+        "--url takes an http:// or https:// address of at most 2,048 characters, "
+        "with no blanks and nothing an address must encode");
 
   std::string why;
   MemoryFile embedded(pack::EmbeddedStub());
@@ -245,7 +247,9 @@ int Create(int argc, char** argv) {
     // calls with its padding.
     if (!Copy(data, entry.path, 0, entry.size, *package, out, &why) ||
         !Append(*package, out,
-                trailer::NameField(entry.name, '\0') + trailer::SizeField(static_cast<uint32_t>(entry.size), '\0'), &why))
+                trailer::NameField(entry.name, '\0') +
+                    trailer::SizeField(static_cast<uint32_t>(entry.size), '\0'),
+                &why))
       return Fail(why);
   }
   std::string end;

@@ -185,8 +185,8 @@ Error Win32Files::Open(const std::string& path, std::unique_ptr<ReadFile>* file)
 }
 
 Error Win32Files::CreateNew(const std::string& path, std::unique_ptr<WriteFile>* file) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) return LastError();
   file->reset(new Win32WriteFile(h));
   return Error::Ok();
@@ -230,9 +230,9 @@ bool Win32Files::IsProtected(const std::string& path) {
   }
   const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
   WidePath wide(n > 0 ? static_cast<size_t>(n) : 1);
-  const bool guarded =
-      fn && n > 0 && MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n) == n &&
-      fn(nullptr, wide.data());
+  const bool guarded = fn && n > 0 &&
+                       MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n) == n &&
+                       fn(nullptr, wide.data());
   return guarded;
 }
 
@@ -257,9 +257,9 @@ Error Win32Files::CreateNewFolder(const std::string& path, bool restricted) {
   // Given at creation: set afterwards, there would be a moment in which the
   // folder had the temporary folder's rights, where every user may write.
   SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-  if (restricted && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                        kRestrictedFolderSddl, SDDL_REVISION_1,
-                        &attributes.lpSecurityDescriptor, nullptr))
+  if (restricted &&
+      !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+          kRestrictedFolderSddl, SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr))
     return LastError();
   const BOOL made = CreateDirectoryA(path.c_str(), restricted ? &attributes : nullptr);
   Error error = made ? Error::Ok() : LastError();
@@ -287,9 +287,7 @@ Error Win32Files::RemoveFolder(const std::string& path) {
   return Error::Ok();
 }
 
-std::string Win32Files::NameKey(const std::string& name) {
-  return NameKeyIn(CP_ACP, name);
-}
+std::string Win32Files::NameKey(const std::string& name) { return NameKeyIn(CP_ACP, name); }
 
 // Registry
 
@@ -307,8 +305,8 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 std::wstring WideFromAnsi(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
   std::wstring text(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
   if (n > 0)
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), n);
@@ -328,8 +326,7 @@ LONG OpenKey(RegRoot root, const std::string& key, REGSAM access, bool create, H
 Error Win32Registry::ReadValue(RegRoot root, const std::string& key, const std::string& name,
                                RegValue* value) {
   RegistryKey h;
-  if (LONG result = OpenKey(root, key, KEY_QUERY_VALUE, false, h.put()))
-    return SystemError(result);
+  if (LONG result = OpenKey(root, key, KEY_QUERY_VALUE, false, h.put())) return SystemError(result);
   // The size first, then the data into a buffer of that size, all zero: a
   // string stored without its NUL still ends where the data does.
   const std::wstring wideName = Wide(name);
@@ -357,8 +354,8 @@ Error SetValue(RegRoot root, const std::string& key, const std::string& name, DW
                const void* data, size_t size) {
   RegistryKey h;
   if (LONG result = OpenKey(root, key, KEY_SET_VALUE, true, h.put())) return SystemError(result);
-  return Result(RegSetValueExW(h.get(), Wide(name).c_str(), 0, type,
-                               static_cast<const BYTE*>(data), static_cast<DWORD>(size)));
+  return Result(RegSetValueExW(h.get(), Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                               static_cast<DWORD>(size)));
 }
 
 }  // namespace
@@ -385,15 +382,16 @@ Error Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std
 Error Win32Registry::DeleteKey(RegRoot root, const std::string& key) {
   using Fn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
   HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  auto fn = advapi ? reinterpret_cast<Fn>(
-                         reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExA")))
-                   : nullptr;
+  auto fn =
+      advapi
+          ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExA")))
+          : nullptr;
   return Result(fn ? fn(ToHkey(root), key.c_str(), KEY_WOW64_64KEY, 0)
                    : RegDeleteKeyA(ToHkey(root), key.c_str()));
 }
 
 Error Win32Registry::ValueNames(RegRoot root, const std::string& key,
-                               std::vector<std::string>* names) {
+                                std::vector<std::string>* names) {
   names->clear();
   RegistryKey h;
   if (LONG result = OpenKey(root, key, KEY_QUERY_VALUE, false, h.put()))
@@ -498,8 +496,8 @@ Shell::DesktopOpen Win32Shell::OpenAsDesktopUser(const std::string& file) noexce
   ComPtr<IShellFolderViewDual> folderView;
   ComPtr<IShellDispatch2> shell;
   // No desktop window answers S_FALSE.
-  if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
-                            desktop.put()) != S_OK ||
+  if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.put()) !=
+          S_OK ||
       FAILED(desktop->QueryInterface(IID_IServiceProvider,
                                      reinterpret_cast<void**>(provider.put()))) ||
       FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
@@ -510,8 +508,8 @@ Shell::DesktopOpen Win32Shell::OpenAsDesktopUser(const std::string& file) noexce
       FAILED(background->QueryInterface(IID_IShellFolderViewDual,
                                         reinterpret_cast<void**>(folderView.put()))) ||
       FAILED(folderView->get_Application(application.put())) ||
-      FAILED(application->QueryInterface(IID_IShellDispatch2,
-                                         reinterpret_cast<void**>(shell.put()))))
+      FAILED(
+          application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(shell.put()))))
     return DesktopOpen::kRefused;
   const int n = MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, nullptr, 0);
   BSTR target = n > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(n - 1)) : nullptr;
@@ -551,8 +549,9 @@ Handle OpenShortcut(const char* folderPath, const char* name, const char* within
   // Held without delete sharing, the folder can't be renamed or removed, and
   // so not put behind a link, until the file is written: the file is reached
   // by the folder's real path, through no link at all.
-  const Handle folder(CreateFileA(folderPath, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const Handle folder(CreateFileA(folderPath, FILE_LIST_DIRECTORY,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   PathBuffer real, bound, file, found;
   if (!folder || !RealPath(folder.get(), folderPath, real)) return Handle();
   if (*within) {
@@ -587,8 +586,8 @@ Handle OpenShortcut(const char* folderPath, const char* name, const char* within
 
 Error Win32Shell::WriteInternetShortcut(const std::string& path, const std::string& address,
                                         const std::string& within) {
-  const Handle h = OpenShortcut(FolderOf(path).c_str(), path.c_str() + path.rfind('\\') + 1,
-                                within.c_str());
+  const Handle h =
+      OpenShortcut(FolderOf(path).c_str(), path.c_str() + path.rfind('\\') + 1, within.c_str());
   // A shortcut is a few lines; a bigger file of its name is none.
   LARGE_INTEGER size{};
   if (!h || !GetFileSizeEx(h.get(), &size) || size.QuadPart > 0x10000)
@@ -596,9 +595,9 @@ Error Win32Shell::WriteInternetShortcut(const std::string& path, const std::stri
   std::string text(static_cast<size_t>(size.QuadPart), '\0');
   DWORD done = 0;
   const bool written =
-      (text.empty() || (::ReadFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &done,
-                                   nullptr) &&
-                        done == text.size())) &&
+      (text.empty() ||
+       (::ReadFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+        done == text.size())) &&
       SetShortcutAddress(&text, address) && SetFilePointer(h.get(), 0, nullptr, FILE_BEGIN) == 0 &&
       ::WriteFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
       done == text.size() && SetEndOfFile(h.get());
@@ -608,8 +607,8 @@ Error Win32Shell::WriteInternetShortcut(const std::string& path, const std::stri
 void Win32Shell::RemoveInternetShortcut(const std::string& path, const std::string& address) {
   std::string text;
   {
-    const Handle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     DWORD done = 0;
     // A shortcut is a few lines; a bigger file of its name is none.
@@ -630,12 +629,13 @@ Error Win32System::TempFolder(std::string* folder) {
   // a folder of their own instead of the shared Windows\Temp.
   using Fn = DWORD(WINAPI*)(DWORD, LPWSTR);
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  auto tempPath2 = kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(
-                                GetProcAddress(kernel, "GetTempPath2W")))
-                          : nullptr;
+  auto tempPath2 =
+      kernel
+          ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetTempPath2W")))
+          : nullptr;
   WidePath path(MAX_PATH + 1);
-  const DWORD n = tempPath2 ? tempPath2(MAX_PATH + 1, path.data())
-                            : GetTempPathW(MAX_PATH + 1, path.data());
+  const DWORD n =
+      tempPath2 ? tempPath2(MAX_PATH + 1, path.data()) : GetTempPathW(MAX_PATH + 1, path.data());
   if (n == 0 || n > MAX_PATH) return SystemError(ERROR_PATH_NOT_FOUND);
   path.resize(n + 1);
   // A name the ANSI code page can't carry would reach a look-alike folder

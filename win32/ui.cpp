@@ -567,7 +567,8 @@ LRESULT Win32Windows::OnMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd, focus)) focus_ = focus;  // NOLINT(readability-suspicious-call-argument)
+        // NOLINTNEXTLINE(readability-suspicious-call-argument): hwnd is the parent
+        if (focus && IsChild(hwnd, focus)) focus_ = focus;
       } else if (!HIWORD(wParam)) {
         RestoreFocus();
       }

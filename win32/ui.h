@@ -85,7 +85,7 @@ class Win32Windows final : public Windows {
   HWND main_ = nullptr;
   HWND extracting_ = nullptr;
   HWND focus_ = nullptr;
-  DWORD pumped_ = 0;  // GetTickCount when DoEvents last looked at the queue
+  DWORD pumped_ = 0;           // GetTickCount when DoEvents last looked at the queue
   int shownProgress_ = -1;     // where the progress bar stands
   DWORD progressShownAt_ = 0;  // and since when
   int dpiX_ = 96, dpiY_ = 96;

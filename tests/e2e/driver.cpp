@@ -1014,10 +1014,9 @@ void Driver::Run(const std::vector<std::string>& w) {
     // "readable": as the system holds a font it has loaded, which others may
     // read but not rename or delete.
     const bool readable = w.size() > 2 && w[2] == "readable";
-    const HANDLE file = CreateFileA(WindowsPath(path).c_str(),
-                                    readable ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
-                                    readable ? FILE_SHARE_READ : 0, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileA(
+        WindowsPath(path).c_str(), readable ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+        readable ? FILE_SHARE_READ : 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
       throw Failure{"hold " + path + ": error " + std::to_string(GetLastError())};
     held_[path] = file;

@@ -63,7 +63,7 @@ class FakeFiles final : public Files {
   std::set<std::string> folders;
   std::set<std::string> failWrite, failOpen, failMoveTo, failRemove;
   bool failRemoveAtRestart = false;
-  std::vector<std::string> atRestart;  // removals asked for at the next restart, in order
+  std::vector<std::string> atRestart;          // removals asked for at the next restart, in order
   std::vector<std::string> replacedAtRestart;  // "from -> to", in order
   // Files another program holds open: no rename or removal of them succeeds.
   // The system holds every font file it has loaded too (see FakeFonts).
@@ -292,7 +292,8 @@ class FakeShell final : public Shell {
   void Open(const std::string& file) override { opened.push_back(file); }
   DesktopOpen OpenAsDesktopUser(const std::string& file) override {
     if (desktopShell != DesktopOpen::kNoShell)
-      opened.push_back("desktop " + file + (desktopShell == DesktopOpen::kOpened ? "" : " refused"));
+      opened.push_back("desktop " + file +
+                       (desktopShell == DesktopOpen::kOpened ? "" : " refused"));
     return desktopShell;
   }
   Error WriteInternetShortcut(const std::string& path, const std::string& address,
@@ -455,12 +456,11 @@ class FakeWindows final : public Windows {
   }
 
   static std::string Name(Control c) {
-    static const char* const names[] = {"frmMain",    "frmExtracting", "picReady", "picReadme",
-                                        "picLicense", "picInstall",    "lblReady", "txtReadme",
-                                        "txtLicense", "lblInstall",    "cmdNext",  "cmdCancel",
-                                        "imgCopy",    "imgRegister",   "imgLinks", "imgPass",
-                                        "imgFail",    "lstFiles",      "lstFonts", "Label7",
-                                        "Label8",     "prgExtracting"};
+    static const char* const names[] = {
+        "frmMain",  "frmExtracting", "picReady",   "picReadme",    "picLicense", "picInstall",
+        "lblReady", "txtReadme",     "txtLicense", "lblInstall",   "cmdNext",    "cmdCancel",
+        "imgCopy",  "imgRegister",   "imgLinks",   "imgPass",      "imgFail",    "lstFiles",
+        "lstFonts", "Label7",        "Label8",     "prgExtracting"};
     static_assert(std::size(names) == kControlCount, "a name for every Control");
     return names[static_cast<int>(c)];
   }

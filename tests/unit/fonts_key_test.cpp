@@ -121,8 +121,8 @@ TEST_F(FontsKeyTest, RegisterLoadsThenWritesTheValue) {
   EXPECT_EQ(m.registry.keys[kNtKey]["Alpha-Italic (OpenType)"].data, "ai.otf");
 
   m.fonts.noFontsKey = true;  // nothing at all
-  ASSERT_FALSE(
-      RegisterFont(m.services, FontScope::kAllUsers, {FontKind::kTrueType, "Other", "", ""}, "o.ttf"));
+  ASSERT_FALSE(RegisterFont(m.services, FontScope::kAllUsers,
+                            {FontKind::kTrueType, "Other", "", ""}, "o.ttf"));
   EXPECT_FALSE(m.registry.keys[kNtKey].count("Other (TrueType)"));
   EXPECT_EQ(m.fonts.added.size(), 2u);
 }

@@ -178,11 +178,11 @@ TEST_F(InstallTest, OneQuestionForTheInstalledFonts) {
           << c.what;
       EXPECT_EQ(fm.files.files.count("C:\\Windows\\Fonts\\F0.ttf"), keep && c.installed ? 0u : 1u)
           << c.what;
-      EXPECT_EQ(fm.registry.keys[kNtKey][std::string("F") + std::to_string(c.offered - 1) +
-                                         " (TrueType)"]
-                    .data,
-                keep && c.installed == c.offered ? "oldF" + std::to_string(c.offered - 1) + ".ttf"
-                                                 : "F" + std::to_string(c.offered - 1) + ".ttf")
+      EXPECT_EQ(
+          fm.registry.keys[kNtKey][std::string("F") + std::to_string(c.offered - 1) + " (TrueType)"]
+              .data,
+          keep && c.installed == c.offered ? "oldF" + std::to_string(c.offered - 1) + ".ttf"
+                                           : "F" + std::to_string(c.offered - 1) + ".ttf")
           << c.what;
     }
   }

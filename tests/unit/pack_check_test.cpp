@@ -119,9 +119,8 @@ TEST(PackCheck, ReportsEachFontAndEveryProblemOnce) {
        {"the web address \"file:///C:/x.exe\" is no http:// or https:// address of at most "
         "2,048 characters a web link can take: the install writes no web links"}},
       {"a web address too long, shown by its start",
-       MakePackage(
-           {{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "T", "http://a.example/" +
-                                                                  std::string(2032, 'x'))}}),
+       MakePackage({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "T",
+                                             "http://a.example/" + std::string(2032, 'x'))}}),
        {},
        {"the web address \"http://a.example/" + std::string(43, 'x') +
         "...\" is no http:// or https:// address of at most 2,048 characters a web link can "
@@ -170,9 +169,9 @@ TEST(PackCheck, TheEntryOfThePackage) {
   EXPECT_NE(longer, PackageIdOf("", std::string(101, 'x'), ""));
 
   const std::string sans = MakeFont("Quillo Sans");
-  const std::string describedBytes = MakePackage(
-      {{"kestrel.dat", Manifest() + "\"Quillo Type\"\r\n\"2.1.0\"\r\n\"quillo\"\r\n"},
-       {"Sans.ttf", sans}});
+  const std::string describedBytes =
+      MakePackage({{"kestrel.dat", Manifest() + "\"Quillo Type\"\r\n\"2.1.0\"\r\n\"quillo\"\r\n"},
+                   {"Sans.ttf", sans}});
   MemoryFile described(describedBytes);
   const pack::CheckReport report = pack::CheckPackage(described);
   EXPECT_EQ(report.entry, "Sorvela.quillo");

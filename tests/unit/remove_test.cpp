@@ -25,15 +25,16 @@ constexpr char kFonts[] = "C:\\Windows\\Fonts\\";
 constexpr char kKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr char kUserFonts[] = "C:\\Users\\u\\AppData\\Local\\Microsoft\\Windows\\Fonts\\";
 constexpr char kUserKey[] = "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-constexpr char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sorvela.Quillo Fonts";
+constexpr char kEntry[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sorvela.Quillo Fonts";
 
 // A machine with the package: Alpha and Beta, web links to the package's address.
 void MachineWith(FakeMachine& fm, const std::string& args) {
-  fm.files.files[kExe] = MakePackage({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE",
-                                                               "Quillo Fonts",
-                                                               "https://fonts.example/", "Quillo")},
-                                      {"b.ttf", MakeFont("Beta")},
-                                      {"a.ttf", MakeFont("Alpha")}});
+  fm.files.files[kExe] =
+      MakePackage({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "Quillo Fonts",
+                                            "https://fonts.example/", "Quillo")},
+                   {"b.ttf", MakeFont("Beta")},
+                   {"a.ttf", MakeFont("Alpha")}});
   fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
   fm.shell.folders[ShellFolder::kDesktop] = "C:\\Desk";
   fm.shell.folders[ShellFolder::kFavorites] = "C:\\Fav";
@@ -79,11 +80,11 @@ TEST(Remove, OnlyWhatThisPackageInstalls) {
        false, false, 0, 0},
       {"another font under the name", "/U /Q",
        [&](FakeMachine& fm) { fm.files.files[alpha] = MakeFont("Gamma"); }, false, false, 0, 0},
-      {"one of the system's own", "/U /Q",
-       [&](FakeMachine& fm) { fm.files.guarded.insert(alpha); }, false, false, 0, 0},
+      {"one of the system's own", "/U /Q", [&](FakeMachine& fm) { fm.files.guarded.insert(alpha); },
+       false, false, 0, 0},
       {"in lower case, the word anywhere", "/uninstall /q /i", nullptr, true, true, 0, 0},
-      {"asked, and answered No", "/U", [](FakeMachine& fm) { fm.windows.answers = {kIdNo}; },
-       false, false, 0, 1602},
+      {"asked, and answered No", "/U", [](FakeMachine& fm) { fm.windows.answers = {kIdNo}; }, false,
+       false, 0, 1602},
   };
   for (const auto& c : cases) {
     FakeMachine fm;
@@ -144,22 +145,21 @@ TEST(Remove, TheEntryAndTheKeptUninstaller) {
     FakeMachine fm;
     MachineWith(fm, "/Q");
     if (described)
-      fm.files.files[kExe] = MakePackage(
-          {{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "Quillo Fonts",
-                                    "https://fonts.example/", "Quillo") +
-                               "\"Quillo Type\"\r\n\"2.1.0\"\r\n\"quillo\"\r\n"},
-           {"a.ttf", MakeFont("Alpha")}});
+      fm.files.files[kExe] =
+          MakePackage({{"kestrel.dat", Manifest("NOREADME", "NOLICENSE", "Quillo Fonts",
+                                                "https://fonts.example/", "Quillo") +
+                                           "\"Quillo Type\"\r\n\"2.1.0\"\r\n\"quillo\"\r\n"},
+                       {"a.ttf", MakeFont("Alpha")}});
     EXPECT_EQ(RunOn(fm), 0u);
-    const std::string key = described
-                                ? "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sorvela.quillo"
-                                : kEntry;
+    const std::string key =
+        described ? "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sorvela.quillo"
+                  : kEntry;
     const std::string folder = described ? "C:\\Program Files\\Sorvela\\Sorvela.quillo\\"
                                          : "C:\\Program Files\\Sorvela\\Sorvela.Quillo Fonts\\";
     auto& entry = fm.registry.keys[key];
     std::map<std::string, std::string> values;
     for (const auto& [name, value] : entry)
-      values[name] = value.type == kRegDword ? std::to_string(uint8_t(value.data[0]))
-                                             : value.data;
+      values[name] = value.type == kRegDword ? std::to_string(uint8_t(value.data[0])) : value.data;
     std::map<std::string, std::string> expected = {
         {"DisplayName", "Quillo Fonts"},
         {"DisplayIcon", folder + "uninstall.exe,0"},
@@ -207,9 +207,9 @@ TEST(Remove, TheEntryAndTheKeptUninstaller) {
     EXPECT_TRUE(after.registry.keys[kKey].empty());
     EXPECT_FALSE(after.files.files.count(std::string(kFonts) + "a.ttf"));
     EXPECT_FALSE(after.registry.keys.count(key));
-    EXPECT_EQ(after.files.atRestart,
-              (std::vector<std::string>{folder + "uninstall.exe", folder.substr(0, folder.size() - 1),
-                                        "C:\\Program Files\\Sorvela"}));
+    EXPECT_EQ(after.files.atRestart, (std::vector<std::string>{folder + "uninstall.exe",
+                                                               folder.substr(0, folder.size() - 1),
+                                                               "C:\\Program Files\\Sorvela"}));
 
     // Installed again before that restart: the new uninstaller takes a name
     // the restart won't remove.

@@ -485,12 +485,22 @@ TEST_F(StartTest, EveryEndLeavesNothingOfTheRun) {
     uint32_t code;
   } cases[] = {
       {"Cancel", "", false, [](FrmMain& f) { f.cmdCancel_Click(); }, 1602},
-      {"close box", "", false, [](FrmMain& f) { int16_t c = 0; f.Form_Unload(c); }, 0xFFFFFFFF},
+      {"close box", "", false,
+       [](FrmMain& f) {
+         int16_t c = 0;
+         f.Form_Unload(c);
+       },
+       0xFFFFFFFF},
       {"Finish", "", false, [](FrmMain& f) { f.cmdNext_Click(), f.cmdNext_Click(); }, 0},
       {"Close after a failure", "", true, [](FrmMain& f) { f.cmdNext_Click(), f.cmdNext_Click(); },
        1603},
       {"close box after the install", "", false,
-       [](FrmMain& f) { f.cmdNext_Click(); int16_t c = 0; f.Form_Unload(c); }, 0xFFFFFFFF},
+       [](FrmMain& f) {
+         f.cmdNext_Click();
+         int16_t c = 0;
+         f.Form_Unload(c);
+       },
+       0xFFFFFFFF},
       {"/I", "/I", false, nullptr, 0},
       {"a failed /I", "/I", true, nullptr, 1603},
       {"/Q", "/Q", false, nullptr, 0},
@@ -501,10 +511,10 @@ TEST_F(StartTest, EveryEndLeavesNothingOfTheRun) {
   for (const auto& c : cases) {
     FakeMachine fm;
     const std::string args = c.args;
-    fm.files.files[kExe] = MakePackage(
-        {{"read.txt", "r"},
-         {"kestrel.dat", Manifest(args == "missing readme" ? "gone.txt" : "read.txt")},
-         {"a.ttf", fakes::MakeFont("Alpha")}});
+    fm.files.files[kExe] =
+        MakePackage({{"read.txt", "r"},
+                     {"kestrel.dat", Manifest(args == "missing readme" ? "gone.txt" : "read.txt")},
+                     {"a.ttf", fakes::MakeFont("Alpha")}});
     fm.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
     fm.system.commandLine = args;
     if (c.breakInstall) fm.registry.failSet = 5;
@@ -541,9 +551,9 @@ TEST_F(StartTest, HeldFilesGoAtTheNextRestart) {
     EXPECT_THROW(f.cmdCancel_Click(), Terminated);
     EXPECT_EQ(fm.system.exitCode, 1602u);
     if (rights) {
-      EXPECT_EQ(fm.files.atRestart, (std::vector<std::string>{
-                                        std::string(kWork) + "a.ttf",
-                                        "C:\\Temp\\sorvela-1010101010101010"}));
+      EXPECT_EQ(fm.files.atRestart,
+                (std::vector<std::string>{std::string(kWork) + "a.ttf",
+                                          "C:\\Temp\\sorvela-1010101010101010"}));
     } else {
       EXPECT_TRUE(fm.files.atRestart.empty());
     }
@@ -604,7 +614,8 @@ TEST_F(StartTest, ProgressMovesInOrderToTheEnd) {
   m.shell.folders[ShellFolder::kFonts] = "C:\\Windows\\Fonts";
   ASSERT_FALSE(Load());
   uint64_t total = 0, last = 0;
-  for (const std::string& name : form.lstFiles) total += m.files.files[std::string(kWork) + name].size();
+  for (const std::string& name : form.lstFiles)
+    total += m.files.files[std::string(kWork) + name].size();
   ASSERT_GT(m.windows.progress.size(), 4u);  // a piece at a time
   for (const auto& p : m.windows.progress) {
     EXPECT_EQ(p.bar, Control::prgExtracting);
@@ -622,8 +633,7 @@ TEST_F(StartTest, ProgressMovesInOrderToTheEnd) {
   EXPECT_EQ(m.windows[Control::cmdNext].text, "&Finish");
   const std::string copy = "Copy font to Font Folder";
   EXPECT_EQ(m.windows[Control::Label7].texts,
-            (std::vector<std::string>{copy + " (1 of 3)", copy + " (2 of 3)",
-                                      copy + " (3 of 3)"}));
+            (std::vector<std::string>{copy + " (1 of 3)", copy + " (2 of 3)", copy + " (3 of 3)"}));
   EXPECT_EQ(m.windows[Control::Label8].text, "Register font (3 of 3)");
   EXPECT_GE(m.windows.doEvents - pumped, 6);
 }

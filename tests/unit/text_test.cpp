@@ -155,12 +155,17 @@ TEST(TextBoxText, LinesEndAtCrOrCrLf) {
 // name record may hold one, and the registry keeps it); bytes that are no
 // UTF-8 become U+FFFD one by one.
 TEST(TextRoutines, Utf8BothWays) {
-  const std::u16string names[] = {u"", u"Quillo Sans", u"Caf\u00E9", u"\uC740 \uBC14\uD0D5",
-                                  u"\U0001F600 face", u"lone \xD800 half", u"\xDC00"};
+  const std::u16string names[] = {u"",
+                                  u"Quillo Sans",
+                                  u"Caf\u00E9",
+                                  u"\uC740 \uBC14\uD0D5",
+                                  u"\U0001F600 face",
+                                  u"lone \xD800 half",
+                                  u"\xDC00"};
   for (const std::u16string& name : names) EXPECT_EQ(Utf16FromUtf8(Utf8FromUtf16(name)), name);
   EXPECT_EQ(Utf8FromUtf16(u"Caf\u00E9 \U0001F600"), "Caf\xC3\xA9 \xF0\x9F\x98\x80");
-  EXPECT_EQ(Utf16FromUtf8("a\xC3"), u"a\uFFFD");              // cut short
-  EXPECT_EQ(Utf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");       // overlong '/'
+  EXPECT_EQ(Utf16FromUtf8("a\xC3"), u"a\uFFFD");                              // cut short
+  EXPECT_EQ(Utf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");                      // overlong '/'
   EXPECT_EQ(Utf16FromUtf8("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // past U+10FFFF
   // The ANSI forms, as a Western system has them.
   EXPECT_EQ(AnsiFromUtf8("Caf\xC3\xA9 \xEC\x9D\x80"), "Caf\xE9 ?");

@@ -26,16 +26,16 @@ std::string Font(const std::string& name, int version) {
 
 struct Installed {
   std::string file;
-  std::string name;  // the font's full name
+  std::string name;   // the font's full name
   bool held = false;  // by another program, for good
 };
 
 TEST(Upgrade, EachKindOfInstalledFont) {
   const struct {
     const char* what;
-    std::vector<Installed> installed;            // version 1, registered and loaded
+    std::vector<Installed> installed;                          // version 1, registered and loaded
     std::vector<std::pair<std::string, std::string>> package;  // file, font name: version 2
-    std::function<void(FakeMachine&)> set;       // nullptr: elevated, for all users
+    std::function<void(FakeMachine&)> set;                     // nullptr: elevated, for all users
     // What the Fonts folder holds after the run, file -> version (0: the
     // staged copy, under a name of its own), and what each value names.
     std::map<std::string, int> files;
@@ -81,7 +81,9 @@ TEST(Upgrade, EachKindOfInstalledFont) {
       {"a renamed file that another value still names stays",
        {{"Lyfcyc.ttf", "Lyfcyc"}},
        {{"v2.ttf", "Lyfcyc"}},
-       [](FakeMachine& fm) { fm.registry.keys[kKey]["Other (TrueType)"] = {kRegSz, "Lyfcyc.ttf"}; },
+       [](FakeMachine& fm) {
+         fm.registry.keys[kKey]["Other (TrueType)"] = {kRegSz, "Lyfcyc.ttf"};
+       },
        {{"Lyfcyc.ttf", 1}, {"v2.ttf", 2}},
        {{"Lyfcyc", "v2.ttf"}, {"Other", "Lyfcyc.ttf"}},
        0,
@@ -160,8 +162,8 @@ TEST(Upgrade, EachKindOfInstalledFont) {
     // What is in place is loaded once, whatever was loaded before.
     for (const auto& [name, version] : c.files) {
       if (name == "~") continue;
-      const bool named = std::any_of(c.values.begin(), c.values.end(),
-                                     [&](auto& v) { return v.second == name; });
+      const bool named =
+          std::any_of(c.values.begin(), c.values.end(), [&](auto& v) { return v.second == name; });
       EXPECT_EQ(fm.fonts.loads[kFonts + name], named ? 1 : 0) << c.what << ": " << name;
     }
     if (std::string(c.what).find("system's own") != std::string::npos) {

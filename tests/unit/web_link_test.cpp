@@ -72,9 +72,9 @@ TEST(WebAddress, OnlyHttpAndHttpsAddressesOfTheWebsOwnCharacters) {
 
 TEST_F(WebLinkTest, GoToTheDesktopThenFavorites) {
   CreateWebLink(m.services, "Home", "http://a.example/");
-  EXPECT_EQ(m.shell.shortcuts, (std::map<std::string, std::string>{
-                                   {kDesktop, "http://a.example/"},
-                                   {kFavorites, "http://a.example/"}}));
+  EXPECT_EQ(m.shell.shortcuts,
+            (std::map<std::string, std::string>{{kDesktop, "http://a.example/"},
+                                                {kFavorites, "http://a.example/"}}));
 
   // No Favorites: the Desktop only. No Desktop, or a Desktop lookup that errs: neither.
   FakeMachine noFavorites;
@@ -131,18 +131,29 @@ TEST_F(WebLinkTest, AnElevatedRunWritesOnlyWhereTheProfileReallyIs) {
     std::vector<std::string> written;
   } cases[] = {
       {"elevated, both in the profile", true, true, {}, {kDesktop, kFavorites}},
-      {"elevated, a Desktop led to the system folder", true, true,
-       {{"C:\\Users\\me\\Desktop", system32}}, {kFavorites}},
-      {"elevated, a Desktop beside the profile", true, true,
-       {{"C:\\Users\\me\\Desktop", "C:\\Users\\meX\\Desktop"}}, {kFavorites}},
-      {"elevated, a profile moved with its folders", true, true,
+      {"elevated, a Desktop led to the system folder",
+       true,
+       true,
+       {{"C:\\Users\\me\\Desktop", system32}},
+       {kFavorites}},
+      {"elevated, a Desktop beside the profile",
+       true,
+       true,
+       {{"C:\\Users\\me\\Desktop", "C:\\Users\\meX\\Desktop"}},
+       {kFavorites}},
+      {"elevated, a profile moved with its folders",
+       true,
+       true,
        {{"C:\\Users\\me", "D:\\Users\\me"},
         {"C:\\Users\\me\\Desktop", "D:\\Users\\me\\Desktop"},
         {"C:\\Users\\me\\Favorites", "D:\\Users\\me\\Favorites"}},
        {kDesktop, kFavorites}},
       {"elevated, no profile to tell", true, false, {}, {}},
-      {"not elevated, the user's own folders wherever they are", false, false,
-       {{"C:\\Users\\me\\Desktop", system32}}, {kDesktop, kFavorites}},
+      {"not elevated, the user's own folders wherever they are",
+       false,
+       false,
+       {{"C:\\Users\\me\\Desktop", system32}},
+       {kDesktop, kFavorites}},
   };
   for (const auto& c : cases) {
     FakeMachine fm;
@@ -173,7 +184,8 @@ TEST(ShortcutText, TheAddressIsSetAndEveryOtherLineKept) {
       {"[InternetShortcut]", "[InternetShortcut]\r\nURL=new"},
       {"[InternetShortcut]\r\nURLs=kept\r\n[InternetShortcut]\r\nURL=second\r\n",
        "[InternetShortcut]\r\nURLs=kept\r\nURL=new\r\n[InternetShortcut]\r\nURL=second\r\n"},
-      {"[InternetShortcutX]\r\nURL=kept", "[InternetShortcutX]\r\nURL=kept\r\n[InternetShortcut]\r\nURL=new\r\n"},
+      {"[InternetShortcutX]\r\nURL=kept",
+       "[InternetShortcutX]\r\nURL=kept\r\n[InternetShortcut]\r\nURL=new\r\n"},
       {"; a comment\r\n", "; a comment\r\n[InternetShortcut]\r\nURL=new\r\n"},
   };
   for (const auto& c : cases) {

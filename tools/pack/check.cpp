@@ -20,7 +20,6 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-
 // A field as the report can show it on one line: its start, control
 // characters as "?".
 std::string Shown(std::string text) {
@@ -59,8 +58,8 @@ void CheckNamesElsewhere(const std::vector<trailer::Entry>& entries,
       const auto [other, isNew] = first.emplace(NameKeyIn(codePage, name), i);
       if (!isNew && NameKey(entries[other->second].name) != NameKey(name))
         problems->push_back(Quoted(Trim(entries[other->second].name)) + " and " +
-                            Quoted(Trim(name)) + " are one file on a system of code page " +
-                            page + ": only one of them is kept there");
+                            Quoted(Trim(name)) + " are one file on a system of code page " + page +
+                            ": only one of them is kept there");
     }
   }
   for (size_t i = 0; i < entries.size(); ++i)
@@ -130,7 +129,7 @@ CheckReport CheckPackage(ReadFile& package) {
   if (manifest == entries.size()) {
     problems.push_back(std::string("the package has no manifest (") + kManifestName + ")");
   } else {
-        FilePart part = data(manifest);
+    FilePart part = data(manifest);
     std::string text(static_cast<size_t>(std::min<uint64_t>(part.Length(), kManifestLimit)), '\0');
     if (Error e = part.ReadAt(0, text.data(), text.size()))
       problems.push_back(Quoted(name(manifest)) + " can't be read: " + e.description);

@@ -123,9 +123,8 @@ void TestWorkingFoldersAreNewAndRestricted() {
     char* text = nullptr;
     if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, buffer, sizeof buffer,
                           &needed) ||
-        !ConvertSecurityDescriptorToStringSecurityDescriptorA(buffer, SDDL_REVISION_1,
-                                                              DACL_SECURITY_INFORMATION, &text,
-                                                              nullptr))
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            buffer, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
       return std::string("<unreadable>");
     std::string result = text;
     LocalFree(text);
@@ -145,8 +144,8 @@ void TestWorkingFoldersAreNewAndRestricted() {
   // What is asked for: the system and the administrators alone, inherited by
   // all made inside, none of the temporary folder's own rights.
   PSECURITY_DESCRIPTOR asked = nullptr;
-  CHECK(ConvertStringSecurityDescriptorToSecurityDescriptorA(kRestrictedFolderSddl,
-                                                             SDDL_REVISION_1, &asked, nullptr));
+  CHECK(ConvertStringSecurityDescriptorToSecurityDescriptorA(kRestrictedFolderSddl, SDDL_REVISION_1,
+                                                             &asked, nullptr));
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   BOOL present = FALSE, defaulted = FALSE;
